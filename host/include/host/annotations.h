@@ -1,0 +1,130 @@
+// Host annotation library: centre lines, callouts and their label content.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/kernel.h"
+
+namespace qmannotations {
+
+struct QM_HOST_API ConstStrings {
+  static const du::Symbol qmCenterLine;
+  static const du::Symbol qmCalloutLabel;
+};
+
+// An annotation attached to model objects, some of them still pending as stored items.
+class QM_HOST_API AssocAnnotation : public qmk::Annotation {
+ public:
+  explicit AssocAnnotation(du::Symbol annotationClass);
+  ~AssocAnnotation() override;
+  du::ConstSmartPtr<qmk::SelectionItemRepresentation> GetMainPendingObject() const;
+
+  // Host side.
+  void SetMainPendingObject(du::SmartPtr<qmk::SelectionItemRepresentation> pending);
+
+ private:
+  du::SmartPtr<qmk::SelectionItemRepresentation> pending_;
+};
+
+class QM_HOST_API CenterLinesAnnotation : public AssocAnnotation {
+ public:
+  CenterLinesAnnotation();
+  ~CenterLinesAnnotation() override;
+  du::SmartPtr<qmk::Object> GetObject(int index) const;
+
+  // Host side.
+  void AddObject(du::SmartPtr<qmk::Object> object) { objects_.push_back(std::move(object)); }
+
+ private:
+  std::vector<du::SmartPtr<qmk::Object>> objects_;
+};
+
+// One part of a callout's label: literal text, a tag, or the value of a property.
+class QM_HOST_API LabelContent : public du::RefCounted {
+ public:
+  LabelContent(std::string propertyGroup, std::string propertyName, std::string contentKind,
+               std::string relation, std::string text = {});
+  ~LabelContent() override;
+  std::string const& GetPropertyGroup() const { return propertyGroup_; }
+  std::string const& GetPropertyName() const { return propertyName_; }
+  std::string const& GetContentKind() const { return contentKind_; }
+  std::string const& GetRelation() const { return relation_; }
+  std::string const& GetText() const { return text_; }
+
+ private:
+  std::string propertyGroup_;
+  std::string propertyName_;
+  std::string contentKind_;
+  std::string relation_;
+  std::string text_;
+};
+
+using LabelContentList = std::vector<du::SmartPtr<LabelContent>>;
+
+// Text annotation; a callout's definition is one.
+class QM_HOST_API TAnnotation : public qmk::Annotation {
+ public:
+  TAnnotation();
+  ~TAnnotation() override;
+  // Replaces the list's contents with the definition's label content.
+  virtual bool GetTextContent(LabelContentList& content) const;
+  virtual bool IsMarkdown() const;
+
+  // Host side.
+  void SetContent(LabelContentList content) { content_ = std::move(content); }
+  void SetMarkdown(bool markdown) { markdown_ = markdown; }
+
+ private:
+  LabelContentList content_;
+  bool markdown_ = false;
+};
+
+// Where a callout is attached: two identifiers of the attached item.
+class QM_HOST_API AttachmentRecord : public du::RefCounted {
+ public:
+  AttachmentRecord(std::string first, std::string second);
+  ~AttachmentRecord() override;
+  std::string m_firstId;
+  std::string m_secondId;
+};
+
+class QM_HOST_API Callout : public AssocAnnotation {
+ public:
+  enum CALLOUT_TYPE : int { CT_Standard = 0, CT_Balloon = 1, CT_Sbom = 2 };
+
+  Callout();
+  ~Callout() override;
+  virtual bool IsGroup() const;
+  CALLOUT_TYPE GetType() const;
+  bool IsMarkdown() const;
+  std::string GetShortObjectDescription() const;
+  du::SmartPtr<TAnnotation> GetDefinition() const;
+  // The text that the callout's object interface gives.
+  std::string GetObjectText() const;
+
+  std::vector<du::SmartPtr<AttachmentRecord>> m_attachments;
+  std::vector<du::SmartPtr<Callout>> m_groupMembers;
+  int m_calloutKind = 0;
+
+  // Host side.
+  void SetGroup(bool group) { group_ = group; }
+  void SetType(int type) { type_ = static_cast<CALLOUT_TYPE>(type); }
+  void SetMarkdown(bool markdown) { markdown_ = markdown; }
+  void SetShortObjectDescription(std::string text) { shortDescription_ = std::move(text); }
+  void SetObjectText(std::string text) { objectText_ = std::move(text); }
+  void SetDefinition(du::SmartPtr<TAnnotation> definition) { definition_ = std::move(definition); }
+  void SetTag(std::string tag) { tag_ = std::move(tag); }
+  std::string const& Tag() const { return tag_; }
+
+ private:
+  bool group_ = false;
+  CALLOUT_TYPE type_ = CT_Standard;
+  bool markdown_ = false;
+  std::string shortDescription_;
+  std::string objectText_;
+  std::string tag_;
+  du::SmartPtr<TAnnotation> definition_;
+};
+
+}  // namespace qmannotations

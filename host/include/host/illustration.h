@@ -1,0 +1,78 @@
+// Host illustration kernel: SBOM instances and trees, their selection items, markdown text.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "host/kernel.h"
+
+namespace qmk {
+namespace illustration {
+
+class QM_HOST_API SbomProperty : public du::RefCounted {
+ public:
+  explicit SbomProperty(du::Symbol value);
+  ~SbomProperty() override;
+  du::Symbol GetValue() const;
+
+ private:
+  du::Symbol value_;
+};
+
+class QM_HOST_API SbomInstance : public qmk::SbomInstance {
+ public:
+  ~SbomInstance() override;
+  du::SmartPtr<qmk::Instance> GetEbomInstance() const;
+  bool GetParent(du::SmartPtr<SbomInstance>& parent) const;
+  du::SmartPtr<SbomProperty> FindProperty(du::Symbol const& group, du::Symbol const& name,
+                                          du::Symbol const& qualifier) const;
+
+  // The SBOM instance's own name.
+  du::Symbol m_name;
+
+  // Host side. The links do not own their targets; the trees do.
+  void SetEbomInstance(qmk::Instance* ebom) { ebom_ = ebom; }
+  void SetParent(SbomInstance* parent) { parent_ = parent; }
+  void SetProperty(std::string const& group, std::string const& name, du::Symbol value);
+
+ private:
+  qmk::Instance* ebom_ = nullptr;
+  SbomInstance* parent_ = nullptr;
+  std::map<std::pair<std::string, std::string>, du::SmartPtr<SbomProperty>> properties_;
+};
+
+class QM_HOST_API SbomTree : public du::RefCounted {
+ public:
+  ~SbomTree() override;
+  du::SmartPtr<SbomInstance> FindInstance(du::Symbol const& id) const;
+
+  // Host side.
+  void Add(du::Symbol const& id, du::SmartPtr<SbomInstance> const& instance);
+  void Clear();
+
+ private:
+  std::map<std::string, du::SmartPtr<SbomInstance>> instances_;
+};
+
+// The selection item that stands for an SBOM instance.
+class QM_HOST_API SbomInstanceSelectionItem : public qmk::SelectionItem {
+ public:
+  static du::SmartPtr<SbomInstanceSelectionItem> Create(du::SmartPtr<SbomInstance> const& instance,
+                                                        bool flag);
+  ~SbomInstanceSelectionItem() override;
+  du::SmartPtr<SbomInstance> const& GetSbomInstance() const { return instance_; }
+
+ private:
+  explicit SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance);
+  du::SmartPtr<SbomInstance> instance_;
+};
+
+// Markdown here is a small subset: emphasis markers (*, **, _, __), headings ("# " at the start
+// of a line) and backslash escapes. PlainTextToMarkdown escapes every character that this
+// subset reads as markup, so MarkdownToPlainText(PlainTextToMarkdown(t)) == t for any t.
+QM_HOST_API std::string MarkdownToPlainText(std::string const& markdown);
+QM_HOST_API std::string PlainTextToMarkdown(std::string const& text);
+
+}  // namespace illustration
+}  // namespace qmk

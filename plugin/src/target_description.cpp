@@ -1,0 +1,127 @@
+// The text that a track shows for its target, and the classification of a track whose name
+// type is not known yet.
+#include "IllustrationItemTrack.h"
+#include "target_lookups.h"
+
+namespace illanimation {
+
+namespace {
+constexpr char kMessageCatalogue[] = "qmbase:qmmodulesStrings";
+// The host's generic name for an object that it cannot name itself.
+constexpr char kGenericNameMessage[] = "2045";
+// The host's track type under which annotation tracks keep the names they came with.
+constexpr animation::TrackType kAnnotationFolderTrackType = static_cast<animation::TrackType>(2);
+constexpr char kInstanceSeparator[] = "::";
+
+// The name type that a classification sets for a name that cannot follow its target.
+NameType OwnOrDefault(bool nameEqualsDisplayText) {
+  return nameEqualsDisplayText ? NameType::Default : NameType::Custom;
+}
+
+bool IsCallout(qmk::Annotation const& annotation) {
+  return dynamic_cast<qmannotations::Callout const*>(&annotation) != nullptr;
+}
+}  // namespace
+
+du::Symbol IllustrationItemTrack::GetTargetDescription(du::SmartPtr<animation::Target> const& target) {
+  if (!target) return du::Symbol::EMPTY;
+  du::Symbol displayText(animation::engineutils::GetTargetDisplayName(target));
+  if (Is(NameType::FromTarget)) {
+    displayText = RefineDisplayText(target, displayText);
+  } else if (Is(NameType::Unresolved)) {
+    ClassifyNameType(target, displayText == m_trackName);
+    if (Is(NameType::Unresolved)) ClassifyByTarget(target, displayText);
+  }
+  return Is(NameType::FromTarget) ? displayText : du::Symbol::EMPTY;
+}
+
+du::Symbol IllustrationItemTrack::RefineDisplayText(du::SmartPtr<animation::Target> const& target,
+                                                    du::Symbol displayText) {
+  bool generic;
+  {
+    du::Localizer const localizer(kMessageCatalogue);
+    generic = displayText == localizer.LocalizeMessage(kGenericNameMessage,
+                                                       du::Localizer::ActionOnFailure(0));
+  }
+  if (generic) return ResolveCenterLineTarget(target, false);
+  du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
+  if (!item || item->GetType() != qmk::mcad_selection::Annotation) return displayText;
+  du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
+  if (!annotation || annotation->GetClass() != qmannotations::ConstStrings::qmCalloutLabel)
+    return displayText;
+  // An annotation of the callout-label class that is not a callout keeps the host's name.
+  du::SmartPtr<qmannotations::Callout> callout = annotation.DynamicCast<qmannotations::Callout>();
+  return callout ? GetCalloutLabelText(callout, target->m_scene.get()) : displayText;
+}
+
+void IllustrationItemTrack::ClassifyNameType(du::SmartPtr<animation::Target> const& target,
+                                             bool nameEqualsDisplayText) {
+  bool const e = nameEqualsDisplayText;
+  if (target->m_kind != animation::Target::kSelectionItemTarget) {
+    SetNameType(OwnOrDefault(e));
+    return;
+  }
+  du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
+  if (!item) return;
+  du::Symbol const type = item->GetType();
+  if (IsInstanceType(type) || IsGeometryType(type)) {
+    SetNameType(e ? NameType::FromTarget : NameType::Unresolved);
+    return;
+  }
+  if (type != qmk::mcad_selection::Annotation) {
+    SetNameType(OwnOrDefault(e));
+    return;
+  }
+  // A track outside any parent track is classified like one under an ordinary parent.
+  du::SmartPtr<animation::TrackData> parent = GetParent();
+  if (parent && parent->GetTrackType() == kAnnotationFolderTrackType) {
+    SetNameType(OwnOrDefault(e));
+    return;
+  }
+  du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
+  if (!annotation) return;
+  du::Symbol const annotationClass = annotation->GetClass();
+  if (annotationClass == qmannotations::ConstStrings::qmCenterLine) {
+    SetNameType(e ? NameType::FromTarget : NameType::Unresolved);
+  } else if (annotationClass != qmannotations::ConstStrings::qmCalloutLabel || !IsCallout(*annotation)) {
+    // Any other class, and a callout-label annotation whose label cannot be read, cannot be
+    // followed: the name is the track's own or the target's default.
+    SetNameType(OwnOrDefault(e));
+  }
+}
+
+void IllustrationItemTrack::ClassifyByTarget(du::SmartPtr<animation::Target> const& target,
+                                             du::Symbol& displayText) {
+  du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
+  if (!item) return;
+  du::Symbol const type = item->GetType();
+  if (IsInstanceType(type)) {
+    du::SmartPtr<qmk::BaseInstance> instance =
+        animation::engineutils::GetActInstance(item, target->m_scene);
+    if (instance)
+      SetNameType(MatchesInstanceName(instance, m_trackName) ? NameType::FromTarget : NameType::Custom);
+  } else if (type == qmk::mcad_selection::Annotation) {
+    du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
+    if (!annotation) return;
+    du::Symbol const annotationClass = annotation->GetClass();
+    if (annotationClass == qmannotations::ConstStrings::qmCenterLine) {
+      displayText = ResolveCenterLineTarget(target, true);
+    } else if (annotationClass == qmannotations::ConstStrings::qmCalloutLabel) {
+      du::SmartPtr<qmannotations::Callout> callout = annotation.DynamicCast<qmannotations::Callout>();
+      if (!callout) return;
+      displayText = GetCalloutLabelText(callout, target->m_scene.get());
+      ClassifyCalloutLabelName(callout, displayText);
+    }
+  } else if (IsGeometryType(type)) {
+    auto const* geometry = dynamic_cast<qmk::GeometrySelectionItem const*>(item.get());
+    if (!geometry) return;
+    du::SmartPtr<qmk::BaseInstance> parent = geometry->GetParentObject().DynamicCast<qmk::BaseInstance>();
+    if (!parent) return;
+    std::size_t const end = m_trackName.find(kInstanceSeparator);
+    SetNameType(end != std::string::npos && MatchesInstanceName(parent, m_trackName.substr(0, end))
+                    ? NameType::FromTarget
+                    : NameType::Custom);
+  }
+}
+
+}  // namespace illanimation
