@@ -1,0 +1,182 @@
+#include "support.h"
+
+namespace {
+
+using namespace testsupport;
+namespace sel = qmk::mcad_selection;
+
+class NamingFromTarget : public ModuleTest {
+ protected:
+  NamingFromTarget() {
+    scene = M().AddShapeScene();
+    part = M().AddInstance("i1", "part.1", "Part");
+    sbom = M().AddSbom("s1", "SB-1", "Sbom part", "Sbom part shown");
+    hostmodel::Model::Link(part, sbom);
+  }
+  du::SmartPtr<animation::Target> Target(du::SmartPtr<qmk::SelectionItem> const& item, int kind = 2) {
+    return hostmodel::Model::MakeTarget(item, scene, kind);
+  }
+  du::SmartPtr<qmk::ShapeScene> scene;
+  du::SmartPtr<qmk::Instance> part;
+  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
+};
+
+TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
+  auto centerLine = M().AddCenterLine();
+  auto callout = M().AddCallout("C", {}, "");
+  du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
+  auto noAct = M().AddObjectItem(sel::Instance, part, "Part");
+  noAct->SetActInstance({});
+  struct Row {
+    char const* what;
+    du::SmartPtr<animation::Target> target;
+    NameType expected;
+  } const rows[] = {
+      {"empty target", {}, NameType::Default},
+      {"kind other than 2", Target(M().AddObjectItem(sel::Instance, part, "Part"), 1), NameType::Default},
+      {"no selection item", Target({}), NameType::Default},
+      {"instance", Target(M().AddObjectItem(sel::Instance, part, "Part")), NameType::FromTarget},
+      {"assembly", Target(M().AddObjectItem(sel::Assembly, part, "Part")), NameType::FromTarget},
+      {"instance without act instance", Target(noAct), NameType::Default},
+      {"centre line", Target(M().AddAnnotationItem(centerLine, "CL")), NameType::FromTarget},
+      {"callout label", Target(M().AddAnnotationItem(callout, "C")), NameType::FromTarget},
+      {"other annotation", Target(M().AddAnnotationItem(note, "N")), NameType::Default},
+      {"annotation item without annotation", Target(M().AddAnnotationItem({}, "N")), NameType::Default},
+      {"face", Target(M().AddGeometryItem(sel::Face3D, part, "F")), NameType::FromTarget},
+      {"model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")), NameType::FromTarget},
+      {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), NameType::Default},
+  };
+  for (auto const& row : rows) {
+    for (NameType before : {NameType::Custom, NameType::FromTarget, NameType::Unresolved}) {
+      auto track = NewTrack();
+      track->SetNameType(before);
+      track->SetTrackName("old", {});
+      if (row.target) row.target->m_displayName = "host name";
+      hostseams::LedgerCheck ledger;
+      track->InitDisplayName(row.target);
+      EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+      EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
+      EXPECT_EQ(track->DisplayNameField(), row.expected == NameType::FromTarget ? "host name" : "old")
+          << row.what;
+    }
+  }
+}
+
+TEST_F(NamingFromTarget, GeometryTargetsQualifyWithoutAskingForInstanceOrAnnotation) {
+  auto track = NewTrack();
+  hostseams::CallLog::Start();
+  track->InitDisplayName(Target(M().AddGeometryItem(sel::Face3D, part, "F")));
+  hostseams::CallLog::Stop();
+  EXPECT_EQ(hostseams::CallLog::Count("animation::engineutils::GetActInstance"), 0);
+  EXPECT_EQ(hostseams::CallLog::Count("animation::engineutils::GetAnnotationFromTarget"), 0);
+}
+
+TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesOnlyUnlockedTracksThatFollowTheirTarget) {
+  auto item = M().AddObjectItem(sel::Instance, part, "Fresh");
+  struct Row {
+    NameType type;
+    bool locked;
+    bool refreshed;
+  } const rows[] = {{NameType::FromTarget, true, false}, {NameType::Custom, false, false},
+                    {NameType::Default, false, false},   {NameType::Unresolved, false, false},
+                    {NameType::FromTarget, false, true}};
+  for (auto const& row : rows) {
+    auto track = NewTrack("stale");
+    track->SetSelectionItem(item);
+    track->SetNameType(row.type);
+    track->SetLockedState(row.locked);
+    hostseams::CallLog::Start();
+    track->UpdateDisplayName(scene);
+    hostseams::CallLog::Stop();
+    EXPECT_EQ(track->DisplayNameField(), row.refreshed ? "Fresh" : "stale");
+    EXPECT_EQ(track->DisplayNameFlag(), row.refreshed);
+    EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"), row.refreshed ? 1 : 0);
+  }
+}
+
+TEST_F(NamingFromTarget, UpdateDisplayNameSetsTheNameBeforeTheHostRefreshAndLeavesGeometryToItself) {
+  auto track = NewTrack("stale");
+  track->SetNameType(NameType::FromTarget);
+  track->SetSelectionItem(M().AddObjectItem(sel::Instance, part, "Fresh"));
+  hostseams::CallLog::Start();
+  track->UpdateDisplayName(scene);
+  hostseams::CallLog::Stop();
+  auto const& calls = hostseams::CallLog::Calls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[1], "qmk::SelectionItem::GetDisplayName");
+  EXPECT_EQ(calls[2], "animation::ItemTrackData::UpdateDisplayName");
+
+  auto face = NewTrack("stale");
+  face->SetNameType(NameType::FromTarget);
+  face->SetSelectionItem(M().AddGeometryItem(sel::Face3D, part, "Face 1"));
+  hostseams::CallLog::Start();
+  face->UpdateDisplayName(scene);
+  hostseams::CallLog::Stop();
+  EXPECT_EQ(face->DisplayNameField(), "Face 1");
+  EXPECT_FALSE(face->DisplayNameFlag());
+  EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"), 0);
+}
+
+TEST_F(NamingFromTarget, CutPieceTakesTheNameTypeAndAForeignOrMissingPieceGivesNothing) {
+  animation::EffectsSplitMapper mapper;
+  for (NameType type : {NameType::Custom, NameType::Unresolved}) {
+    auto track = NewTrack("whole");
+    track->SetNameType(type);
+    auto piece = track->CutTrackInRange(1, 5, mapper, {}).DynamicCast<IllustrationItemTrack>();
+    ASSERT_TRUE(piece);
+    EXPECT_NE(piece.get(), track.get());
+    EXPECT_EQ(piece->GetNameType(), Int(type));
+  }
+  auto track = NewTrack("whole");
+  EXPECT_FALSE(track->CutTrackInRange(5, 5, mapper, {}));  // the host cuts off nothing
+  auto const ours = animation::ItemTrackCreator::CopyItemTrackDataImpl;
+  animation::ItemTrackCreator::CopyItemTrackDataImpl = [](du::SmartPtr<animation::ItemTrackData> const& s) {
+    return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData(s));
+  };
+  hostseams::LedgerCheck ledger;
+  EXPECT_FALSE(track->CutTrackInRange(1, 5, mapper, {}));
+  EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
+  animation::ItemTrackCreator::CopyItemTrackDataImpl = ours;
+}
+
+TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbomInstance) {
+  auto bare = M().AddInstance("i2", "bare", "Bare");
+  auto annotationItem = M().AddAnnotationItem(M().AddCenterLine(), "CL");
+  struct Row {
+    char const* what;
+    du::SmartPtr<qmk::SelectionItem> item;
+    bool sbomItem;
+  } const rows[] = {
+      {"annotation", annotationItem, false},
+      {"instance without SBOM instance", M().AddObjectItem(sel::Instance, bare, "Bare"), false},
+      {"object that is not an instance", M().AddObjectItem(sel::Assembly, du::SmartPtr<qmk::Object>(sbom), "S"), false},
+      {"assembly with SBOM instance", M().AddObjectItem(sel::Assembly, part, "Part"), true},
+      {"instance with SBOM instance", M().AddObjectItem(sel::Instance, part, "Part"), true},
+  };
+  for (auto const& row : rows) {
+    auto track = NewTrack();
+    track->SetSelectionItem(row.item);
+    hostseams::LedgerCheck ledger;
+    {
+      auto first = track->GetSelectionItem();
+      auto second = track->GetSelectionItem();
+      if (row.sbomItem) {
+        auto* made = dynamic_cast<qmk::illustration::SbomInstanceSelectionItem*>(first.get());
+        ASSERT_NE(made, nullptr) << row.what;
+        EXPECT_EQ(made->GetSbomInstance().get(), sbom.get());
+        EXPECT_NE(first.get(), second.get()) << "made anew on each call";
+      } else {
+        EXPECT_EQ(first.get(), row.item.get()) << row.what;
+      }
+    }
+    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+    EXPECT_EQ(track->GetSelectionItem().get() == row.item.get(), !row.sbomItem);
+  }
+  auto empty = NewTrack();
+  hostseams::CallLog::Start();
+  EXPECT_FALSE(empty->GetSelectionItem());
+  hostseams::CallLog::Stop();
+  EXPECT_TRUE(hostseams::CallLog::Calls().empty());
+}
+
+}  // namespace

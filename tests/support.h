@@ -1,0 +1,48 @@
+// Shared test fixture: a fresh model, the module's factories in the host's hooks, and the
+// reference ledger on.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "IllustrationItemTrack.h"
+#include "hostseams.h"
+#include "model.h"
+#include "target_lookups.h"
+#include "track_factories.h"
+
+namespace testsupport {
+
+using illanimation::IllustrationItemTrack;
+using illanimation::NameType;
+
+inline int Int(NameType type) { return static_cast<int>(type); }
+
+class ModuleTest : public ::testing::Test {
+ protected:
+  ModuleTest() {
+    hostseams::Ledger::Enable(true);
+    illanimation::InstallTrackFactories();
+    model_ = std::make_unique<hostmodel::Model>();
+  }
+  ~ModuleTest() override {
+    hostseams::Faults::Disarm();
+    model_.reset();
+    hostseams::Ledger::Enable(false);
+  }
+
+  // A new track made through the host's create hook, in the test's timeline.
+  du::SmartPtr<IllustrationItemTrack> NewTrack(std::string const& name = {}) {
+    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
+    timeline_->AddTrack(track);
+    if (!name.empty()) track->SetTrackName(name, {});
+    return track;
+  }
+
+  hostmodel::Model& M() { return *model_; }
+  du::SmartPtr<qmk::Operation> UserOperation() { return du::SmartPtr<qmk::Operation>(new qmk::Operation); }
+
+  std::unique_ptr<hostmodel::Model> model_;
+  du::SmartPtr<animation::Timeline> timeline_{new animation::Timeline};
+};
+
+}  // namespace testsupport

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs from the Debian archive whatever the build needs and the machine lacks.
+set -euo pipefail
+needed=(cmake g++ make libgtest-dev libgmock-dev binutils)
+missing=()
+for package in "${needed[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -q
+  $sudo_cmd apt-get install -y "${missing[@]}"
+fi
