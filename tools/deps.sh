@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs from the Debian archive whatever the build needs and the machine lacks.
+# Installs from the Debian archive whatever the build needs and the machine lacks; further
+# packages that one job needs are given as arguments.
 set -euo pipefail
-needed=(cmake g++ make libgtest-dev libgmock-dev binutils)
+needed=(cmake g++ make libgtest-dev libgmock-dev binutils nlohmann-json3-dev "$@")
 missing=()
 for package in "${needed[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
@@ -10,5 +11,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo_cmd=""
   [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
   $sudo_cmd apt-get update -q
-  $sudo_cmd apt-get install -y "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y "${missing[@]}"
 fi
