@@ -1,0 +1,190 @@
+// Centre-line resolution, instance-name matching and the callout's SBOM instance and label
+// content.
+#include "support.h"
+
+namespace {
+
+using namespace testsupport;
+using hostmodel::Part;
+namespace sel = qmk::mcad_selection;
+
+class TargetLookups : public ModuleTest {
+ protected:
+  TargetLookups() {
+    scene = M().AddShapeScene();
+    part = M().AddInstance("i1", "part.1", "Part shown");
+    sbom = M().AddSbom("s1", "SB-1", "Sbom name", "Sbom shown");
+    hostmodel::Model::Link(part, sbom);
+  }
+
+  // A centre-line target whose line has no object and the given pending object.
+  du::SmartPtr<animation::Target> CenterLine(du::Symbol const& type,
+                                             std::map<std::string, std::string> const& fields) {
+    auto line = M().AddCenterLine();
+    du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(type));
+    for (auto const& [key, value] : fields) pending->SetField(key, value);
+    line->SetMainPendingObject(pending);
+    return hostmodel::Model::MakeTarget(M().AddAnnotationItem(line, "CL"), scene);
+  }
+
+  du::SmartPtr<qmk::ShapeScene> scene;
+  du::SmartPtr<qmk::Instance> part;
+  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
+};
+
+TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
+  auto lonely = M().AddInstance("i2", "lonely", "Lonely");
+  du::SmartPtr<qmk::BaseInstance> plain(new qmk::BaseInstance);
+  struct Row {
+    du::SmartPtr<qmk::BaseInstance> instance;
+    char const* text;
+    bool matches;
+  } const rows[] = {
+      {part, "SB-1", true},        {part, "Sbom name", true}, {part, "part.1", true},
+      {part, "Sbom shown", true},  {part, "Part shown", false}, {part, "sb-1", false},
+      {part, "", false},           {sbom, "part.1", true},    {sbom, "Sbom shown", true},
+      {lonely, "lonely", false},   {plain, "", false},        {{}, "SB-1", false},
+  };
+  for (auto const& row : rows)
+    EXPECT_EQ(illanimation::MatchesInstanceName(row.instance, row.text), row.matches) << row.text;
+}
+
+TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
+  auto collection = M().AddSbom("s2", "SB-2", "Coll name", "Coll shown");
+  auto const prefix = qmk::Instance::s_content_symbolPrefix.str();
+  struct Row {
+    char const* what;
+    du::SmartPtr<animation::Target> target;
+    char const* shown;         // the result of display mode
+    NameType classifiedAs;     // the name type that classify mode leaves, from Unresolved
+  } const rows[] = {
+      {"instance, plain id", CenterLine(sel::Instance, {{"instance", "i1"}}), "", NameType::Unresolved},
+      {"instance, prefix inside", CenterLine(sel::Instance, {{"instance", "x" + prefix + "i1"}}), "",
+       NameType::Default},
+      {"assembly, prefix only at the start", CenterLine(sel::Assembly, {{"instance", prefix}}), "",
+       NameType::Unresolved},
+      {"collection", CenterLine(sel::Collection, {{"sbomInstanceId", "s2"}}), "Coll shown", NameType::Custom},
+      {"collection, prefix ignored", CenterLine(sel::Collection, {{"sbomInstanceId", "x" + prefix}}), "",
+       NameType::Unresolved},
+      {"face parent", CenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Part shown", NameType::FromTarget},
+      {"face parent with prefix inside", CenterLine(sel::Face3D, {{"parent_instance", "i1" + prefix}}), "",
+       NameType::Default},
+      {"face parent starting with the prefix", CenterLine(sel::Face3D, {{"parent_instance", prefix + "i1"}}), "",
+       NameType::Unresolved},
+      {"unknown parent", CenterLine(sel::Face3D, {{"parent_instance", "nope"}}), "", NameType::Unresolved},
+      {"no field", CenterLine(sel::Face3D, {}), "", NameType::Unresolved},
+  };
+  for (auto const& row : rows) {
+    for (bool classify : {false, true}) {
+      auto track = NewTrack("SB-1");
+      track->SetNameType(NameType::Unresolved);
+      hostseams::LedgerCheck ledger;
+      auto const result = track->ResolveCenterLineTarget(row.target, classify);
+      EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+      EXPECT_EQ(result.str(), classify ? "" : row.shown) << row.what;
+      bool const setsDefault = row.classifiedAs == NameType::Default;
+      EXPECT_EQ(track->GetNameType(),
+                Int(classify || setsDefault ? row.classifiedAs : NameType::Unresolved)) << row.what;
+    }
+  }
+}
+
+TEST_F(TargetLookups, CenterLineObjectComesFirstAndOtherTargetsResolveToNothing) {
+  auto line = M().AddCenterLine();
+  line->AddObject(part);
+  du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(sel::Instance));
+  pending->SetField("instance", "x" + qmk::Instance::s_content_symbolPrefix.str());
+  line->SetMainPendingObject(pending);
+  auto item = M().AddAnnotationItem(line, "CL");
+  auto track = NewTrack("nothing alike");
+  track->SetNameType(NameType::Unresolved);
+  EXPECT_EQ(track->ResolveCenterLineTarget(hostmodel::Model::MakeTarget(item, scene), false).str(), "Part shown");
+  track->ResolveCenterLineTarget(hostmodel::Model::MakeTarget(item, scene), true);
+  EXPECT_EQ(track->GetNameType(), Int(NameType::Custom));
+
+  auto callout = M().AddCallout("C", {}, "");
+  du::SmartPtr<animation::Target> const others[] = {
+      {},
+      hostmodel::Model::MakeTarget(item, scene, 1),
+      hostmodel::Model::MakeTarget({}, scene),
+      hostmodel::Model::MakeTarget(M().AddObjectItem(sel::Instance, part, "P"), scene),
+      hostmodel::Model::MakeTarget(M().AddAnnotationItem(callout, "C"), scene),
+      hostmodel::Model::MakeTarget(M().AddAnnotationItem({}, "none"), scene),
+  };
+  for (auto const& target : others) {
+    track->SetNameType(NameType::Unresolved);
+    EXPECT_TRUE(track->ResolveCenterLineTarget(target, true).empty());
+    EXPECT_EQ(track->GetNameType(), Int(NameType::Unresolved));
+  }
+}
+
+TEST_F(TargetLookups, CalloutSbomInstanceComesFromTheFirstAttachmentRecord) {
+  auto callout = M().AddCallout("C", {}, "");
+  EXPECT_FALSE(illanimation::FindCalloutSbomInstance(callout));
+  using Record = qmannotations::AttachmentRecord;
+  callout->m_attachments.emplace_back(new Record("s1", ""));
+  callout->m_attachments.emplace_back(new Record("", "nope"));
+  EXPECT_EQ(illanimation::FindCalloutSbomInstance(callout).get(), sbom.get());
+  callout->m_attachments.front()->m_secondId = "nope";
+  EXPECT_FALSE(illanimation::FindCalloutSbomInstance(callout));
+}
+
+TEST_F(TargetLookups, ShowsSbomNameAtTheFirstNameValueOrTag) {
+  struct Row {
+    qmannotations::LabelContentList content;
+    bool shows;
+  } const rows[] = {
+      {{}, false},
+      {{hostmodel::TextPart("Item ")}, false},
+      {{Part("g", "sBOM Name", "Value")}, true},
+      {{Part("g", "eBOM Name", "Value"), hostmodel::TextPart("x")}, true},
+      {{hostmodel::TextPart("x"), Part("g", "Display Name", "Value")}, true},
+      {{Part("g", "Display Name", "value")}, false},
+      {{Part("g", "Weight", "Value")}, false},
+      {{Part("", "qmTAG", "")}, true},
+      {{Part("", "qmTAG", "Value")}, false},
+  };
+  for (auto const& row : rows)
+    EXPECT_EQ(illanimation::ShowsSbomName(M().AddCallout("C", row.content, "")), row.shows);
+}
+
+TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName) {
+  auto parent = M().AddSbom("s0", "SB-0", "Root", "Root shown");
+  sbom->SetParent(parent.get());
+  sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt"));
+  sbom->SetProperty("g", "eBOM Name", du::Symbol("M6"));
+  sbom->SetProperty("g", "Display Name", du::Symbol(""));
+  parent->SetProperty("g", "sBOM Name", du::Symbol("Frame"));
+  auto const both = qmannotations::LabelContentList{Part("g", "sBOM Name", "Value"), hostmodel::TextPart(" "),
+                                                    Part("g", "eBOM Name", "Value")};
+  struct Row {
+    char const* what;
+    qmannotations::LabelContentList content;
+    char const* label;
+    char const* name;
+    NameType expected;
+  } const rows[] = {
+      {"no content", {}, "anything", "else", NameType::FromTarget},
+      {"no counting part", {hostmodel::TextPart("x"), Part("g", "Weight", "Value")}, "a", "b", NameType::FromTarget},
+      {"missing property is skipped", {Part("g", "sBOM Name", "Value", "", ""), Part("h", "eBOM Name", "Value")},
+       "Bolt", "Bolt", NameType::FromTarget},
+      {"two values as labelled", both, "Bolt M6", "Bolt M6", NameType::FromTarget},
+      {"two values swapped", both, "Bolt M6", "M6 Bolt", NameType::Custom},
+      {"value absent from the label", both, "Nut M6", "Bolt M6", NameType::Custom},
+      {"name symbol stands in for the value", both, "Bolt M6", "SB-1 M6", NameType::FromTarget},
+      {"parent relation", {Part("g", "sBOM Name", "Value", "Parent")}, "in Frame", "in Frame", NameType::FromTarget},
+      {"parent name symbol", {Part("g", "sBOM Name", "Value", "Parent")}, "Frame", "SB-0", NameType::FromTarget},
+      {"empty value consumes nothing", {Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")},
+       "Bolt", "Bolt", NameType::FromTarget},
+  };
+  for (auto const& row : rows) {
+    auto track = NewTrack(row.name);
+    track->SetNameType(NameType::Unresolved);
+    hostseams::LedgerCheck ledger;
+    track->ClassifyNameByLabelContent(sbom, row.content, du::Symbol(row.label));
+    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+    EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
+  }
+}
+
+}  // namespace
