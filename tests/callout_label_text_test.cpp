@@ -1,0 +1,99 @@
+// The one-line label text of single and grouped callouts.
+#include "support.h"
+
+namespace {
+
+using namespace testsupport;
+using hostmodel::TextPart;
+
+class CalloutLabelText : public ModuleTest {
+ protected:
+  du::SmartPtr<qmannotations::Callout> Single(std::string const& text, int kind = 0) {
+    auto callout = M().AddCallout("Desc", {TextPart(text)}, "");
+    callout->m_calloutKind = kind;
+    return callout;
+  }
+  du::SmartPtr<qmannotations::Callout> Group(std::vector<std::string> const& labels, bool markdown = false) {
+    auto group = M().AddCallout("G", {}, "");
+    group->SetGroup(true);
+    group->SetMarkdown(markdown);
+    for (auto const& label : labels) group->m_groupMembers.push_back(Single(label));
+    return group;
+  }
+  std::string Text(du::SmartPtr<qmannotations::Callout> const& callout, qmk::Scene* scene) {
+    hostseams::LedgerCheck ledger;
+    auto const text = illanimation::GetCalloutLabelText(callout, scene).str();
+    EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
+    return text;
+  }
+  du::SmartPtr<qmk::ShapeScene> shapes = M().AddShapeScene();
+};
+
+TEST_F(CalloutLabelText, SceneDecidesBetweenObjectTextEngineAndNothing) {
+  auto callout = Single("label");
+  callout->SetObjectText("object\ntext\r");
+  auto plain = M().AddPlainScene();
+  auto noEngine = M().AddShapeScene(false);
+  EXPECT_EQ(Text(callout, plain.get()), "object\ntext\r");
+  EXPECT_EQ(Text(callout, nullptr), "object\ntext\r");
+  EXPECT_EQ(Text(callout, noEngine.get()), "");
+  EXPECT_EQ(Text(callout, shapes.get()), "Desc: label");
+}
+
+TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
+  auto markdown = Single("**Bold** \\*x");
+  markdown->SetMarkdown(true);
+  struct Row {
+    du::SmartPtr<qmannotations::Callout> callout;
+    char const* expected;
+    int engineCalls;
+  } const rows[] = {
+      {Single("Bolt\n\rM6"), "Desc: Bolt  M6", 1},
+      {Single("kind two", 2), "Desc: kind two", 1},
+      {Single("kind one", 1), "", 0},
+      {Single("", 0), "Desc: ", 1},
+      {markdown, "Desc: Bold *x", 1},
+      {Single("**kept**"), "Desc: **kept**", 1},
+  };
+  for (auto const& row : rows) {
+    hostseams::CallLog::Start();
+    EXPECT_EQ(Text(row.callout, shapes.get()), row.expected);
+    hostseams::CallLog::Stop();
+    EXPECT_EQ(hostseams::CallLog::Count("qmcallouts::Callouts::GenerateLabelString"), row.engineCalls);
+  }
+}
+
+TEST_F(CalloutLabelText, GroupJoinsMemberLabelsAfterTheFirstNonEmptyOne) {
+  struct Row {
+    std::vector<std::string> labels;
+    char const* expected;
+  } const rows[] = {
+      {{}, "G: "},
+      {{"A", "B"}, "G: A, B"},
+      {{"", "B"}, "G: B"},
+      {{"A", "", "C"}, "G: A, , C"},
+      {{"A", ""}, "G: A, "},
+      {{"line\none"}, "G: line one"},
+  };
+  for (auto const& row : rows) EXPECT_EQ(Text(Group(row.labels), shapes.get()), row.expected);
+}
+
+TEST_F(CalloutLabelText, MarkdownGroupEscapesPlainMembersAndFlattensTheWhole) {
+  auto group = Group({"a*b_c"}, true);
+  auto marked = Single("**strong**");
+  marked->SetMarkdown(true);
+  group->m_groupMembers.push_back(marked);
+  EXPECT_EQ(Text(group, shapes.get()), "G: a*b_c, strong");
+  // The same members in a plain group keep their markup.
+  group->SetMarkdown(false);
+  EXPECT_EQ(Text(group, shapes.get()), "G: a*b_c, **strong**");
+}
+
+TEST_F(CalloutLabelText, NullGroupMembersShowAnEmptyLabel) {
+  auto group = Group({"A"});
+  group->m_groupMembers.insert(group->m_groupMembers.begin(), du::SmartPtr<qmannotations::Callout>());
+  group->m_groupMembers.push_back({});
+  EXPECT_EQ(Text(group, shapes.get()), "G: A, ");
+}
+
+}  // namespace
