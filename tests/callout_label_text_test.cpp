@@ -89,6 +89,22 @@ TEST_F(CalloutLabelText, MarkdownGroupEscapesPlainMembersAndFlattensTheWhole) {
   EXPECT_EQ(Text(group, shapes.get()), "G: a*b_c, **strong**");
 }
 
+TEST_F(CalloutLabelText, DefinitionMarkdownFlagReachesTheEngineAndCalloutFlagsConvert) {
+  M().AddSbom("s1", "SB-1", "n", "d")->SetProperty("g", "sBOM Name", du::Symbol("a*b"));
+  auto make = [&](bool definitionMarkdown, bool calloutMarkdown) {
+    auto callout = M().AddCallout("Desc", {hostmodel::Part("g", "sBOM Name", "Value")}, "s1");
+    callout->GetDefinition()->SetMarkdown(definitionMarkdown);
+    callout->SetMarkdown(calloutMarkdown);
+    return callout;
+  };
+  EXPECT_EQ(Text(make(false, false), shapes.get()), "Desc: a*b");
+  EXPECT_EQ(Text(make(true, false), shapes.get()), "Desc: a\\*b");
+  EXPECT_EQ(Text(make(true, true), shapes.get()), "Desc: a*b");
+  auto group = Group({}, true);
+  group->m_groupMembers = {make(true, false), make(true, true)};
+  EXPECT_EQ(Text(group, shapes.get()), "G: a\\*b, a*b");
+}
+
 TEST_F(CalloutLabelText, NullGroupMembersShowAnEmptyLabel) {
   auto group = Group({"A"});
   group->m_groupMembers.insert(group->m_groupMembers.begin(), du::SmartPtr<qmannotations::Callout>());
