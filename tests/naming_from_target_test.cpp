@@ -5,21 +5,7 @@ namespace {
 using namespace testsupport;
 namespace sel = qmk::mcad_selection;
 
-class NamingFromTarget : public ModuleTest {
- protected:
-  NamingFromTarget() {
-    scene = M().AddShapeScene();
-    part = M().AddInstance("i1", "part.1", "Part");
-    sbom = M().AddSbom("s1", "SB-1", "Sbom part", "Sbom part shown");
-    hostmodel::Model::Link(part, sbom);
-  }
-  du::SmartPtr<animation::Target> Target(du::SmartPtr<qmk::SelectionItem> const& item, int kind = 2) {
-    return hostmodel::Model::MakeTarget(item, scene, kind);
-  }
-  du::SmartPtr<qmk::ShapeScene> scene;
-  du::SmartPtr<qmk::Instance> part;
-  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
-};
+using NamingFromTarget = PartTest;
 
 TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
   auto centerLine = M().AddCenterLine();

@@ -45,4 +45,22 @@ class ModuleTest : public ::testing::Test {
   du::SmartPtr<animation::Timeline> timeline_{new animation::Timeline};
 };
 
+// A shape scene and a part instance "i1" standing for the SBOM instance "s1".
+class PartTest : public ModuleTest {
+ protected:
+  PartTest() {
+    scene = M().AddShapeScene();
+    part = M().AddInstance("i1", "part.1", "Part shown");
+    sbom = M().AddSbom("s1", "SB-1", "Sbom name", "Sbom shown");
+    hostmodel::Model::Link(part, sbom);
+  }
+  du::SmartPtr<animation::Target> Target(du::SmartPtr<qmk::SelectionItem> const& item, int kind = 2) {
+    return hostmodel::Model::MakeTarget(item, scene, kind);
+  }
+
+  du::SmartPtr<qmk::ShapeScene> scene;
+  du::SmartPtr<qmk::Instance> part;
+  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
+};
+
 }  // namespace testsupport

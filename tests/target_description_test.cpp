@@ -11,21 +11,14 @@ using hostmodel::Part;
 using hostmodel::TextPart;
 namespace sel = qmk::mcad_selection;
 
-class TargetDescription : public ModuleTest {
+class TargetDescription : public PartTest {
  protected:
   TargetDescription() {
-    scene = M().AddShapeScene();
-    part = M().AddInstance("i1", "part.1", "Part shown");
-    sbom = M().AddSbom("s1", "SB-1", "Sbom name", "Sbom shown");
-    hostmodel::Model::Link(part, sbom);
     sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt"));
     line = M().AddCenterLine();
     line->AddObject(part);
     callout = M().AddCallout("C", {TextPart("label")}, "");
     folder = new animation::ContainerTrackData(animation::TT_AnnotationFolder);
-  }
-  du::SmartPtr<animation::Target> Target(du::SmartPtr<qmk::SelectionItem> const& item, int kind = 2) {
-    return hostmodel::Model::MakeTarget(item, scene, kind);
   }
   du::SmartPtr<IllustrationItemTrack> Track(std::string const& name, NameType type) {
     auto track = NewTrack(name);
@@ -40,9 +33,6 @@ class TargetDescription : public ModuleTest {
     return text;
   }
 
-  du::SmartPtr<qmk::ShapeScene> scene;
-  du::SmartPtr<qmk::Instance> part;
-  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
   du::SmartPtr<qmannotations::CenterLinesAnnotation> line;
   du::SmartPtr<qmannotations::Callout> callout;
   du::SmartPtr<animation::ContainerTrackData> folder;

@@ -8,15 +8,8 @@ using namespace testsupport;
 using hostmodel::Part;
 namespace sel = qmk::mcad_selection;
 
-class TargetLookups : public ModuleTest {
+class TargetLookups : public PartTest {
  protected:
-  TargetLookups() {
-    scene = M().AddShapeScene();
-    part = M().AddInstance("i1", "part.1", "Part shown");
-    sbom = M().AddSbom("s1", "SB-1", "Sbom name", "Sbom shown");
-    hostmodel::Model::Link(part, sbom);
-  }
-
   // A centre-line target whose line has no object and the given pending object.
   du::SmartPtr<animation::Target> CenterLine(du::Symbol const& type,
                                              std::map<std::string, std::string> const& fields) {
@@ -24,12 +17,8 @@ class TargetLookups : public ModuleTest {
     du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(type));
     for (auto const& [key, value] : fields) pending->SetField(key, value);
     line->SetMainPendingObject(pending);
-    return hostmodel::Model::MakeTarget(M().AddAnnotationItem(line, "CL"), scene);
+    return Target(M().AddAnnotationItem(line, "CL"));
   }
-
-  du::SmartPtr<qmk::ShapeScene> scene;
-  du::SmartPtr<qmk::Instance> part;
-  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
 };
 
 TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
@@ -98,18 +87,18 @@ TEST_F(TargetLookups, CenterLineObjectComesFirstAndOtherTargetsResolveToNothing)
   auto item = M().AddAnnotationItem(line, "CL");
   auto track = NewTrack("nothing alike");
   track->SetNameType(NameType::Unresolved);
-  EXPECT_EQ(track->ResolveCenterLineTarget(hostmodel::Model::MakeTarget(item, scene), false).str(), "Part shown");
-  track->ResolveCenterLineTarget(hostmodel::Model::MakeTarget(item, scene), true);
+  EXPECT_EQ(track->ResolveCenterLineTarget(Target(item), false).str(), "Part shown");
+  track->ResolveCenterLineTarget(Target(item), true);
   EXPECT_EQ(track->GetNameType(), Int(NameType::Custom));
 
   auto callout = M().AddCallout("C", {}, "");
   du::SmartPtr<animation::Target> const others[] = {
       {},
-      hostmodel::Model::MakeTarget(item, scene, 1),
-      hostmodel::Model::MakeTarget({}, scene),
-      hostmodel::Model::MakeTarget(M().AddObjectItem(sel::Instance, part, "P"), scene),
-      hostmodel::Model::MakeTarget(M().AddAnnotationItem(callout, "C"), scene),
-      hostmodel::Model::MakeTarget(M().AddAnnotationItem({}, "none"), scene),
+      Target(item, 1),
+      Target({}),
+      Target(M().AddObjectItem(sel::Instance, part, "P")),
+      Target(M().AddAnnotationItem(callout, "C")),
+      Target(M().AddAnnotationItem({}, "none")),
   };
   for (auto const& target : others) {
     track->SetNameType(NameType::Unresolved);
