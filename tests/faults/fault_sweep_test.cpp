@@ -1,0 +1,298 @@
+// Fault sweep: each operation runs with the host failing at its 1st, 2nd, ... call until a run
+// completes. At every step the host's exception must come through unchanged, every counted
+// reference taken must be given back, and the track must be left as it was or as the
+// operation leaves it when it completes.
+#include <algorithm>
+#include <functional>
+#include <iostream>
+
+#include "illanimation/IllAnimationInitializer.h"
+#include "key_symbols.h"
+#include "support.h"
+
+namespace {
+
+using namespace testsupport;
+using hostmodel::Part;
+using hostmodel::TextPart;
+namespace sel = qmk::mcad_selection;
+
+// One target of the sweep and what the model has behind it.
+struct Case {
+  std::string what;
+  du::SmartPtr<animation::Target> target;
+  std::string name;
+  bool underFolder = false;
+  du::SmartPtr<qmannotations::Callout> callout;
+  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
+  qmannotations::LabelContentList content;
+};
+
+struct TrackState {
+  std::int16_t type;
+  std::string trackName;
+  std::string displayName;
+  bool useDisplayName;
+  bool operator==(TrackState const& other) const {
+    return type == other.type && trackName == other.trackName && displayName == other.displayName &&
+           useDisplayName == other.useDisplayName;
+  }
+};
+
+TrackState StateOf(IllustrationItemTrack const& track) {
+  return {track.GetNameType(), track.TrackNameField(), track.DisplayNameField(), track.DisplayNameFlag()};
+}
+
+std::ostream& operator<<(std::ostream& out, TrackState const& state) {
+  return out << "{type " << state.type << ", name '" << state.trackName << "', display '"
+             << state.displayName << "', use " << state.useDisplayName << '}';
+}
+
+struct Operation {
+  char const* name;
+  std::function<void(IllustrationItemTrack&, Case const&)> run;
+  // Name types that the operation sets on its way to the one that it ends with.
+  std::vector<NameType> passes = {};
+};
+
+class FaultSweep : public PartTest {
+ protected:
+  FaultSweep() {
+    sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt"));
+    auto parentSbom = M().AddSbom("s0", "SB-0", "Parent name", "Parent shown");
+    parentSbom->SetProperty("g", "sBOM Name", du::Symbol("Frame"));
+    sbom->SetParent(parentSbom.get());
+    folder_ = new animation::ContainerTrackData(animation::TT_AnnotationFolder);
+
+    auto line = M().AddCenterLine();
+    line->AddObject(part);
+    auto named = M().AddCallout("C", {Part("g", "sBOM Name", "Value")}, "s1");
+    auto typed = M().AddCallout(
+        "T", {TextPart("at "), Part("g", "sBOM Name", "Value"), Part("g", "sBOM Name", "Value", "Parent")}, "s1");
+    typed->m_calloutKind = 1;
+    typed->SetType(2);
+    auto plain = M().AddCallout("P", {TextPart("text\nmore")}, "");
+    auto markdown = M().AddCallout("M", {TextPart("**b**")}, "");
+    markdown->SetMarkdown(true);
+    auto group = M().AddCallout("G", {}, "");
+    group->SetGroup(true);
+    group->SetMarkdown(true);
+    group->m_groupMembers = {named, plain, {}, markdown};
+    du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
+    auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
+    noAct->SetActInstance({});
+
+    Add("instance", Target(M().AddObjectItem(sel::Instance, part, "Part shown")), "SB-1");
+    Add("assembly", Target(M().AddObjectItem(sel::Assembly, part, "Part shown")), "Part shown");
+    Add("instance without act instance", Target(noAct), "Mine");
+    Add("instance of kind 1", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "P");
+    Add("face", Target(M().AddGeometryItem(sel::Face3D, part, "Face 7")), "SB-1::Face 3");
+    Add("model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")), "x::y");
+    Add("collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll");
+    Add("no selection item", Target({}), "");
+    Add("centre line", Target(M().AddAnnotationItem(line, "CL")), "Sbom name");
+    Add("centre line with a generic name", Target(M().AddAnnotationItem(line, "Unnamed object")), "x");
+    Add("centre line under a folder", Target(M().AddAnnotationItem(line, "CL")), "CL", true);
+    Add("centre line of a pending instance", PendingLine(sel::Instance, {{"instance", "i1"}}), "SB-1");
+    Add("centre line of pending content",
+        PendingLine(sel::Instance, {{"instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
+    Add("centre line of a pending collection", PendingLine(sel::Collection, {{"sbomInstanceId", "s1"}}), "SB-1");
+    Add("centre line of a pending face", PendingLine(sel::Face3D, {{"parentInstance", "i1"}}), "Mine");
+    Add("centre line of pending face content",
+        PendingLine(sel::Face3D, {{"parentInstance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
+    Add("centre line without object", PendingLine(sel::Face3D, {{"parentInstance", "none"}}), "x");
+    Add("callout named by its label", Target(M().AddAnnotationItem(named, "C")), "C: Bolt");
+    Add("callout named by its SBOM name", Target(M().AddAnnotationItem(named, "C")), "Item SB-1");
+    Add("typed callout", Target(M().AddAnnotationItem(typed, "T")), "T: at SB-1Frame");
+    Add("plain callout", Target(M().AddAnnotationItem(plain, "P")), "Item text");
+    Add("callout group", Target(M().AddAnnotationItem(group, "G")), "G: SB-1, text, , b");
+    Add("callout in a plain scene",
+        hostmodel::Model::MakeTarget(M().AddAnnotationItem(named, "C"), M().AddPlainScene()), "C");
+    Add("other annotation", Target(M().AddAnnotationItem(note, "N")), "Mine");
+    Add("missing annotation", Target(M().AddAnnotationItem({}, "A")), "A");
+  }
+
+  du::SmartPtr<animation::Target> PendingLine(du::Symbol const& type,
+                                              std::map<std::string, std::string> const& fields) {
+    auto line = M().AddCenterLine();
+    du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(type));
+    for (auto const& [key, value] : fields) pending->SetField(key, value);
+    line->SetMainPendingObject(pending);
+    return Target(M().AddAnnotationItem(line, "CL"));
+  }
+
+  void Add(std::string what, du::SmartPtr<animation::Target> target, std::string name, bool underFolder = false) {
+    Case c{std::move(what), std::move(target), std::move(name), underFolder, {}, {}, {}};
+    if (c.target->m_selectionItem)
+      c.callout = illanimation::AnnotationOf(c.target).DynamicCast<qmannotations::Callout>();
+    if (c.callout) {
+      c.sbom = illanimation::FindCalloutSbomInstance(c.callout);
+      if (auto definition = c.callout->GetDefinition()) definition->GetTextContent(c.content);
+    }
+    cases_.push_back(std::move(c));
+  }
+
+  // A track in a timeline of its own, named for the case and of the given name type.
+  du::SmartPtr<IllustrationItemTrack> Fresh(Case const& c, NameType type, du::SmartPtr<animation::Timeline>& timeline) {
+    timeline = new animation::Timeline;
+    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
+    timeline->AddTrack(track);
+    track->SetTrackName(c.name, {});
+    track->SetSelectionItem(c.target->m_selectionItem);
+    if (c.underFolder) track->SetParent(folder_.get());
+    track->SetNameType(type);
+    return track;
+  }
+
+  // Runs the operation with the host failing at call 1, 2, ... until it completes.
+  void Sweep(Operation const& operation, Case const& c, NameType type) {
+    std::string const where = std::string(operation.name) + " on " + c.what + " (type " +
+                              std::to_string(Int(type)) + ")";
+    du::SmartPtr<animation::Timeline> timeline;
+    TrackState completed{};
+    {
+      auto track = Fresh(c, type, timeline);
+      operation.run(*track, c);
+      completed = StateOf(*track);
+    }
+    for (std::int64_t n = 1; n < 10000; ++n) {
+      auto track = Fresh(c, type, timeline);
+      TrackState const before = StateOf(*track);
+      bool failed = false;
+      hostseams::LedgerCheck ledger;
+      hostseams::Faults::FailAt(n);
+      try {
+        operation.run(*track, c);
+      } catch (hostseams::HostFault const& fault) {
+        failed = true;
+        EXPECT_EQ(fault.m_number, n) << where << ": the fault came through altered";
+      } catch (...) {
+        failed = true;
+        ADD_FAILURE() << where << " at call " << n << ": an exception that the host did not throw";
+      }
+      bool const fired = !hostseams::Faults::Armed();
+      hostseams::Faults::Disarm();
+      ++swept_;
+      EXPECT_TRUE(ledger.Balanced()) << where << " at call " << n << '\n' << ledger.Difference();
+      if (!failed) {
+        EXPECT_FALSE(fired) << where << ": the fault at call " << n << " was swallowed";
+        EXPECT_EQ(StateOf(*track), completed) << where << ": a run without fault ends differently";
+        return;
+      }
+      TrackState const after = StateOf(*track);
+      bool const passing = std::any_of(operation.passes.begin(), operation.passes.end(),
+                                       [&](NameType passed) { return after.type == Int(passed); });
+      EXPECT_TRUE(after.type == before.type || after.type == completed.type || passing)
+          << where << " at call " << n << ": name type " << after.type;
+      EXPECT_TRUE(after.trackName == before.trackName || after.trackName == completed.trackName)
+          << where << " at call " << n << ": track name '" << after.trackName << "'";
+      EXPECT_TRUE(after.displayName == before.displayName || after.displayName == completed.displayName)
+          << where << " at call " << n << ": display name '" << after.displayName << "'";
+      if (::testing::Test::HasFailure()) return;
+    }
+    ADD_FAILURE() << where << " never completes";
+  }
+
+  void SweepAll(std::vector<Operation> const& operations, std::vector<NameType> const& types) {
+    for (auto const& c : cases_)
+      for (auto const& operation : operations)
+        for (NameType type : types) Sweep(operation, c, type);
+    std::cout << "[ fault sweep ] " << swept_ << " (operation, target, N) cases\n";
+    EXPECT_GT(swept_, 300u);
+  }
+
+  du::SmartPtr<animation::ContainerTrackData> folder_;
+  std::vector<Case> cases_;
+  std::size_t swept_ = 0;
+};
+
+TEST_F(FaultSweep, TrackOperationsPassHostFaultsThroughAndLeaveTheTrackConsistent) {
+  auto const source = [](Case const& c) {
+    du::SmartPtr<IllustrationItemTrack> other(new IllustrationItemTrack);
+    other->SetTrackName(c.name + " copy", {});
+    other->SetNameType(NameType::FromTarget);
+    return other;
+  };
+  std::vector<Operation> const operations = {
+      {"GetTargetDescription", [](IllustrationItemTrack& t, Case const& c) { t.GetTargetDescription(c.target); }},
+      {"InitDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.InitDisplayName(c.target); },
+       {NameType::Default}},
+      {"UpdateDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.UpdateDisplayName(c.target->m_scene); }},
+      {"GetSelectionItem", [](IllustrationItemTrack& t, Case const&) { t.GetSelectionItem(); }},
+      {"GetTrackName", [](IllustrationItemTrack& t, Case const&) { t.GetTrackName(); }},
+      {"UsesTargetName", [](IllustrationItemTrack& t, Case const&) { t.UsesTargetName(); }},
+      {"SetTrackName by the user",
+       [](IllustrationItemTrack& t, Case const& c) {
+         t.SetTrackName(c.name + "!", du::SmartPtr<qmk::Operation>(new qmk::Operation));
+       }},
+      {"SetTrackName to the display name",
+       [](IllustrationItemTrack& t, Case const&) { t.SetTrackName(t.DisplayNameField(), {}); }},
+      {"CopyFrom", [&](IllustrationItemTrack& t, Case const& c) { t.CopyFrom(source(c)); }},
+      {"copy", [](IllustrationItemTrack& t, Case const&) {
+         animation::ItemTrackCreator::CopyItemTrackDataImpl(du::SmartPtr<animation::ItemTrackData>(&t));
+       }},
+      {"CutTrackInRange",
+       [](IllustrationItemTrack& t, Case const&) {
+         animation::EffectsSplitMapper mapper;
+         t.CutTrackInRange(0, 10, mapper, {});
+       }},
+      {"Save",
+       [](IllustrationItemTrack& t, Case const&) {
+         animation::PropertyWriter writer;
+         t.Save(writer);
+       }},
+      {"Load",
+       [](IllustrationItemTrack& t, Case const&) {
+         animation::PropertyReader reader({{du::Symbol("other"), 1}, {illanimation::keys::NameType, 0x10001}});
+         t.Load(reader);
+       }},
+      {"ResolveCenterLineTarget",
+       [](IllustrationItemTrack& t, Case const& c) {
+         t.ResolveCenterLineTarget(c.target, false);
+         t.ResolveCenterLineTarget(c.target, true);
+       }},
+      {"ClassifyNameType",
+       [](IllustrationItemTrack& t, Case const& c) { t.ClassifyNameType(c.target, c.name == "P"); }},
+      {"ClassifyCalloutLabelName",
+       [](IllustrationItemTrack& t, Case const& c) {
+         if (!c.callout) return;
+         du::Symbol text = illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
+         t.ClassifyCalloutLabelName(c.callout, text);
+       }},
+      {"ClassifyNameByLabelContent",
+       [](IllustrationItemTrack& t, Case const& c) {
+         if (c.callout) t.ClassifyNameByLabelContent(c.sbom, c.content, du::Symbol("T: at BoltFrame"));
+       }},
+  };
+  SweepAll(operations, {NameType::Unresolved, NameType::FromTarget, NameType::Default});
+}
+
+TEST_F(FaultSweep, FreeOperationsPassHostFaultsThroughAndBalanceTheirReferences) {
+  std::vector<Operation> const operations = {
+      {"AnnotationOf", [](IllustrationItemTrack&, Case const& c) { illanimation::AnnotationOf(c.target); }},
+      {"ApplicationSbomTree", [](IllustrationItemTrack&, Case const&) { illanimation::ApplicationSbomTree(); }},
+      {"MatchesInstanceName",
+       [](IllustrationItemTrack&, Case const& c) {
+         if (auto instance = animation::engineutils::GetActInstance(c.target->m_selectionItem, c.target->m_scene))
+           illanimation::MatchesInstanceName(instance, c.name);
+         if (c.sbom) illanimation::MatchesInstanceName(c.sbom, c.name);
+       }},
+      {"callout lookups",
+       [](IllustrationItemTrack&, Case const& c) {
+         if (!c.callout) return;
+         illanimation::FindCalloutSbomInstance(c.callout);
+         illanimation::ShowsSbomName(c.callout);
+         illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
+       }},
+      {"QMDllCreateComponent",
+       [](IllustrationItemTrack&, Case const&) {
+         du::SmartPtr<du::RefCounted> component;
+         QMDllCreateComponent("animation", nullptr, "illanimationinitializer", component);
+       }},
+  };
+  hostseams::TraceCapture::Start();
+  SweepAll(operations, {NameType::Unresolved});
+  hostseams::TraceCapture::Stop();
+}
+
+}  // namespace
