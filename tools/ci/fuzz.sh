@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (preset fuzz) and runs each one for a bounded time from its
+# committed seed corpus; any finding fails. FUZZ_SECONDS sets the time per target (default 50).
+# Findings are written to build/fuzz/findings/; commit one to fuzz/corpus/<target>/ once fixed.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+bash tools/deps.sh clang libclang-rt-14-dev
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+seconds=${FUZZ_SECONDS:-50}
+work=build/fuzz/run
+findings=build/fuzz/findings
+mkdir -p "$findings"
+status=0
+for binary in build/fuzz/fuzz/*_fuzz; do
+  target=$(basename "$binary" _fuzz)
+  rm -rf "$work/$target" && mkdir -p "$work/$target"
+  # The committed corpus is read only; new inputs go to the work folder.
+  seeds=fuzz/corpus/$target
+  [ -d "$seeds" ] || seeds=
+  log=$work/$target.log
+  if "$binary" -max_total_time="$seconds" -max_len=1024 -rss_limit_mb=2048 -timeout=10 \
+      -print_final_stats=1 -artifact_prefix="$findings/$target-" "$work/$target" $seeds >"$log" 2>&1; then
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    echo "fuzz $target: ${runs:-?} executions in ${seconds} s, no finding"
+  else
+    echo "fuzz $target: FINDING"
+    grep -E "ERROR|SUMMARY|#[0-9]+ in |Test unit written" "$log" | head -40
+    status=1
+  fi
+done
+exit $status
