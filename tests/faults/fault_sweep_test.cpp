@@ -77,7 +77,17 @@ class FaultSweep : public PartTest {
     auto group = M().AddCallout("G", {}, "");
     group->SetGroup(true);
     group->SetMarkdown(true);
-    group->m_groupMembers = {named, plain, {}, markdown};
+    auto bare = M().AddCallout("B", {}, "s1");
+    bare->SetDefinition({});
+    group->m_groupMembers = {named, plain, {}, markdown, bare};
+    // A parent part of an SBOM instance without parent, and a missing part.
+    auto orphan = M().AddCallout("O", {Part("g", "sBOM Name", "Value", "Parent"), {}}, "s0");
+    orphan->m_calloutKind = 1;
+    orphan->SetType(2);
+    du::SmartPtr<qmk::Annotation> lineClass(new qmk::Annotation(qmannotations::ConstStrings::qmCenterLine));
+    du::SmartPtr<qmk::Annotation> labelClass(new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
+    du::SmartPtr<qmk::SelectionItem> noObject(new qmk::SelectionItem(sel::Instance));
+    noObject->SetActInstance(part);
     du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
     auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
     noAct->SetActInstance({});
@@ -100,6 +110,12 @@ class FaultSweep : public PartTest {
     Add("centre line of a pending face", PendingLine(sel::Face3D, {{"parentInstance", "i1"}}), "Mine");
     Add("centre line of pending face content",
         PendingLine(sel::Face3D, {{"parentInstance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
+    Add("centre line with nothing to resolve", Target(M().AddAnnotationItem(M().AddCenterLine(), "CL")), "CL");
+    Add("centre-line class that is no centre line", Target(M().AddAnnotationItem(lineClass, "Unnamed object")), "x");
+    Add("callout-label class that is no callout", Target(M().AddAnnotationItem(labelClass, "L")), "L");
+    Add("instance item that designates no object", Target(noObject), "SB-1");
+    Add("callout without definition", Target(M().AddAnnotationItem(bare, "B")), "Item SB-1");
+    Add("typed callout of a parentless instance", Target(M().AddAnnotationItem(orphan, "O")), "O: x");
     Add("centre line without object", PendingLine(sel::Face3D, {{"parentInstance", "none"}}), "x");
     Add("callout named by its label", Target(M().AddAnnotationItem(named, "C")), "C: Bolt");
     Add("callout named by its SBOM name", Target(M().AddAnnotationItem(named, "C")), "Item SB-1");
@@ -284,6 +300,11 @@ TEST_F(FaultSweep, FreeOperationsPassHostFaultsThroughAndBalanceTheirReferences)
          illanimation::ShowsSbomName(c.callout);
          illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
        }},
+      {"copy of a track that the host made",
+       [](IllustrationItemTrack&, Case const&) {
+         du::SmartPtr<animation::ItemTrackData> basic(new animation::BasicItemTrackData);
+         animation::ItemTrackCreator::CopyItemTrackDataImpl(basic);
+       }},
       {"QMDllCreateComponent",
        [](IllustrationItemTrack&, Case const&) {
          du::SmartPtr<du::RefCounted> component;
@@ -293,6 +314,21 @@ TEST_F(FaultSweep, FreeOperationsPassHostFaultsThroughAndBalanceTheirReferences)
   hostseams::TraceCapture::Start();
   SweepAll(operations, {NameType::Unresolved});
   hostseams::TraceCapture::Stop();
+}
+
+// Copies and assignments of the exported initializer keep each object's reference count its
+// own: copying a count would free an object that is still held, or never free it.
+TEST(Initializer, CopiesAndAssignmentsKeepTheirOwnReferenceCounts) {
+  using illanimation::IllAnimationInitializer;
+  du::SmartPtr<IllAnimationInitializer> original(new IllAnimationInitializer);
+  du::SmartPtr<IllAnimationInitializer> held = original;
+  du::SmartPtr<IllAnimationInitializer> copy(new IllAnimationInitializer(*original));
+  du::SmartPtr<IllAnimationInitializer> moved(new IllAnimationInitializer(std::move(*held)));
+  *copy = *original;
+  *moved = std::move(*original);
+  EXPECT_EQ(original->GetReferenceCount(), 2);
+  EXPECT_EQ(copy->GetReferenceCount(), 1);
+  EXPECT_EQ(moved->GetReferenceCount(), 1);
 }
 
 }  // namespace
