@@ -81,7 +81,7 @@ class FaultSweep : public PartTest {
     bare->SetDefinition({});
     group->m_groupMembers = {named, plain, {}, markdown, bare};
     // A parent part of an SBOM instance without parent, and a missing part.
-    auto orphan = M().AddCallout("O", {Part("g", "sBOM Name", "Value", "Parent"), {}}, "s0");
+    auto orphan = M().AddCallout("O", {{}, Part("g", "sBOM Name", "Value", "Parent")}, "s0");
     orphan->m_calloutKind = 1;
     orphan->SetType(2);
     du::SmartPtr<qmk::Annotation> lineClass(new qmk::Annotation(qmannotations::ConstStrings::qmCenterLine));
@@ -217,100 +217,117 @@ class FaultSweep : public PartTest {
     EXPECT_GT(swept_, 300u);
   }
 
+  static std::vector<Operation> TrackOperations() {
+    auto const source = [](Case const& c) {
+      du::SmartPtr<IllustrationItemTrack> other(new IllustrationItemTrack);
+      other->SetTrackName(c.name + " copy", {});
+      other->SetNameType(NameType::FromTarget);
+      return other;
+    };
+    return {
+        {"GetTargetDescription", [](IllustrationItemTrack& t, Case const& c) { t.GetTargetDescription(c.target); }},
+        {"InitDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.InitDisplayName(c.target); },
+         {NameType::Default}},
+        {"UpdateDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.UpdateDisplayName(c.target->m_scene); }},
+        {"GetSelectionItem", [](IllustrationItemTrack& t, Case const&) { t.GetSelectionItem(); }},
+        {"GetTrackName", [](IllustrationItemTrack& t, Case const&) { t.GetTrackName(); }},
+        {"UsesTargetName", [](IllustrationItemTrack& t, Case const&) { t.UsesTargetName(); }},
+        {"SetTrackName by the user",
+         [](IllustrationItemTrack& t, Case const& c) {
+           t.SetTrackName(c.name + "!", du::SmartPtr<qmk::Operation>(new qmk::Operation));
+         }},
+        {"SetTrackName to the display name",
+         [](IllustrationItemTrack& t, Case const&) { t.SetTrackName(t.DisplayNameField(), {}); }},
+        {"CopyFrom", [source](IllustrationItemTrack& t, Case const& c) { t.CopyFrom(source(c)); }},
+        {"copy", [](IllustrationItemTrack& t, Case const&) {
+           animation::ItemTrackCreator::CopyItemTrackDataImpl(du::SmartPtr<animation::ItemTrackData>(&t));
+         }},
+        {"CutTrackInRange",
+         [](IllustrationItemTrack& t, Case const&) {
+           animation::EffectsSplitMapper mapper;
+           t.CutTrackInRange(0, 10, mapper, {});
+         }},
+        {"Save",
+         [](IllustrationItemTrack& t, Case const&) {
+           animation::PropertyWriter writer;
+           t.Save(writer);
+         }},
+        {"Load",
+         [](IllustrationItemTrack& t, Case const&) {
+           animation::PropertyReader reader({{du::Symbol("other"), 1}, {illanimation::keys::NameType, 0x10001}});
+           t.Load(reader);
+         }},
+        {"ResolveCenterLineTarget",
+         [](IllustrationItemTrack& t, Case const& c) {
+           t.ResolveCenterLineTarget(c.target, false);
+           t.ResolveCenterLineTarget(c.target, true);
+         }},
+        {"ClassifyNameType",
+         [](IllustrationItemTrack& t, Case const& c) { t.ClassifyNameType(c.target, c.name == "P"); }},
+        {"ClassifyCalloutLabelName",
+         [](IllustrationItemTrack& t, Case const& c) {
+           if (!c.callout) return;
+           du::Symbol text = illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
+           t.ClassifyCalloutLabelName(c.callout, text);
+         }},
+        {"ClassifyNameByLabelContent",
+         [](IllustrationItemTrack& t, Case const& c) {
+           if (c.callout) t.ClassifyNameByLabelContent(c.sbom, c.content, du::Symbol("T: at BoltFrame"));
+         }},
+    };
+  }
+
+  static std::vector<Operation> FreeOperations() {
+    return {
+        {"AnnotationOf", [](IllustrationItemTrack&, Case const& c) { illanimation::AnnotationOf(c.target); }},
+        {"ApplicationSbomTree", [](IllustrationItemTrack&, Case const&) { illanimation::ApplicationSbomTree(); }},
+        {"MatchesInstanceName",
+         [](IllustrationItemTrack&, Case const& c) {
+           if (auto instance = animation::engineutils::GetActInstance(c.target->m_selectionItem, c.target->m_scene))
+             illanimation::MatchesInstanceName(instance, c.name);
+           if (c.sbom) illanimation::MatchesInstanceName(c.sbom, c.name);
+         }},
+        {"callout lookups",
+         [](IllustrationItemTrack&, Case const& c) {
+           if (!c.callout) return;
+           illanimation::FindCalloutSbomInstance(c.callout);
+           illanimation::ShowsSbomName(c.callout);
+           illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
+         }},
+        {"copy of a track that the host made",
+         [](IllustrationItemTrack&, Case const&) {
+           du::SmartPtr<animation::ItemTrackData> basic(new animation::BasicItemTrackData);
+           animation::ItemTrackCreator::CopyItemTrackDataImpl(basic);
+         }},
+        {"QMDllCreateComponent",
+         [](IllustrationItemTrack&, Case const&) {
+           du::SmartPtr<du::RefCounted> component;
+           QMDllCreateComponent("animation", nullptr, "illanimationinitializer", component);
+         }},
+    };
+  }
+
   du::SmartPtr<animation::ContainerTrackData> folder_;
   std::vector<Case> cases_;
   std::size_t swept_ = 0;
 };
 
 TEST_F(FaultSweep, TrackOperationsPassHostFaultsThroughAndLeaveTheTrackConsistent) {
-  auto const source = [](Case const& c) {
-    du::SmartPtr<IllustrationItemTrack> other(new IllustrationItemTrack);
-    other->SetTrackName(c.name + " copy", {});
-    other->SetNameType(NameType::FromTarget);
-    return other;
-  };
-  std::vector<Operation> const operations = {
-      {"GetTargetDescription", [](IllustrationItemTrack& t, Case const& c) { t.GetTargetDescription(c.target); }},
-      {"InitDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.InitDisplayName(c.target); },
-       {NameType::Default}},
-      {"UpdateDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.UpdateDisplayName(c.target->m_scene); }},
-      {"GetSelectionItem", [](IllustrationItemTrack& t, Case const&) { t.GetSelectionItem(); }},
-      {"GetTrackName", [](IllustrationItemTrack& t, Case const&) { t.GetTrackName(); }},
-      {"UsesTargetName", [](IllustrationItemTrack& t, Case const&) { t.UsesTargetName(); }},
-      {"SetTrackName by the user",
-       [](IllustrationItemTrack& t, Case const& c) {
-         t.SetTrackName(c.name + "!", du::SmartPtr<qmk::Operation>(new qmk::Operation));
-       }},
-      {"SetTrackName to the display name",
-       [](IllustrationItemTrack& t, Case const&) { t.SetTrackName(t.DisplayNameField(), {}); }},
-      {"CopyFrom", [&](IllustrationItemTrack& t, Case const& c) { t.CopyFrom(source(c)); }},
-      {"copy", [](IllustrationItemTrack& t, Case const&) {
-         animation::ItemTrackCreator::CopyItemTrackDataImpl(du::SmartPtr<animation::ItemTrackData>(&t));
-       }},
-      {"CutTrackInRange",
-       [](IllustrationItemTrack& t, Case const&) {
-         animation::EffectsSplitMapper mapper;
-         t.CutTrackInRange(0, 10, mapper, {});
-       }},
-      {"Save",
-       [](IllustrationItemTrack& t, Case const&) {
-         animation::PropertyWriter writer;
-         t.Save(writer);
-       }},
-      {"Load",
-       [](IllustrationItemTrack& t, Case const&) {
-         animation::PropertyReader reader({{du::Symbol("other"), 1}, {illanimation::keys::NameType, 0x10001}});
-         t.Load(reader);
-       }},
-      {"ResolveCenterLineTarget",
-       [](IllustrationItemTrack& t, Case const& c) {
-         t.ResolveCenterLineTarget(c.target, false);
-         t.ResolveCenterLineTarget(c.target, true);
-       }},
-      {"ClassifyNameType",
-       [](IllustrationItemTrack& t, Case const& c) { t.ClassifyNameType(c.target, c.name == "P"); }},
-      {"ClassifyCalloutLabelName",
-       [](IllustrationItemTrack& t, Case const& c) {
-         if (!c.callout) return;
-         du::Symbol text = illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
-         t.ClassifyCalloutLabelName(c.callout, text);
-       }},
-      {"ClassifyNameByLabelContent",
-       [](IllustrationItemTrack& t, Case const& c) {
-         if (c.callout) t.ClassifyNameByLabelContent(c.sbom, c.content, du::Symbol("T: at BoltFrame"));
-       }},
-  };
-  SweepAll(operations, {NameType::Unresolved, NameType::FromTarget, NameType::Default});
+  SweepAll(TrackOperations(), {NameType::Unresolved, NameType::FromTarget, NameType::Default});
 }
 
 TEST_F(FaultSweep, FreeOperationsPassHostFaultsThroughAndBalanceTheirReferences) {
-  std::vector<Operation> const operations = {
-      {"AnnotationOf", [](IllustrationItemTrack&, Case const& c) { illanimation::AnnotationOf(c.target); }},
-      {"ApplicationSbomTree", [](IllustrationItemTrack&, Case const&) { illanimation::ApplicationSbomTree(); }},
-      {"MatchesInstanceName",
-       [](IllustrationItemTrack&, Case const& c) {
-         if (auto instance = animation::engineutils::GetActInstance(c.target->m_selectionItem, c.target->m_scene))
-           illanimation::MatchesInstanceName(instance, c.name);
-         if (c.sbom) illanimation::MatchesInstanceName(c.sbom, c.name);
-       }},
-      {"callout lookups",
-       [](IllustrationItemTrack&, Case const& c) {
-         if (!c.callout) return;
-         illanimation::FindCalloutSbomInstance(c.callout);
-         illanimation::ShowsSbomName(c.callout);
-         illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
-       }},
-      {"copy of a track that the host made",
-       [](IllustrationItemTrack&, Case const&) {
-         du::SmartPtr<animation::ItemTrackData> basic(new animation::BasicItemTrackData);
-         animation::ItemTrackCreator::CopyItemTrackDataImpl(basic);
-       }},
-      {"QMDllCreateComponent",
-       [](IllustrationItemTrack&, Case const&) {
-         du::SmartPtr<du::RefCounted> component;
-         QMDllCreateComponent("animation", nullptr, "illanimationinitializer", component);
-       }},
-  };
+  hostseams::TraceCapture::Start();
+  SweepAll(FreeOperations(), {NameType::Unresolved});
+  hostseams::TraceCapture::Stop();
+}
+
+// With the illustration closed the world has no instance tree and the application no SBOM
+// tree; the module must find nothing rather than fail.
+TEST_F(FaultSweep, OperationsAfterTheIllustrationIsClosed) {
+  model_.reset();
+  auto operations = TrackOperations();
+  for (auto& operation : FreeOperations()) operations.push_back(operation);
   hostseams::TraceCapture::Start();
   SweepAll(operations, {NameType::Unresolved});
   hostseams::TraceCapture::Stop();
