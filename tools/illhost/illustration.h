@@ -1,0 +1,54 @@
+// An illustration built in the host stand-in from a file, and the tracks that the file asks for.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/animation.h"
+#include "model.h"
+
+namespace illhost {
+
+struct TrackSpec {
+  std::string id;
+  du::SmartPtr<animation::Target> target;
+  du::SmartPtr<qmk::SelectionItem> selectionItem;
+  bool locked = false;
+  int parentTrackType = 1;
+  struct Stored {
+    std::string name;
+    std::vector<std::pair<du::Symbol, std::int64_t>> properties;
+  };
+  std::optional<Stored> stored;
+  struct Rename {
+    std::string name;
+    bool byUser = false;
+  };
+  std::optional<Rename> rename;
+  bool refresh = false;
+};
+
+struct Illustration {
+  Illustration() = default;
+  Illustration(Illustration const&) = delete;
+  Illustration& operator=(Illustration const&) = delete;
+  ~Illustration();
+
+  nlohmann::json document;  // the file as read, for writing it back
+  hostmodel::Model model;
+  std::vector<du::SmartPtr<du::RefCounted>> kept;
+  bool saveSuppressed = false;
+  std::vector<TrackSpec> tracks;
+  // How the shown selection items are named back.
+  std::map<qmk::SelectionItem const*, std::string> itemIds;
+  std::map<qmk::illustration::SbomInstance const*, std::string> sbomIds;
+};
+
+}  // namespace illhost

@@ -1,0 +1,43 @@
+// A place in a JSON document together with its path, with checked access to what the
+// illustration format allows there. Every failure is a ReadError naming the path.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace illhost {
+
+class Node {
+ public:
+  Node(nlohmann::json const& value, std::string path, std::string const& file)
+      : value_(value), path_(std::move(path)), file_(file) {}
+
+  nlohmann::json const& value() const { return value_; }
+  std::string const& path() const { return path_; }
+  [[noreturn]] void Fail(std::string const& what) const;
+
+  // An object whose keys are all among `known`.
+  Node const& Object(std::initializer_list<char const*> known) const;
+  bool Has(char const* key) const { return value_.contains(key); }
+  bool IsNull() const { return value_.is_null(); }
+  Node operator[](char const* key) const;
+  Node operator[](std::size_t index) const;
+  std::size_t ListSize() const;  // checks that it is a list
+
+  std::string Text(char const* key, std::string fallback = {}) const;
+  std::string RequiredText(char const* key) const;
+  bool Flag(char const* key, bool fallback = false) const;
+  int Integer(char const* key, int fallback = 0) const;
+  std::int64_t Int64() const;
+  std::string AsText() const;
+
+ private:
+  nlohmann::json const& value_;
+  std::string path_;
+  std::string const& file_;
+};
+
+}  // namespace illhost

@@ -1,0 +1,128 @@
+// illhost: loads the module as the host does, builds an illustration from a file (or the
+// built-in sample) and shows what the module makes of each of its tracks.
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "driver.h"
+#include "illustration_reader.h"
+#include "printers.h"
+#include "sample.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: illhost [--module PATH] [--json] [--save OUT.json] [FILE.json]\n"
+    "  --module PATH   the module to load (default: the one built beside illhost)\n"
+    "  --json          print the tracks as JSON instead of a table\n"
+    "  --save OUT.json write the illustration back with every track stored\n"
+    "  FILE.json       the illustration (default: a built-in sample)\n"
+    "exit status: 0 done, 1 bad usage or file not written, 2 bad illustration, 3 module not usable\n";
+
+using CreateComponent = bool (*)(std::string const&, void*, std::string const&, du::SmartPtr<du::RefCounted>&);
+
+bool LoadModule(std::string const& path, du::SmartPtr<du::RefCounted>& initializer) {
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module) {
+    std::cerr << "illhost: cannot load module " << path << ": " << dlerror() << '\n';
+    return false;
+  }
+  auto init = reinterpret_cast<void (*)()>(dlsym(module, "QMDllInit"));
+  auto create = reinterpret_cast<CreateComponent>(dlsym(module, "QMDllCreateComponent"));
+  if (!init || !create || (init(), !create("animation", nullptr, "illanimationinitializer", initializer))) {
+    std::cerr << "illhost: " << path << " does not answer the component request\n";
+    return false;
+  }
+  return true;
+}
+
+nlohmann::json Stored(nlohmann::json document, std::vector<illhost::TrackResult> const& results) {
+  auto& tracks = document["timeline"]["tracks"];
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    auto& track = tracks[i];
+    track.erase("rename");
+    track.erase("refresh");
+    nlohmann::json properties = nlohmann::json::object();
+    for (auto const& [key, value] : results[i].saved) properties[key] = value;
+    track["stored"] = {{"name", results[i].shownName}, {"properties", properties}};
+  }
+  return document;
+}
+
+bool WriteAtomically(std::string const& path, std::string const& text) {
+  std::string const temporary = path + ".tmp" + std::to_string(getpid());
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out.flush()) {
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string modulePath = ILLANIMATION_MODULE_PATH, savePath, file;
+  bool json = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string const arg = argv[i];
+    if (arg == "--help") {
+      std::cout << kUsage;
+      return 0;
+    } else if (arg == "--json") {
+      json = true;
+    } else if ((arg == "--module" || arg == "--save") && i + 1 < argc) {
+      (arg == "--module" ? modulePath : savePath) = argv[++i];
+    } else if (arg.rfind("--", 0) != 0 && file.empty()) {
+      file = arg;
+    } else {
+      std::cerr << kUsage;
+      return 1;
+    }
+  }
+
+  std::string text = illhost::kSampleIllustration, name = "(built-in sample)";
+  if (!file.empty()) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+      std::cerr << "illhost: " << file << ": cannot be read\n";
+      return 2;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    name = file;
+  }
+
+  du::SmartPtr<du::RefCounted> initializer;
+  if (!LoadModule(modulePath, initializer)) return 3;
+  std::unique_ptr<illhost::Illustration> illustration;
+  try {
+    illustration = illhost::ReadIllustration(text, name);
+  } catch (illhost::ReadError const& e) {
+    std::cerr << "illhost: " << e.what() << '\n';
+    return 2;
+  }
+  auto const results = illhost::DriveTracks(*illustration);
+  if (json)
+    std::cout << illhost::ResultsJson(results).dump(2) << '\n';
+  else
+    illhost::PrintTable(std::cout, results);
+  if (!savePath.empty() && !WriteAtomically(savePath, Stored(illustration->document, results).dump(2) + "\n")) {
+    std::cerr << "illhost: " << savePath << ": cannot be written\n";
+    return 1;
+  }
+  return 0;
+}
