@@ -39,7 +39,6 @@ struct Illustration {
   Illustration() = default;
   Illustration(Illustration const&) = delete;
   Illustration& operator=(Illustration const&) = delete;
-  ~Illustration();
 
   nlohmann::json document;  // the file as read, for writing it back
   hostmodel::Model model;

@@ -8,12 +8,6 @@
 
 namespace illhost {
 
-Illustration::~Illustration() {
-  for (auto const& track : tracks) {
-    if (track.target) track.target->m_selectionItem = nullptr;
-  }
-}
-
 namespace {
 
 using du::SmartPtr;
@@ -319,7 +313,11 @@ std::unique_ptr<Illustration> ReadIllustration(std::string const& text, std::str
   } catch (Json::parse_error const& e) {
     throw ReadError(fileName + ": syntax error at byte " + std::to_string(e.byte) + ": not valid JSON");
   }
-  Reader(*illustration, fileName).Read(Node(illustration->document, "$", fileName));
+  try {
+    Reader(*illustration, fileName).Read(Node(illustration->document, "$", fileName));
+  } catch (Json::exception const& e) {
+    throw ReadError(fileName + ": " + e.what());
+  }
   return illustration;
 }
 

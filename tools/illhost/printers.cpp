@@ -34,9 +34,9 @@ void PrintTable(std::ostream& out, std::vector<TrackResult> const& results) {
       << std::setw(5) << "now" << std::setw(26) << "shown name" << std::setw(9) << "follows" << std::setw(32)
       << "description" << "selection item\n";
   for (auto const& r : results)
-    out << std::setw(16) << r.id << std::setw(16) << (r.target.empty() ? "-" : r.target) << std::setw(5)
-        << Cell(r.nameTypeBefore) << std::setw(5) << Cell(r.nameType) << std::setw(26) << r.shownName
-        << std::setw(9) << (r.usesTargetName ? "yes" : "no") << std::setw(32) << r.description
+    out << std::setw(16) << r.id + " " << std::setw(16) << (r.target.empty() ? "-" : r.target) + " " << std::setw(5)
+        << Cell(r.nameTypeBefore) << std::setw(5) << Cell(r.nameType) << std::setw(26) << r.shownName + " "
+        << std::setw(9) << (r.usesTargetName ? "yes" : "no") << std::setw(32) << r.description + " "
         << r.selectionItem.value_or("-") << '\n';
 }
 
