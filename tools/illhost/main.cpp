@@ -42,6 +42,7 @@ bool LoadModule(std::string const& path, du::SmartPtr<du::RefCounted>& initializ
 }
 
 nlohmann::json Stored(nlohmann::json document, std::vector<illhost::TrackResult> const& results) {
+  if (results.empty()) return document;
   auto& tracks = document["timeline"]["tracks"];
   for (std::size_t i = 0; i < results.size(); ++i) {
     auto& track = tracks[i];
