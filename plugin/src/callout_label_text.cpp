@@ -52,10 +52,12 @@ du::Symbol GetCalloutLabelText(du::SmartPtr<qmannotations::Callout> const& callo
   if (callout->IsGroup()) {
     text = GroupText(*engine, *callout, content);
   } else if (callout->m_calloutKind == 0 || callout->m_calloutKind == 2) {
-    text = callout->GetShortObjectDescription() + ": ";
+    std::string const description = callout->GetShortObjectDescription();
     std::string label = RenderLabel(*engine, callout, content);
     if (callout->IsMarkdown()) label = qmk::illustration::MarkdownToPlainText(label);
-    text += label;
+    // Built once at its final size: the description, ": ", the label.
+    text.reserve(description.size() + 2 + label.size());
+    text.append(description).append(": ").append(label);
   }
   for (char& c : text)
     if (c == '\n' || c == '\r') c = ' ';

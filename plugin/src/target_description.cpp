@@ -6,9 +6,16 @@
 namespace illanimation {
 
 namespace {
-constexpr char kMessageCatalogue[] = "qmbase:qmmodulesStrings";
-// The host's generic name for an object that it cannot name itself.
-constexpr char kGenericNameMessage[] = "2045";
+// The catalogue and id of the host's generic name for an object that it cannot name itself,
+// kept as strings so that looking them up allocates nothing.
+std::string const& MessageCatalogue() {
+  static std::string const catalogue = "qmbase:qmmodulesStrings";
+  return catalogue;
+}
+std::string const& GenericNameMessage() {
+  static std::string const id = "2045";
+  return id;
+}
 // The host's track type under which annotation tracks keep the names they came with.
 constexpr animation::TrackType kAnnotationFolderTrackType = static_cast<animation::TrackType>(2);
 constexpr char kInstanceSeparator[] = "::";
@@ -39,12 +46,12 @@ du::Symbol IllustrationItemTrack::RefineDisplayText(du::SmartPtr<animation::Targ
                                                     du::Symbol displayText) {
   bool generic;
   {
-    du::Localizer const localizer(kMessageCatalogue);
-    generic = displayText == localizer.LocalizeMessage(kGenericNameMessage,
+    du::Localizer const localizer(MessageCatalogue());
+    generic = displayText == localizer.LocalizeMessage(GenericNameMessage(),
                                                        du::Localizer::ActionOnFailure(0));
   }
   if (generic) return ResolveCenterLineTarget(target, false);
-  du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
+  du::SmartPtr<qmk::SelectionItem> const& item = target->m_selectionItem;
   if (!item || item->GetType() != qmk::mcad_selection::Annotation) return displayText;
   du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
   if (!annotation || annotation->GetClass() != qmannotations::ConstStrings::qmCalloutLabel)

@@ -107,16 +107,16 @@ class FaultSweep : public PartTest {
     Add("centre line of pending content",
         PendingLine(sel::Instance, {{"instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
     Add("centre line of a pending collection", PendingLine(sel::Collection, {{"sbomInstanceId", "s1"}}), "SB-1");
-    Add("centre line of a pending face", PendingLine(sel::Face3D, {{"parentInstance", "i1"}}), "Mine");
+    Add("centre line of a pending face", PendingLine(sel::Face3D, {{"parent_instance", "i1"}}), "Mine");
     Add("centre line of pending face content",
-        PendingLine(sel::Face3D, {{"parentInstance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
+        PendingLine(sel::Face3D, {{"parent_instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
     Add("centre line with nothing to resolve", Target(M().AddAnnotationItem(M().AddCenterLine(), "CL")), "CL");
     Add("centre-line class that is no centre line", Target(M().AddAnnotationItem(lineClass, "Unnamed object")), "x");
     Add("callout-label class that is no callout", Target(M().AddAnnotationItem(labelClass, "L")), "L");
     Add("instance item that designates no object", Target(noObject), "SB-1");
     Add("callout without definition", Target(M().AddAnnotationItem(bare, "B")), "Item SB-1");
     Add("typed callout of a parentless instance", Target(M().AddAnnotationItem(orphan, "O")), "O: x");
-    Add("centre line without object", PendingLine(sel::Face3D, {{"parentInstance", "none"}}), "x");
+    Add("centre line without object", PendingLine(sel::Face3D, {{"parent_instance", "none"}}), "x");
     Add("callout named by its label", Target(M().AddAnnotationItem(named, "C")), "C: Bolt");
     Add("callout named by its SBOM name", Target(M().AddAnnotationItem(named, "C")), "Item SB-1");
     Add("typed callout", Target(M().AddAnnotationItem(typed, "T")), "T: at SB-1Frame");
