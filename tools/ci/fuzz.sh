@@ -19,7 +19,10 @@ for binary in build/fuzz/fuzz/*_fuzz; do
   seeds=fuzz/corpus/$target
   [ -d "$seeds" ] || seeds=
   log=$work/$target.log
-  if "$binary" -max_total_time="$seconds" -max_len=1024 -rss_limit_mb=2048 -timeout=10 \
+  # Illustration files are longer than fuzzed models and have a dictionary of their keys.
+  options=(-max_len=1024)
+  if [ "$target" = illustration_reader ]; then options=(-max_len=4096 -dict=fuzz/illustration_reader.dict); fi
+  if "$binary" -max_total_time="$seconds" "${options[@]}" -rss_limit_mb=2048 -timeout=10 \
       -print_final_stats=1 -artifact_prefix="$findings/$target-" "$work/$target" $seeds >"$log" 2>&1; then
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz $target: ${runs:-?} executions in ${seconds} s, no finding"

@@ -29,7 +29,7 @@ du::Symbol TypeSymbol(std::string const& text) {
 
 class Reader {
  public:
-  Reader(Illustration& out, std::string const& file) : out_(out), file_(file) {}
+  explicit Reader(Illustration& out) : out_(out) {}
 
   void Read(Node const& root) {
     root.Object({"generic_message", "content_symbol_prefix", "instances", "sbom", "objects", "scenes",
@@ -300,7 +300,6 @@ class Reader {
   }
 
   Illustration& out_;
-  std::string const& file_;
   std::map<std::string, Entry> entries_;
 };
 
@@ -312,9 +311,12 @@ std::unique_ptr<Illustration> ReadIllustration(std::string const& text, std::str
     illustration->document = Json::parse(text);
   } catch (Json::parse_error const& e) {
     throw ReadError(fileName + ": syntax error at byte " + std::to_string(e.byte) + ": not valid JSON");
+  } catch (Json::exception const& e) {
+    // Valid syntax that the parser cannot hold, such as a number out of range.
+    throw ReadError(fileName + ": not readable JSON: " + e.what());
   }
   try {
-    Reader(*illustration, fileName).Read(Node(illustration->document, "$", fileName));
+    Reader(*illustration).Read(Node(illustration->document, "$", fileName));
   } catch (Json::exception const& e) {
     throw ReadError(fileName + ": " + e.what());
   }
