@@ -8,14 +8,8 @@ namespace illanimation {
 namespace {
 // The catalogue and id of the host's generic name for an object that it cannot name itself,
 // kept as strings so that looking them up allocates nothing.
-std::string const& MessageCatalogue() {
-  static std::string const catalogue = "qmbase:qmmodulesStrings";
-  return catalogue;
-}
-std::string const& GenericNameMessage() {
-  static std::string const id = "2045";
-  return id;
-}
+std::string const kMessageCatalogue = "qmbase:qmmodulesStrings";
+std::string const kGenericNameMessage = "2045";
 // The host's track type under which annotation tracks keep the names they came with.
 constexpr animation::TrackType kAnnotationFolderTrackType = static_cast<animation::TrackType>(2);
 constexpr char kInstanceSeparator[] = "::";
@@ -46,8 +40,8 @@ du::Symbol IllustrationItemTrack::RefineDisplayText(du::SmartPtr<animation::Targ
                                                     du::Symbol displayText) {
   bool generic;
   {
-    du::Localizer const localizer(MessageCatalogue());
-    generic = displayText == localizer.LocalizeMessage(GenericNameMessage(),
+    du::Localizer const localizer(kMessageCatalogue);
+    generic = displayText == localizer.LocalizeMessage(kGenericNameMessage,
                                                        du::Localizer::ActionOnFailure(0));
   }
   if (generic) return ResolveCenterLineTarget(target, false);
