@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,8 +46,8 @@ struct Illustration {
   bool saveSuppressed = false;
   std::vector<TrackSpec> tracks;
   // How the shown selection items are named back.
-  std::map<qmk::SelectionItem const*, std::string> itemIds;
-  std::map<qmk::illustration::SbomInstance const*, std::string> sbomIds;
+  std::unordered_map<qmk::SelectionItem const*, std::string> itemIds;
+  std::unordered_map<qmk::illustration::SbomInstance const*, std::string> sbomIds;
 };
 
 }  // namespace illhost

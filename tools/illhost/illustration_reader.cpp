@@ -1,6 +1,6 @@
 #include "illustration_reader.h"
 
-#include <map>
+#include <unordered_map>
 
 #include "host/annotations.h"
 #include "host/illustration.h"
@@ -36,6 +36,9 @@ class Reader {
                  "annotations", "selection_items", "timeline"});
     du::Localizer::SetMessage("qmbase:qmmodulesStrings", "2045", root.Text("generic_message", "Unnamed object"));
     qmk::Instance::s_content_symbolPrefix = root.Text("content_symbol_prefix", "@content:");
+    entries_.reserve(root["instances"].ListSize() + root["sbom"].ListSize() + root["objects"].ListSize() +
+                     root["scenes"].ListSize() + root["annotations"].ListSize() +
+                     root["selection_items"].ListSize() + root["timeline"]["tracks"].ListSize());
     Each(root["instances"], [&](Node const& n, std::string const& id) {
       Register(n, id, Kind::Instance, out_.model.AddInstance(id, "", ""));
     });
@@ -300,7 +303,7 @@ class Reader {
   }
 
   Illustration& out_;
-  std::map<std::string, Entry> entries_;
+  std::unordered_map<std::string, Entry> entries_;
 };
 
 }  // namespace
@@ -316,7 +319,7 @@ std::unique_ptr<Illustration> ReadIllustration(std::string const& text, std::str
     throw ReadError(fileName + ": not readable JSON: " + e.what());
   }
   try {
-    Reader(*illustration).Read(Node(illustration->document, "$", fileName));
+    Reader(*illustration).Read(Node(illustration->document, fileName));
   } catch (Json::exception const& e) {
     throw ReadError(fileName + ": " + e.what());
   }

@@ -8,7 +8,12 @@
 
 namespace illhost {
 
-void Node::Fail(std::string const& what) const { throw ReadError(file_ + ": " + path_ + ": " + what); }
+std::string Node::Path() const {
+  if (!parent_) return "$";
+  return parent_->Path() + (key_ ? std::string(".") + key_ : "[" + std::to_string(index_) + "]");
+}
+
+void Node::Fail(std::string const& what) const { throw ReadError(file_ + ": " + Path() + ": " + what); }
 
 Node const& Node::Object(std::initializer_list<char const*> known) const {
   if (!value_.is_object()) Fail("expected an object");
@@ -23,11 +28,11 @@ Node const& Node::Object(std::initializer_list<char const*> known) const {
 Node Node::operator[](char const* key) const {
   static nlohmann::json const null;
   auto const found = value_.find(key);
-  return Node(found == value_.end() ? null : *found, path_ + "." + key, file_);
+  return Node(found == value_.end() ? null : *found, *this, key, 0);
 }
 
 Node Node::operator[](std::size_t index) const {
-  return Node(value_.at(index), path_ + "[" + std::to_string(index) + "]", file_);
+  return Node(value_.at(index), *this, nullptr, index);
 }
 
 std::size_t Node::ListSize() const {

@@ -1,5 +1,7 @@
 // A place in a JSON document together with its path, with checked access to what the
-// illustration format allows there. Every failure is a ReadError naming the path.
+// illustration format allows there. Every failure is a ReadError naming the path. The path is
+// spelt only when a failure needs it: a node keeps the node it was reached from, so a node must
+// not outlive the nodes on its way from the root.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +14,11 @@ namespace illhost {
 
 class Node {
  public:
-  Node(nlohmann::json const& value, std::string path, std::string const& file)
-      : value_(value), path_(std::move(path)), file_(file) {}
+  // The root of a document, called "$" in messages.
+  Node(nlohmann::json const& value, std::string const& file) : value_(value), file_(file) {}
 
   nlohmann::json const& value() const { return value_; }
-  std::string const& path() const { return path_; }
+  std::string Path() const;
   [[noreturn]] void Fail(std::string const& what) const;
 
   // An object whose keys are all among `known`.
@@ -35,9 +37,14 @@ class Node {
   std::string AsText() const;
 
  private:
+  Node(nlohmann::json const& value, Node const& parent, char const* key, std::size_t index)
+      : value_(value), file_(parent.file_), parent_(&parent), key_(key), index_(index) {}
+
   nlohmann::json const& value_;
-  std::string path_;
   std::string const& file_;
+  Node const* parent_ = nullptr;  // null for the root
+  char const* key_ = nullptr;     // the key under the parent, or null for a list index
+  std::size_t index_ = 0;
 };
 
 }  // namespace illhost

@@ -116,6 +116,8 @@ int main(int argc, char** argv) {
     std::cerr << "illhost: " << e.what() << '\n';
     return 2;
   }
+  // The document is kept only to be written back; without --save its memory serves the run.
+  if (savePath.empty()) illustration->document = nullptr;
   auto const results = illhost::DriveTracks(*illustration);
   if (json)
     std::cout << illhost::ResultsJson(results).dump(2) << '\n';
