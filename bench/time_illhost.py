@@ -5,7 +5,6 @@ building the model alone; and the peak resident memory of each run.
 
 usage: time_illhost.py ILLHOST [N ...]   (default sizes 1000 and 100000)"""
 import os
-import resource
 import subprocess
 import sys
 import tempfile
@@ -15,13 +14,17 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def best(command, runs):
-    """Best wall time of `runs` runs, and the largest peak RSS (KB) of a child so far."""
-    fastest = float("inf")
+    """Best wall time of `runs` runs of `command`, and the largest peak RSS (KB) of those runs."""
+    fastest, peak = float("inf"), 0
     for _ in range(runs):
         start = time.perf_counter()
-        subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        _, status, usage = os.wait4(child.pid, 0)
         fastest = min(fastest, time.perf_counter() - start)
-    return fastest, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+        if os.waitstatus_to_exitcode(status) != 0:
+            sys.exit(f"{' '.join(command)} failed")
+        peak = max(peak, usage.ru_maxrss)
+    return fastest, peak
 
 
 def main():
@@ -41,7 +44,6 @@ def main():
             per = lambda t: (t - start_up) / n * 1e6
             table, _ = best([illhost, files["tracks"]], runs)
             model, _ = best([illhost, files["model"]], runs)
-            # Peak RSS is the largest of all children so far, so the --json run is measured last.
             as_json, rss = best([illhost, "--json", files["tracks"]], runs)
             print(f"{n:>7}   {per(table):14.1f}   {per(as_json):15.1f}   {per(model):19.1f}   {rss / 1024:.1f} MB")
 
