@@ -11,8 +11,9 @@ namespace {
 HeapCounts g_heap{0, 0, 0};
 
 void* Allocate(std::size_t size, std::size_t alignment) {
-  void* p = alignment <= alignof(std::max_align_t) ? std::malloc(size ? size : 1)
-                                                   : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+  void* p = alignment <= alignof(std::max_align_t)
+                ? std::malloc(size ? size : 1)
+                : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
   if (!p) throw std::bad_alloc();
   ++g_heap.allocations;
   g_heap.liveBytes += malloc_usable_size(p);
@@ -34,8 +35,12 @@ void ResetHeapPeak() { g_heap.peakBytes = g_heap.liveBytes; }
 
 void* operator new(std::size_t size) { return bench::Allocate(size, 0); }
 void* operator new[](std::size_t size) { return bench::Allocate(size, 0); }
-void* operator new(std::size_t size, std::align_val_t a) { return bench::Allocate(size, static_cast<std::size_t>(a)); }
-void* operator new[](std::size_t size, std::align_val_t a) { return bench::Allocate(size, static_cast<std::size_t>(a)); }
+void* operator new(std::size_t size, std::align_val_t a) {
+  return bench::Allocate(size, static_cast<std::size_t>(a));
+}
+void* operator new[](std::size_t size, std::align_val_t a) {
+  return bench::Allocate(size, static_cast<std::size_t>(a));
+}
 void* operator new(std::size_t size, std::nothrow_t const&) noexcept {
   try {
     return bench::Allocate(size, 0);
@@ -43,7 +48,9 @@ void* operator new(std::size_t size, std::nothrow_t const&) noexcept {
     return nullptr;
   }
 }
-void* operator new[](std::size_t size, std::nothrow_t const& tag) noexcept { return operator new(size, tag); }
+void* operator new[](std::size_t size, std::nothrow_t const& tag) noexcept {
+  return operator new(size, tag);
+}
 void operator delete(void* p) noexcept { bench::Free(p); }
 void operator delete[](void* p) noexcept { bench::Free(p); }
 void operator delete(void* p, std::size_t) noexcept { bench::Free(p); }

@@ -2,8 +2,8 @@
 // against the regular expression that expresses the same split.
 #include <regex>
 
+#include "callout_label_name_matching.h"
 #include "illustration.h"
-#include "target_lookups.h"
 
 namespace bench {
 namespace {
@@ -11,7 +11,8 @@ namespace {
 using illanimation::NameType;
 
 // Each call starts the track unresolved again, so every iteration runs the whole classification.
-void Classify(benchmark::State& state, du::SmartPtr<illanimation::IllustrationItemTrack> const& track,
+void Classify(benchmark::State& state,
+              du::SmartPtr<illanimation::IllustrationItemTrack> const& track,
               du::SmartPtr<animation::Target> const& target, int members) {
   Loop(state, [&] {
     track->SetNameType(NameType::Unresolved);
@@ -20,8 +21,8 @@ void Classify(benchmark::State& state, du::SmartPtr<illanimation::IllustrationIt
   if (track->GetNameType() != static_cast<std::int16_t>(NameType::FromTarget))
     state.SkipWithError("the track did not classify as following its target");
   state.counters["members"] = members;
-  state.counters["per_member"] =
-      benchmark::Counter(members, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_member"] = benchmark::Counter(
+      members, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void ClassifyKind(benchmark::State& state, Kind kind) {
@@ -53,8 +54,9 @@ void SplitRegex(benchmark::State& state) {
   std::string const text = Remainder(static_cast<int>(state.range(0)));
   std::regex const separator(", ", std::regex::ECMAScript);
   Loop(state, [&] {
-    std::vector<std::string> pieces(std::sregex_token_iterator(text.begin(), text.end(), separator, -1),
-                                    std::sregex_token_iterator());
+    std::vector<std::string> pieces(
+        std::sregex_token_iterator(text.begin(), text.end(), separator, -1),
+        std::sregex_token_iterator());
     benchmark::DoNotOptimize(pieces);
   });
 }

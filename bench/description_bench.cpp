@@ -8,8 +8,8 @@ namespace {
 
 using illanimation::NameType;
 
-std::string const kCatalogue = "qmbase:qmmodulesStrings";
-std::string const kGenericMessage = "2045";
+std::string const kCatalogue = standin::kGenericMessageCatalogue;
+std::string const kGenericMessage = standin::kGenericMessageId;
 
 // The host calls that describing a target of this kind needs, with nothing around them: the
 // display name, the localizer's generic name, and the result's symbol; for a centre line with
@@ -18,14 +18,17 @@ du::Symbol HostCalls(Kind kind, du::SmartPtr<animation::Target> const& target) {
   std::string const shown = animation::engineutils::GetTargetDisplayName(target);
   {
     du::Localizer const localizer(kCatalogue);
-    benchmark::DoNotOptimize(shown == localizer.LocalizeMessage(kGenericMessage, du::Localizer::ReturnMessageId));
+    benchmark::DoNotOptimize(
+        shown == localizer.LocalizeMessage(kGenericMessage, du::Localizer::ReturnMessageId));
   }
   if (kind != Kind::GenericCenterLine && kind != Kind::Callout) return du::Symbol(shown);
   du::SmartPtr<qmk::Annotation> annotation;
   animation::engineutils::GetAnnotationFromTarget(annotation, target);
   if (kind == Kind::GenericCenterLine) {
     du::Symbol name;
-    annotation.DynamicCast<qmannotations::CenterLinesAnnotation>()->GetObject(0).DynamicCast<qmk::Instance>()
+    annotation.DynamicCast<qmannotations::CenterLinesAnnotation>()
+        ->GetObject(0)
+        .DynamicCast<qmk::Instance>()
         ->GetInstanceDisplayName(name);
     return name;
   }
@@ -44,11 +47,16 @@ du::Symbol HostCalls(Kind kind, du::SmartPtr<animation::Target> const& target) {
 
 char const* Name(Kind kind) {
   switch (kind) {
-    case Kind::Instance: return "instance";
-    case Kind::Face: return "face";
-    case Kind::CenterLine: return "centre_line";
-    case Kind::GenericCenterLine: return "centre_line_generic_name";
-    case Kind::Callout: return "callout";
+    case Kind::Instance:
+      return "instance";
+    case Kind::Face:
+      return "face";
+    case Kind::CenterLine:
+      return "centre_line";
+    case Kind::GenericCenterLine:
+      return "centre_line_generic_name";
+    case Kind::Callout:
+      return "callout";
   }
   return "";
 }
@@ -90,7 +98,8 @@ void TrackNameHost(benchmark::State& state, std::string const& name) {
 
 void UsesTargetName(benchmark::State& state) {
   Illustration illustration;
-  du::SmartPtr<animation::ItemTrackData> const track = illustration.Track("x", NameType::FromTarget);
+  du::SmartPtr<animation::ItemTrackData> const track =
+      illustration.Track("x", NameType::FromTarget);
   animation::ItemTrackData* const call = track.get();
   benchmark::DoNotOptimize(call);
   Loop(state, [&] { benchmark::DoNotOptimize(call->UsesTargetName()); });
@@ -133,14 +142,16 @@ void Lifecycle(benchmark::State& state, bool module, int step) {
       state.counters["allocs"] += static_cast<double>(Heap().allocations - before);
       state.ResumeTiming();
     }
-    state.counters["allocs"] = benchmark::Counter(state.counters["allocs"], benchmark::Counter::kAvgIterations);
+    state.counters["allocs"] =
+        benchmark::Counter(state.counters["allocs"], benchmark::Counter::kAvgIterations);
   } else {
     Loop(state, [&] { call->Load(reader); });
   }
 }
 
 [[maybe_unused]] bool const registered = [] {
-  for (Kind kind : {Kind::Instance, Kind::Face, Kind::CenterLine, Kind::GenericCenterLine, Kind::Callout}) {
+  for (Kind kind :
+       {Kind::Instance, Kind::Face, Kind::CenterLine, Kind::GenericCenterLine, Kind::Callout}) {
     std::string const base = std::string("F1_Describe/") + Name(kind);
     benchmark::RegisterBenchmark((base + "/module").c_str(), DescribeFollowing, kind);
     benchmark::RegisterBenchmark((base + "/host_calls").c_str(), DescribeHostCalls, kind);
@@ -148,8 +159,10 @@ void Lifecycle(benchmark::State& state, bool module, int step) {
   for (auto const& [label, name] : {std::pair<char const*, std::string>{"short", "Part shown"},
                                     {"long", "Housing assembly, left-hand side"}}) {
     std::string const base = std::string("F2_GetTrackName/") + label;
-    benchmark::RegisterBenchmark((base + "/module_follows_target").c_str(), TrackName, NameType::FromTarget, name);
-    benchmark::RegisterBenchmark((base + "/module_own_name").c_str(), TrackName, NameType::Custom, name);
+    benchmark::RegisterBenchmark((base + "/module_follows_target").c_str(), TrackName,
+                                 NameType::FromTarget, name);
+    benchmark::RegisterBenchmark((base + "/module_own_name").c_str(), TrackName, NameType::Custom,
+                                 name);
     benchmark::RegisterBenchmark((base + "/host_virtual").c_str(), TrackNameHost, name);
   }
   benchmark::RegisterBenchmark("F2_UsesTargetName/module", UsesTargetName);

@@ -23,7 +23,7 @@ Illustration::Illustration() : timeline(new animation::Timeline) {
       target(model.AddObjectItem(sel::Instance, part, "Part shown")),
       target(model.AddGeometryItem(sel::Face3D, part, "Face 7")),
       target(model.AddAnnotationItem(line, "Centre line 1")),
-      target(model.AddAnnotationItem(line, kGenericName)),
+      target(model.AddAnnotationItem(line, standin::kDefaultGenericText)),
       target(model.AddAnnotationItem(callout, "Callout 1")),
   };
 }
@@ -34,16 +34,21 @@ du::SmartPtr<animation::Target> Illustration::TargetOf(Kind kind) const {
 
 std::string Illustration::FollowingName(Kind kind) {
   switch (kind) {
-    case Kind::Instance: return "part.1";
-    case Kind::Face: return "SB-1::Face 3";
+    case Kind::Instance:
+      return "part.1";
+    case Kind::Face:
+      return "SB-1::Face 3";
     case Kind::CenterLine:
-    case Kind::GenericCenterLine: return "Sbom name";
-    case Kind::Callout: return "Item SB-1";
+    case Kind::GenericCenterLine:
+      return "Sbom name";
+    case Kind::Callout:
+      return "Item SB-1";
   }
   return {};
 }
 
-du::SmartPtr<animation::Target> Illustration::CalloutGroup(int members, std::string& followingName) {
+du::SmartPtr<animation::Target> Illustration::CalloutGroup(int members,
+                                                           std::string& followingName) {
   auto group = model.AddCallout("Group", {}, "");
   group->SetGroup(true);
   followingName = "Items ";
@@ -52,7 +57,8 @@ du::SmartPtr<animation::Target> Illustration::CalloutGroup(int members, std::str
     std::string const symbol = "SB-" + id;
     auto instance = model.AddSbom(id, symbol, "Sbom " + id, "Shown " + id);
     instance->SetProperty("g", "sBOM Name", du::Symbol("Name " + id));
-    group->m_groupMembers.push_back(model.AddCallout("M", {hostmodel::Part("g", "sBOM Name", "Value")}, id));
+    group->m_groupMembers.push_back(
+        model.AddCallout("M", {hostmodel::Part("g", "sBOM Name", "Value")}, id));
     if (i > 0) followingName += ", ";
     followingName += symbol;
   }
@@ -61,7 +67,8 @@ du::SmartPtr<animation::Target> Illustration::CalloutGroup(int members, std::str
 
 du::SmartPtr<illanimation::IllustrationItemTrack> Illustration::Track(std::string const& name,
                                                                       illanimation::NameType type) {
-  auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<illanimation::IllustrationItemTrack>();
+  auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl()
+                   .DynamicCast<illanimation::IllustrationItemTrack>();
   timeline->AddTrack(track);
   track->SetTrackName(name, {});
   track->SetNameType(type);

@@ -10,11 +10,9 @@
 #include "IllustrationItemTrack.h"
 #include "allocation_counter.h"
 #include "model.h"
+#include "standin_texts.h"
 
 namespace bench {
-
-// The host's generic name for an object it cannot name (message 2045 of the stand-in's catalogue).
-inline constexpr char kGenericName[] = "Unnamed object";
 
 enum class Kind { Instance, Face, CenterLine, GenericCenterLine, Callout };
 
@@ -48,8 +46,8 @@ template <class Call>
 void Loop(benchmark::State& state, Call&& call) {
   std::uint64_t const before = Heap().allocations;
   for (auto _ : state) call();
-  state.counters["allocs"] =
-      benchmark::Counter(static_cast<double>(Heap().allocations - before), benchmark::Counter::kAvgIterations);
+  state.counters["allocs"] = benchmark::Counter(static_cast<double>(Heap().allocations - before),
+                                                benchmark::Counter::kAvgIterations);
 }
 
 }  // namespace bench

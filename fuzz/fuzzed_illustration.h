@@ -13,6 +13,7 @@
 #include "IllustrationItemTrack.h"
 #include "hostseams.h"
 #include "model.h"
+#include "standin_texts.h"
 #include "track_factories.h"
 
 namespace fuzzmodel {
@@ -27,7 +28,8 @@ class FuzzedIllustration {
     for (int i = 0; i < sboms; ++i) {
       auto sbom = model_.AddSbom("s" + std::to_string(i), Text(), Text(), Text());
       for (int p = in_.ConsumeIntegralInRange(0, 3); p > 0; --p)
-        sbom->SetProperty(Pick({"g", ""}), Pick({"sBOM Name", "Display Name", "eBOM Name", "x"}), du::Symbol(Text()));
+        sbom->SetProperty(Pick({"g", ""}), Pick({"sBOM Name", "Display Name", "eBOM Name", "x"}),
+                          du::Symbol(Text()));
       if (!sboms_.empty() && in_.ConsumeBool()) sbom->SetParent(Any(sboms_).get());
       sboms_.push_back(sbom);
       auto part = model_.AddInstance("i" + std::to_string(i), Text(), Text());
@@ -44,10 +46,15 @@ class FuzzedIllustration {
   // A short text: one of the names the module compares with, or bytes of the input.
   std::string Text() {
     switch (in_.ConsumeIntegralInRange(0, 3)) {
-      case 0: return in_.ConsumeRandomLengthString(24);
-      case 1: return Pick({"", " ", ", ", "::", "C: ", "Item ", "Parent", "Value", "qmTAG", "**", "\\", "\n"});
-      case 2: return sboms_.empty() ? std::string() : Any(sboms_)->m_name.str();
-      default: return Text() + Text();
+      case 0:
+        return in_.ConsumeRandomLengthString(24);
+      case 1:
+        return Pick(
+            {"", " ", ", ", "::", "C: ", "Item ", "Parent", "Value", "qmTAG", "**", "\\", "\n"});
+      case 2:
+        return sboms_.empty() ? std::string() : Any(sboms_)->m_name.str();
+      default:
+        return Text() + Text();
     }
   }
 
@@ -67,15 +74,16 @@ class FuzzedIllustration {
         content.push_back({});
         continue;
       }
-      content.push_back(hostmodel::Part(Pick({"g", ""}),
-                                        Pick({"sBOM Name", "Display Name", "eBOM Name", "qmTAG", "x"}),
-                                        Pick({"Value", "", "Text"}), Pick({"", "Parent"}), Text()));
+      content.push_back(hostmodel::Part(
+          Pick({"g", ""}), Pick({"sBOM Name", "Display Name", "eBOM Name", "qmTAG", "x"}),
+          Pick({"Value", "", "Text"}), Pick({"", "Parent"}), Text()));
     }
     return content;
   }
 
   du::SmartPtr<qmannotations::Callout> AddCallout() {
-    std::string const sbomId = in_.ConsumeBool() ? "s" + std::to_string(in_.ConsumeIntegralInRange(0, 4)) : "";
+    std::string const sbomId =
+        in_.ConsumeBool() ? "s" + std::to_string(in_.ConsumeIntegralInRange(0, 4)) : "";
     auto callout = model_.AddCallout(Text(), Content(), sbomId);
     callout->m_calloutKind = in_.ConsumeIntegralInRange(0, 3);
     callout->SetType(in_.ConsumeIntegralInRange(0, 3));
@@ -84,7 +92,8 @@ class FuzzedIllustration {
     if (!callouts_.empty() && in_.ConsumeBool()) {
       callout->SetGroup(true);
       for (int i = in_.ConsumeIntegralInRange(0, 4); i > 0; --i)
-        callout->m_groupMembers.push_back(in_.ConsumeBool() ? Any(callouts_) : du::SmartPtr<qmannotations::Callout>());
+        callout->m_groupMembers.push_back(
+            in_.ConsumeBool() ? Any(callouts_) : du::SmartPtr<qmannotations::Callout>());
     }
     callouts_.push_back(callout);
     return callout;
@@ -96,7 +105,8 @@ class FuzzedIllustration {
       line->AddObject(Any(parts_));
     } else if (in_.ConsumeBool()) {
       du::Symbol const type(Pick({"Instance", "Assembly", "Collection", "Face3D"}));
-      du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(type));
+      du::SmartPtr<qmk::SelectionItemRepresentation> pending(
+          new qmk::SelectionItemRepresentation(type));
       pending->SetField(Pick({"instance", "parent_instance", "sbomInstanceId"}),
                         in_.ConsumeBool() ? Pick({"i0", "s0", "i1", "s1"}) : Text());
       line->SetMainPendingObject(pending);
@@ -106,9 +116,12 @@ class FuzzedIllustration {
 
   du::SmartPtr<qmk::Scene> Scene() {
     switch (in_.ConsumeIntegralInRange(0, 2)) {
-      case 0: return shapes_;
-      case 1: return plain_;
-      default: return {};
+      case 0:
+        return shapes_;
+      case 1:
+        return plain_;
+      default:
+        return {};
     }
   }
 
@@ -120,31 +133,43 @@ class FuzzedIllustration {
     std::string const shown = Text();
     switch (in_.ConsumeIntegralInRange(0, 7)) {
       case 0:
-        if (!parts_.empty()) item = model_.AddObjectItem(in_.ConsumeBool() ? sel::Instance : sel::Assembly, Any(parts_), shown);
+        if (!parts_.empty())
+          item = model_.AddObjectItem(in_.ConsumeBool() ? sel::Instance : sel::Assembly,
+                                      Any(parts_), shown);
         break;
       case 1:
         if (!parts_.empty())
-          item = model_.AddGeometryItem(in_.ConsumeBool() ? sel::Face3D : sel::ModelAnnotation3D, Any(parts_), shown);
+          item = model_.AddGeometryItem(in_.ConsumeBool() ? sel::Face3D : sel::ModelAnnotation3D,
+                                        Any(parts_), shown);
         break;
       case 2:
-        if (!lines_.empty()) item = model_.AddAnnotationItem(Any(lines_), in_.ConsumeBool() ? "Unnamed object" : shown);
+        if (!lines_.empty())
+          item = model_.AddAnnotationItem(Any(lines_),
+                                          in_.ConsumeBool() ? standin::kDefaultGenericText : shown);
         break;
       case 3:
         if (!callouts_.empty()) item = model_.AddAnnotationItem(Any(callouts_), shown);
         break;
-      case 4: item = model_.AddAnnotationItem(du::SmartPtr<qmk::Annotation>(new qmk::Annotation(du::Symbol(Text()))), shown); break;
-      case 5: item = model_.AddAnnotationItem({}, shown); break;
+      case 4:
+        item = model_.AddAnnotationItem(
+            du::SmartPtr<qmk::Annotation>(new qmk::Annotation(du::Symbol(Text()))), shown);
+        break;
+      case 5:
+        item = model_.AddAnnotationItem({}, shown);
+        break;
       case 6:
         if (!parts_.empty()) item = model_.AddObjectItem(sel::Collection, Any(parts_), shown);
         break;
-      default: break;
+      default:
+        break;
     }
     if (item && in_.ConsumeIntegralInRange(0, 7) == 0) item->SetActInstance({});
     return hostmodel::Model::MakeTarget(item, Scene(), in_.ConsumeIntegralInRange(0, 3));
   }
 
   du::SmartPtr<illanimation::IllustrationItemTrack> Track(illanimation::NameType type) {
-    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<illanimation::IllustrationItemTrack>();
+    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl()
+                     .DynamicCast<illanimation::IllustrationItemTrack>();
     timeline_->AddTrack(track);
     track->SetTrackName(Text(), {});
     track->SetNameType(type);
@@ -162,7 +187,8 @@ class FuzzedIllustration {
   du::SmartPtr<qmk::ShapeScene> shapes_;
   du::SmartPtr<qmk::Scene> plain_;
   du::SmartPtr<animation::Timeline> timeline_{new animation::Timeline};
-  du::SmartPtr<animation::ContainerTrackData> folder_{new animation::ContainerTrackData(animation::TT_AnnotationFolder)};
+  du::SmartPtr<animation::ContainerTrackData> folder_{
+      new animation::ContainerTrackData(animation::TT_AnnotationFolder)};
   std::vector<du::SmartPtr<qmk::illustration::SbomInstance>> sboms_;
   std::vector<du::SmartPtr<qmk::Instance>> parts_;
   std::vector<du::SmartPtr<qmannotations::Callout>> callouts_;

@@ -13,7 +13,8 @@ class CalloutLabelText : public ModuleTest {
     callout->m_calloutKind = kind;
     return callout;
   }
-  du::SmartPtr<qmannotations::Callout> Group(std::vector<std::string> const& labels, bool markdown = false) {
+  du::SmartPtr<qmannotations::Callout> Group(std::vector<std::string> const& labels,
+                                             bool markdown = false) {
     auto group = M().AddCallout("G", {}, "");
     group->SetGroup(true);
     group->SetMarkdown(markdown);
@@ -59,7 +60,8 @@ TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
     hostseams::CallLog::Start();
     EXPECT_EQ(Text(row.callout, shapes.get()), row.expected);
     hostseams::CallLog::Stop();
-    EXPECT_EQ(hostseams::CallLog::Count("qmcallouts::Callouts::GenerateLabelString"), row.engineCalls);
+    EXPECT_EQ(hostseams::CallLog::Count("qmcallouts::Callouts::GenerateLabelString"),
+              row.engineCalls);
   }
 }
 
@@ -68,12 +70,9 @@ TEST_F(CalloutLabelText, GroupJoinsMemberLabelsAfterTheFirstNonEmptyOne) {
     std::vector<std::string> labels;
     char const* expected;
   } const rows[] = {
-      {{}, "G: "},
-      {{"A", "B"}, "G: A, B"},
-      {{"", "B"}, "G: B"},
-      {{"A", "", "C"}, "G: A, , C"},
-      {{"A", ""}, "G: A, "},
-      {{"line\none"}, "G: line one"},
+      {{}, "G: "},           {{"A", "B"}, "G: A, B"},
+      {{"", "B"}, "G: B"},   {{"A", "", "C"}, "G: A, , C"},
+      {{"A", ""}, "G: A, "}, {{"line\none"}, "G: line one"},
   };
   for (auto const& row : rows) EXPECT_EQ(Text(Group(row.labels), shapes.get()), row.expected);
 }
@@ -107,7 +106,8 @@ TEST_F(CalloutLabelText, DefinitionMarkdownFlagReachesTheEngineAndCalloutFlagsCo
 
 TEST_F(CalloutLabelText, NullGroupMembersShowAnEmptyLabel) {
   auto group = Group({"A"});
-  group->m_groupMembers.insert(group->m_groupMembers.begin(), du::SmartPtr<qmannotations::Callout>());
+  group->m_groupMembers.insert(group->m_groupMembers.begin(),
+                               du::SmartPtr<qmannotations::Callout>());
   group->m_groupMembers.push_back({});
   EXPECT_EQ(Text(group, shapes.get()), "G: A, ");
 }

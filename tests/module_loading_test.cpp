@@ -1,5 +1,4 @@
 // Loads the built module as the host does and drives it through its exported entry points.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,12 +7,13 @@
 
 #include "host/animation.h"
 #include "hostseams.h"
+#include "module_loader.h"
+#include "standin_texts.h"
 
 namespace {
 
-using CreateComponent = bool (*)(std::string const&, void*, std::string const&,
-                                 du::SmartPtr<du::RefCounted>&);
-using Lifecycle = void (*)();
+constexpr char const* kType = standin::kAnimationComponentType;
+constexpr char const* kName = standin::kAnimationComponentName;
 
 bool IsIllustrationTrack(animation::ItemTrackData const& track) {
   return std::strstr(typeid(track).name(), "12illanimation21IllustrationItemTrack") != nullptr;
@@ -22,29 +22,28 @@ bool IsIllustrationTrack(animation::ItemTrackData const& track) {
 class ModuleLoading : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    handle_ = dlopen(ILLANIMATION_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle_, nullptr) << dlerror();
-    create_ = reinterpret_cast<CreateComponent>(dlsym(handle_, "QMDllCreateComponent"));
-    init_ = reinterpret_cast<Lifecycle>(dlsym(handle_, "QMDllInit"));
-    terminate_ = reinterpret_cast<Lifecycle>(dlsym(handle_, "QMDllTerminate"));
+    module_ = new hostloader::PluginModule(ILLANIMATION_MODULE_PATH);
+    create_ = module_->CreateComponent();
+    init_ = module_->Init();
+    terminate_ = module_->Terminate();
   }
 
-  static void* handle_;
-  static CreateComponent create_;
-  static Lifecycle init_;
-  static Lifecycle terminate_;
+  static hostloader::PluginModule* module_;
+  static hostloader::PluginModule::CreateComponentFunction create_;
+  static hostloader::PluginModule::LifecycleFunction init_;
+  static hostloader::PluginModule::LifecycleFunction terminate_;
 };
 
-void* ModuleLoading::handle_ = nullptr;
-CreateComponent ModuleLoading::create_ = nullptr;
-Lifecycle ModuleLoading::init_ = nullptr;
-Lifecycle ModuleLoading::terminate_ = nullptr;
+hostloader::PluginModule* ModuleLoading::module_ = nullptr;
+hostloader::PluginModule::CreateComponentFunction ModuleLoading::create_ = nullptr;
+hostloader::PluginModule::LifecycleFunction ModuleLoading::init_ = nullptr;
+hostloader::PluginModule::LifecycleFunction ModuleLoading::terminate_ = nullptr;
 
 TEST_F(ModuleLoading, EntryPointsAreExportedUnderPlainNames) {
   EXPECT_NE(create_, nullptr);
   EXPECT_NE(init_, nullptr);
   EXPECT_NE(terminate_, nullptr);
-  EXPECT_EQ(dlsym(handle_, "CreateIllustrationItemTrack"), nullptr);
+  EXPECT_EQ(module_->FindSymbol("CreateIllustrationItemTrack"), nullptr);
 }
 
 TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlone) {
@@ -53,8 +52,8 @@ TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlo
     char const* name;
   };
   Request const refused[] = {
-      {"Animation", "illanimationinitializer"}, {"animation ", "illanimationinitializer"},
-      {"", "illanimationinitializer"},          {"animation", "illanimationinitialize"},
+      {"Animation", "illanimationinitializer"},  {"animation ", "illanimationinitializer"},
+      {"", "illanimationinitializer"},           {"animation", "illanimationinitialize"},
       {"animation", "illanimationinitializers"}, {"animation", "IllAnimationInitializer"},
       {"illanimationinitializer", "animation"},
   };
@@ -64,7 +63,8 @@ TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlo
   hostseams::LedgerCheck check;
   hostseams::TraceCapture::Start();
   for (auto const& request : refused) {
-    EXPECT_FALSE(create_(request.type, nullptr, request.name, held)) << request.type << "/" << request.name;
+    EXPECT_FALSE(create_(request.type, nullptr, request.name, held))
+        << request.type << "/" << request.name;
     EXPECT_EQ(held.get(), before);
   }
   EXPECT_EQ(hostseams::TraceCapture::Stop(), "");
@@ -83,7 +83,7 @@ TEST_F(ModuleLoading, AMatchingRequestTracesOnceAndReplacesTheHeldObject) {
     ASSERT_EQ(heldBefore.count(old), 1u);
 
     hostseams::TraceCapture::Start();
-    EXPECT_TRUE(create_("animation", nullptr, "illanimationinitializer", component));
+    EXPECT_TRUE(create_(kType, nullptr, kName, component));
     EXPECT_EQ(hostseams::TraceCapture::Stop(),
               "[illanimation/plugin] Create ornatix animation initializer\n");
 
@@ -95,7 +95,7 @@ TEST_F(ModuleLoading, AMatchingRequestTracesOnceAndReplacesTheHeldObject) {
     EXPECT_EQ(heldAfter.at(component.get()), 1);
 
     du::SmartPtr<du::RefCounted> second;
-    EXPECT_TRUE(create_("animation", nullptr, "illanimationinitializer", second));
+    EXPECT_TRUE(create_(kType, nullptr, kName, second));
     EXPECT_NE(second.get(), component.get());
   }
   EXPECT_TRUE(check.Balanced()) << check.Difference();
@@ -105,7 +105,7 @@ TEST_F(ModuleLoading, AMatchingRequestTracesOnceAndReplacesTheHeldObject) {
 TEST_F(ModuleLoading, HooksKeepMakingIllustrationTracksAfterTheInitializerIsGone) {
   {
     du::SmartPtr<du::RefCounted> component;
-    ASSERT_TRUE(create_("animation", nullptr, "illanimationinitializer", component));
+    ASSERT_TRUE(create_(kType, nullptr, kName, component));
   }
   for (int i = 0; i < 3; ++i) {
     init_();

@@ -112,8 +112,8 @@ TEST_F(NamingCore, LoadKeepsTheLow16BitsOfTheStoredValueAndFallsBackToUnresolved
     bool present;
     std::int64_t stored;
     int expected;
-  } const rows[] = {{false, 0, 3}, {true, 0, 0}, {true, 1, 1}, {true, 65537, 1}, {true, 7, 7},
-                    {true, -1, -1}, {true, 0x18000, -32768}};
+  } const rows[] = {{false, 0, 3}, {true, 0, 0},   {true, 1, 1},           {true, 65537, 1},
+                    {true, 7, 7},  {true, -1, -1}, {true, 0x18000, -32768}};
   for (auto const& row : rows) {
     auto track = NewTrack();
     track->SetNameType(NameType::FromTarget);
@@ -128,14 +128,15 @@ TEST_F(NamingCore, LoadKeepsTheLow16BitsOfTheStoredValueAndFallsBackToUnresolved
 TEST_F(NamingCore, CopyFactoryTakesTheSourceNameTypeAndUnresolvedFromAForeignSource) {
   auto source = NewTrack("Source");
   source->SetNameType(NameType::Default);
-  auto copy = animation::ItemTrackCreator::CopyItemTrackDataImpl(source).DynamicCast<IllustrationItemTrack>();
+  auto copy = animation::ItemTrackCreator::CopyItemTrackDataImpl(source)
+                  .DynamicCast<IllustrationItemTrack>();
   ASSERT_TRUE(copy);
   EXPECT_EQ(copy->GetNameType(), Int(NameType::Default));
   EXPECT_EQ(copy->TrackNameField(), "Source");
 
   du::SmartPtr<animation::ItemTrackData> foreign(new animation::BasicItemTrackData);
-  auto fromForeign =
-      animation::ItemTrackCreator::CopyItemTrackDataImpl(foreign).DynamicCast<IllustrationItemTrack>();
+  auto fromForeign = animation::ItemTrackCreator::CopyItemTrackDataImpl(foreign)
+                         .DynamicCast<IllustrationItemTrack>();
   ASSERT_TRUE(fromForeign);
   EXPECT_EQ(fromForeign->GetNameType(), Int(NameType::Unresolved));
 }

@@ -19,7 +19,8 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
     NameType expected;
   } const rows[] = {
       {"empty target", {}, NameType::Default},
-      {"kind other than 2", Target(M().AddObjectItem(sel::Instance, part, "Part"), 1), NameType::Default},
+      {"kind other than 2", Target(M().AddObjectItem(sel::Instance, part, "Part"), 1),
+       NameType::Default},
       {"no selection item", Target({}), NameType::Default},
       {"instance", Target(M().AddObjectItem(sel::Instance, part, "Part")), NameType::FromTarget},
       {"assembly", Target(M().AddObjectItem(sel::Assembly, part, "Part")), NameType::FromTarget},
@@ -27,9 +28,11 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
       {"centre line", Target(M().AddAnnotationItem(centerLine, "CL")), NameType::FromTarget},
       {"callout label", Target(M().AddAnnotationItem(callout, "C")), NameType::FromTarget},
       {"other annotation", Target(M().AddAnnotationItem(note, "N")), NameType::Default},
-      {"annotation item without annotation", Target(M().AddAnnotationItem({}, "N")), NameType::Default},
+      {"annotation item without annotation", Target(M().AddAnnotationItem({}, "N")),
+       NameType::Default},
       {"face", Target(M().AddGeometryItem(sel::Face3D, part, "F")), NameType::FromTarget},
-      {"model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")), NameType::FromTarget},
+      {"model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")),
+       NameType::FromTarget},
       {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), NameType::Default},
   };
   for (auto const& row : rows) {
@@ -42,7 +45,8 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
       track->InitDisplayName(row.target);
       EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
       EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
-      EXPECT_EQ(track->DisplayNameField(), row.expected == NameType::FromTarget ? "host name" : "old")
+      EXPECT_EQ(track->DisplayNameField(),
+                row.expected == NameType::FromTarget ? "host name" : "old")
           << row.what;
     }
   }
@@ -63,8 +67,10 @@ TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesOnlyUnlockedTracksThatFollowT
     NameType type;
     bool locked;
     bool refreshed;
-  } const rows[] = {{NameType::FromTarget, true, false}, {NameType::Custom, false, false},
-                    {NameType::Default, false, false},   {NameType::Unresolved, false, false},
+  } const rows[] = {{NameType::FromTarget, true, false},
+                    {NameType::Custom, false, false},
+                    {NameType::Default, false, false},
+                    {NameType::Unresolved, false, false},
                     {NameType::FromTarget, false, true}};
   for (auto const& row : rows) {
     auto track = NewTrack("stale");
@@ -76,11 +82,13 @@ TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesOnlyUnlockedTracksThatFollowT
     hostseams::CallLog::Stop();
     EXPECT_EQ(track->DisplayNameField(), row.refreshed ? "Fresh" : "stale");
     EXPECT_EQ(track->DisplayNameFlag(), row.refreshed);
-    EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"), row.refreshed ? 1 : 0);
+    EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"),
+              row.refreshed ? 1 : 0);
   }
 }
 
-TEST_F(NamingFromTarget, UpdateDisplayNameSetsTheNameBeforeTheHostRefreshAndLeavesGeometryToItself) {
+TEST_F(NamingFromTarget,
+       UpdateDisplayNameSetsTheNameBeforeTheHostRefreshAndLeavesGeometryToItself) {
   auto track = NewTrack("stale");
   track->SetNameType(NameType::FromTarget);
   track->SetSelectionItem(M().AddObjectItem(sel::Instance, part, "Fresh"));
@@ -116,9 +124,10 @@ TEST_F(NamingFromTarget, CutPieceTakesTheNameTypeAndAForeignOrMissingPieceGivesN
   auto track = NewTrack("whole");
   EXPECT_FALSE(track->CutTrackInRange(5, 5, mapper, {}));  // the host cuts off nothing
   auto const ours = animation::ItemTrackCreator::CopyItemTrackDataImpl;
-  animation::ItemTrackCreator::CopyItemTrackDataImpl = [](du::SmartPtr<animation::ItemTrackData> const& s) {
-    return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData(s));
-  };
+  animation::ItemTrackCreator::CopyItemTrackDataImpl =
+      [](du::SmartPtr<animation::ItemTrackData> const& s) {
+        return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData(s));
+      };
   hostseams::LedgerCheck ledger;
   EXPECT_FALSE(track->CutTrackInRange(1, 5, mapper, {}));
   EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
@@ -135,7 +144,8 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
   } const rows[] = {
       {"annotation", annotationItem, false},
       {"instance without SBOM instance", M().AddObjectItem(sel::Instance, bare, "Bare"), false},
-      {"object that is not an instance", M().AddObjectItem(sel::Assembly, du::SmartPtr<qmk::Object>(sbom), "S"), false},
+      {"object that is not an instance",
+       M().AddObjectItem(sel::Assembly, du::SmartPtr<qmk::Object>(sbom), "S"), false},
       {"assembly with SBOM instance", M().AddObjectItem(sel::Assembly, part, "Part"), true},
       {"instance with SBOM instance", M().AddObjectItem(sel::Instance, part, "Part"), true},
   };

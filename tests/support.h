@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "IllustrationItemTrack.h"
+#include "callout_label_name_matching.h"
+#include "callout_label_text.h"
+#include "callout_sbom_instance.h"
+#include "center_line_resolution.h"
 #include "hostseams.h"
 #include "model.h"
 #include "target_lookups.h"
@@ -32,14 +36,17 @@ class ModuleTest : public ::testing::Test {
 
   // A new track made through the host's create hook, in the test's timeline.
   du::SmartPtr<IllustrationItemTrack> NewTrack(std::string const& name = {}) {
-    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
+    auto track =
+        animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
     timeline_->AddTrack(track);
     if (!name.empty()) track->SetTrackName(name, {});
     return track;
   }
 
   hostmodel::Model& M() { return *model_; }
-  du::SmartPtr<qmk::Operation> UserOperation() { return du::SmartPtr<qmk::Operation>(new qmk::Operation); }
+  du::SmartPtr<qmk::Operation> UserOperation() {
+    return du::SmartPtr<qmk::Operation>(new qmk::Operation);
+  }
 
   std::unique_ptr<hostmodel::Model> model_;
   du::SmartPtr<animation::Timeline> timeline_{new animation::Timeline};
@@ -54,7 +61,8 @@ class PartTest : public ModuleTest {
     sbom = M().AddSbom("s1", "SB-1", "Sbom name", "Sbom shown");
     hostmodel::Model::Link(part, sbom);
   }
-  du::SmartPtr<animation::Target> Target(du::SmartPtr<qmk::SelectionItem> const& item, int kind = 2) {
+  du::SmartPtr<animation::Target> Target(du::SmartPtr<qmk::SelectionItem> const& item,
+                                         int kind = 2) {
     return hostmodel::Model::MakeTarget(item, scene, kind);
   }
 

@@ -2,6 +2,7 @@
 // callout track's name is matched against the callout's label.
 #include <regex>
 
+#include "standin_texts.h"
 #include "support.h"
 
 namespace {
@@ -26,7 +27,8 @@ class TargetDescription : public PartTest {
     return track;
   }
   // Describes the target and checks that every reference taken was given back.
-  std::string Describe(IllustrationItemTrack& track, du::SmartPtr<animation::Target> const& target) {
+  std::string Describe(IllustrationItemTrack& track,
+                       du::SmartPtr<animation::Target> const& target) {
     hostseams::LedgerCheck ledger;
     auto const text = track.GetTargetDescription(target).str();
     EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
@@ -52,7 +54,7 @@ TEST_F(TargetDescription, OnlyAFollowingTrackDescribesAndOthersKeepTheirType) {
 }
 
 TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericNamesAndCallouts) {
-  auto const generic = "Unnamed object";
+  auto const generic = standin::kDefaultGenericText;
   auto lineItem = M().AddAnnotationItem(line, generic);
   auto calloutItem = M().AddAnnotationItem(callout, "host callout name");
   struct Row {
@@ -87,34 +89,49 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
     char const* shown;
     bool underFolder = false;
   } const rows[] = {
-      {"kind 1, name as shown", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "P", NameType::Default, ""},
-      {"kind 1, own name", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "Mine", NameType::Custom, ""},
+      {"kind 1, name as shown", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "P",
+       NameType::Default, ""},
+      {"kind 1, own name", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "Mine",
+       NameType::Custom, ""},
       {"no selection item", Target({}), "", NameType::Unresolved, ""},
-      {"instance, name as shown", Target(M().AddObjectItem(sel::Assembly, part, "P")), "P", NameType::FromTarget, "P"},
-      {"instance, eBOM name", Target(M().AddObjectItem(sel::Instance, part, "P")), "part.1", NameType::FromTarget, "P"},
-      {"instance, own name", Target(M().AddObjectItem(sel::Instance, part, "P")), "Mine", NameType::Custom, ""},
+      {"instance, name as shown", Target(M().AddObjectItem(sel::Assembly, part, "P")), "P",
+       NameType::FromTarget, "P"},
+      {"instance, eBOM name", Target(M().AddObjectItem(sel::Instance, part, "P")), "part.1",
+       NameType::FromTarget, "P"},
+      {"instance, own name", Target(M().AddObjectItem(sel::Instance, part, "P")), "Mine",
+       NameType::Custom, ""},
       {"instance without act instance", Target(noAct), "Mine", NameType::Unresolved, ""},
       {"face, name as shown", face, "Face 7", NameType::FromTarget, "Face 7"},
       {"face, instance name and more", face, "SB-1::Face 3::x", NameType::FromTarget, "Face 7"},
       {"face, other instance", face, "other::Face", NameType::Custom, ""},
       {"face, no separator", face, "SB-1", NameType::Custom, ""},
       {"face, separator first", face, "::SB-1", NameType::Custom, ""},
-      {"face item that is no geometry item", Target(M().AddObjectItem(sel::Face3D, part, "F")), "x::y",
-       NameType::Unresolved, ""},
-      {"face whose parent is no instance", Target(M().AddGeometryItem(sel::ModelAnnotation3D, notAnInstance, "F")),
+      {"face item that is no geometry item", Target(M().AddObjectItem(sel::Face3D, part, "F")),
        "x::y", NameType::Unresolved, ""},
-      {"centre line, name as shown", Target(M().AddAnnotationItem(line, "CL")), "CL", NameType::FromTarget, "CL"},
-      {"centre line, instance name", Target(M().AddAnnotationItem(line, "CL")), "Sbom name", NameType::FromTarget, ""},
-      {"centre line, own name", Target(M().AddAnnotationItem(line, "CL")), "Mine", NameType::Custom, ""},
-      {"callout, name as label", Target(M().AddAnnotationItem(callout, "C")), "C: label", NameType::FromTarget,
-       "C: label"},
-      {"callout, own name", Target(M().AddAnnotationItem(callout, "C")), "Mine", NameType::Custom, ""},
-      {"other annotation, name as shown", Target(M().AddAnnotationItem(note, "N")), "N", NameType::Default, ""},
-      {"other annotation, own name", Target(M().AddAnnotationItem(note, "N")), "Mine", NameType::Custom, ""},
-      {"annotation under a folder", Target(M().AddAnnotationItem(line, "CL")), "CL", NameType::Default, "", true},
-      {"missing annotation under a folder", Target(M().AddAnnotationItem({}, "A")), "B", NameType::Custom, "", true},
+      {"face whose parent is no instance",
+       Target(M().AddGeometryItem(sel::ModelAnnotation3D, notAnInstance, "F")), "x::y",
+       NameType::Unresolved, ""},
+      {"centre line, name as shown", Target(M().AddAnnotationItem(line, "CL")), "CL",
+       NameType::FromTarget, "CL"},
+      {"centre line, instance name", Target(M().AddAnnotationItem(line, "CL")), "Sbom name",
+       NameType::FromTarget, ""},
+      {"centre line, own name", Target(M().AddAnnotationItem(line, "CL")), "Mine", NameType::Custom,
+       ""},
+      {"callout, name as label", Target(M().AddAnnotationItem(callout, "C")), "C: label",
+       NameType::FromTarget, "C: label"},
+      {"callout, own name", Target(M().AddAnnotationItem(callout, "C")), "Mine", NameType::Custom,
+       ""},
+      {"other annotation, name as shown", Target(M().AddAnnotationItem(note, "N")), "N",
+       NameType::Default, ""},
+      {"other annotation, own name", Target(M().AddAnnotationItem(note, "N")), "Mine",
+       NameType::Custom, ""},
+      {"annotation under a folder", Target(M().AddAnnotationItem(line, "CL")), "CL",
+       NameType::Default, "", true},
+      {"missing annotation under a folder", Target(M().AddAnnotationItem({}, "A")), "B",
+       NameType::Custom, "", true},
       {"missing annotation", Target(M().AddAnnotationItem({}, "A")), "A", NameType::Unresolved, ""},
-      {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll", NameType::Default, ""},
+      {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll",
+       NameType::Default, ""},
   };
   for (auto const& row : rows) {
     auto track = Track(row.name, NameType::Unresolved);
@@ -145,8 +162,11 @@ class CalloutNameMatching : public TargetDescription {
     named->m_calloutKind = kind;
     return named;
   }
-  du::SmartPtr<qmannotations::Callout> Plain() { return M().AddCallout("P", {TextPart("text")}, ""); }
-  du::SmartPtr<qmannotations::Callout> Group(std::vector<du::SmartPtr<qmannotations::Callout>> members) {
+  du::SmartPtr<qmannotations::Callout> Plain() {
+    return M().AddCallout("P", {TextPart("text")}, "");
+  }
+  du::SmartPtr<qmannotations::Callout> Group(
+      std::vector<du::SmartPtr<qmannotations::Callout>> members) {
     auto group = M().AddCallout("G", {}, "");
     group->SetGroup(true);
     group->m_groupMembers = std::move(members);
@@ -170,14 +190,18 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
     char const* text;
   } const rows[] = {
       {"name equals label", Plain(), "C: Bolt", "C: Bolt", NameType::FromTarget, "C: Bolt"},
-      {"prefix and an SBOM name", Named("s1"), "Item SB-1", "C: Bolt", NameType::FromTarget, "Item C: Bolt"},
-      {"prefix and another name", Named("s1"), "Item Nut", "C: Bolt", NameType::Custom, "Item C: Bolt"},
+      {"prefix and an SBOM name", Named("s1"), "Item SB-1", "C: Bolt", NameType::FromTarget,
+       "Item C: Bolt"},
+      {"prefix and another name", Named("s1"), "Item Nut", "C: Bolt", NameType::Custom,
+       "Item C: Bolt"},
       {"no space, empty remainder", Named("s1"), "SB-1", "C: Bolt", NameType::Custom, "C: Bolt"},
       {"prefix with an empty label", Named("s1"), "Item SB-1", "", NameType::FromTarget, "Item "},
-      {"no SBOM instance found", Named("nope"), "Item SB-1", "C: Bolt", NameType::Unresolved, "C: Bolt"},
+      {"no SBOM instance found", Named("nope"), "Item SB-1", "C: Bolt", NameType::Unresolved,
+       "C: Bolt"},
       {"label shows no SBOM name", Plain(), "Item SB-1", "P: text", NameType::Custom, "P: text"},
       {"kind 1 without type 2", untyped, "Item SB-1", "C: Bolt", NameType::Custom, "C: Bolt"},
-      {"kind 1, type 2, content matches", typed, "C: SB-1", "C: Bolt", NameType::FromTarget, "C: Bolt"},
+      {"kind 1, type 2, content matches", typed, "C: SB-1", "C: Bolt", NameType::FromTarget,
+       "C: Bolt"},
       {"kind 1, type 2, content differs", typed, "C: Nut", "C: Bolt", NameType::Custom, "C: Bolt"},
       {"kind 1, type 2, no SBOM name", typedPlain, "x", "P: text", NameType::Custom, "P: text"},
   };
@@ -185,7 +209,7 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
     auto track = Track(row.name, NameType::Unresolved);
     du::Symbol text(row.label);
     hostseams::LedgerCheck ledger;
-    track->ClassifyCalloutLabelName(row.callout, text);
+    text = track->ClassifyCalloutLabelName(row.callout, text);
     EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
     EXPECT_EQ(text.str(), row.text) << row.what;
@@ -200,14 +224,28 @@ TEST_F(CalloutNameMatching, GroupPairsMembersWithPiecesOfTheName) {
     NameType expected;
     char const* text;  // "(label)" when the label is to be left alone
   } const rows[] = {
-      {"SBOM member and plain member", {Named("s1"), Plain(), Plain()}, "G: SB-1, free", NameType::FromTarget,
+      {"SBOM member and plain member",
+       {Named("s1"), Plain(), Plain()},
+       "G: SB-1, free",
+       NameType::FromTarget,
        "G: Sbom shown, free"},
-      {"SBOM member whose piece differs", {Named("s1"), Plain()}, "G: Nut, free", NameType::Custom, "(label)"},
+      {"SBOM member whose piece differs",
+       {Named("s1"), Plain()},
+       "G: Nut, free",
+       NameType::Custom,
+       "(label)"},
       {"SBOM member without instance", {Named("nope")}, "G: SB-1", NameType::Custom, "(label)"},
-      {"plain members keep their pieces", {Plain(), Plain()}, "G: a, b", NameType::FromTarget, "G: a, b"},
+      {"plain members keep their pieces",
+       {Plain(), Plain()},
+       "G: a, b",
+       NameType::FromTarget,
+       "G: a, b"},
       {"more pieces than members", {Plain()}, "G: a, b, c", NameType::FromTarget, "G: a"},
       {"trailing separator", {Plain(), Plain()}, "G: a, ", NameType::FromTarget, "G: a"},
-      {"leading and double separators", {Plain(), Plain(), Plain()}, "G: , a, , b", NameType::FromTarget,
+      {"leading and double separators",
+       {Plain(), Plain(), Plain()},
+       "G: , a, , b",
+       NameType::FromTarget,
        "G: , a, "},
       {"no members", {}, "G: a, b", NameType::FromTarget, "G: "},
       {"no space in the name", {Plain()}, "G:a", NameType::FromTarget, ""},
@@ -217,7 +255,7 @@ TEST_F(CalloutNameMatching, GroupPairsMembersWithPiecesOfTheName) {
     auto group = Group(row.members);
     du::Symbol text("(label)");
     hostseams::LedgerCheck ledger;
-    track->ClassifyCalloutLabelName(group, text);
+    text = track->ClassifyCalloutLabelName(group, text);
     EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
     EXPECT_EQ(text.str(), row.text) << row.what;
@@ -226,14 +264,17 @@ TEST_F(CalloutNameMatching, GroupPairsMembersWithPiecesOfTheName) {
 
 TEST(NameRemainderSplit, AgreesWithTheSeparatorExpression) {
   std::regex const separator(", ", std::regex::ECMAScript);
-  for (std::string const text : {"", "a", ", ", "a, b", ", a", "a, ", "a, , b", "a,b", "a,  b", ", , ",
-                                 "one, two, three", ",", " , "}) {
-    std::vector<std::string> const expected(std::sregex_token_iterator(text.begin(), text.end(), separator, -1),
-                                            std::sregex_token_iterator());
+  for (std::string const text : {"", "a", ", ", "a, b", ", a", "a, ", "a, , b", "a,b", "a,  b",
+                                 ", , ", "one, two, three", ",", " , "}) {
+    std::vector<std::string> const expected(
+        std::sregex_token_iterator(text.begin(), text.end(), separator, -1),
+        std::sregex_token_iterator());
     auto actual = illanimation::SplitNameRemainder(text);
     // The expression gives no piece at all for the empty text; the match treats it as one.
-    if (text.empty()) EXPECT_EQ(actual, std::vector<std::string>{""});
-    else EXPECT_EQ(actual, expected) << '"' << text << '"';
+    if (text.empty())
+      EXPECT_EQ(actual, std::vector<std::string>{""});
+    else
+      EXPECT_EQ(actual, expected) << '"' << text << '"';
   }
 }
 

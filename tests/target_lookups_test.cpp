@@ -14,7 +14,8 @@ class TargetLookups : public PartTest {
   du::SmartPtr<animation::Target> CenterLine(du::Symbol const& type,
                                              std::map<std::string, std::string> const& fields) {
     auto line = M().AddCenterLine();
-    du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(type));
+    du::SmartPtr<qmk::SelectionItemRepresentation> pending(
+        new qmk::SelectionItemRepresentation(type));
     for (auto const& [key, value] : fields) pending->SetField(key, value);
     line->SetMainPendingObject(pending);
     return Target(M().AddAnnotationItem(line, "CL"));
@@ -29,10 +30,10 @@ TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
     char const* text;
     bool matches;
   } const rows[] = {
-      {part, "SB-1", true},        {part, "Sbom name", true}, {part, "part.1", true},
-      {part, "Sbom shown", true},  {part, "Part shown", false}, {part, "sb-1", false},
-      {part, "", false},           {sbom, "part.1", true},    {sbom, "Sbom shown", true},
-      {lonely, "lonely", false},   {plain, "", false},        {{}, "SB-1", false},
+      {part, "SB-1", true},       {part, "Sbom name", true},   {part, "part.1", true},
+      {part, "Sbom shown", true}, {part, "Part shown", false}, {part, "sb-1", false},
+      {part, "", false},          {sbom, "part.1", true},      {sbom, "Sbom shown", true},
+      {lonely, "lonely", false},  {plain, "", false},          {{}, "SB-1", false},
   };
   for (auto const& row : rows)
     EXPECT_EQ(illanimation::MatchesInstanceName(row.instance, row.text), row.matches) << row.text;
@@ -44,23 +45,27 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
-    char const* shown;         // the result of display mode
-    NameType classifiedAs;     // the name type that classify mode leaves, from Unresolved
+    char const* shown;      // the result of display mode
+    NameType classifiedAs;  // the name type that classify mode leaves, from Unresolved
   } const rows[] = {
-      {"instance, plain id", CenterLine(sel::Instance, {{"instance", "i1"}}), "", NameType::Unresolved},
-      {"instance, prefix inside", CenterLine(sel::Instance, {{"instance", "x" + prefix + "i1"}}), "",
-       NameType::Default},
+      {"instance, plain id", CenterLine(sel::Instance, {{"instance", "i1"}}), "",
+       NameType::Unresolved},
+      {"instance, prefix inside", CenterLine(sel::Instance, {{"instance", "x" + prefix + "i1"}}),
+       "", NameType::Default},
       {"assembly, prefix only at the start", CenterLine(sel::Assembly, {{"instance", prefix}}), "",
        NameType::Unresolved},
-      {"collection", CenterLine(sel::Collection, {{"sbomInstanceId", "s2"}}), "Coll shown", NameType::Custom},
-      {"collection, prefix ignored", CenterLine(sel::Collection, {{"sbomInstanceId", "x" + prefix}}), "",
+      {"collection", CenterLine(sel::Collection, {{"sbomInstanceId", "s2"}}), "Coll shown",
+       NameType::Custom},
+      {"collection, prefix ignored",
+       CenterLine(sel::Collection, {{"sbomInstanceId", "x" + prefix}}), "", NameType::Unresolved},
+      {"face parent", CenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Part shown",
+       NameType::FromTarget},
+      {"face parent with prefix inside",
+       CenterLine(sel::Face3D, {{"parent_instance", "i1" + prefix}}), "", NameType::Default},
+      {"face parent starting with the prefix",
+       CenterLine(sel::Face3D, {{"parent_instance", prefix + "i1"}}), "", NameType::Unresolved},
+      {"unknown parent", CenterLine(sel::Face3D, {{"parent_instance", "nope"}}), "",
        NameType::Unresolved},
-      {"face parent", CenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Part shown", NameType::FromTarget},
-      {"face parent with prefix inside", CenterLine(sel::Face3D, {{"parent_instance", "i1" + prefix}}), "",
-       NameType::Default},
-      {"face parent starting with the prefix", CenterLine(sel::Face3D, {{"parent_instance", prefix + "i1"}}), "",
-       NameType::Unresolved},
-      {"unknown parent", CenterLine(sel::Face3D, {{"parent_instance", "nope"}}), "", NameType::Unresolved},
       {"no field", CenterLine(sel::Face3D, {}), "", NameType::Unresolved},
   };
   for (auto const& row : rows) {
@@ -73,7 +78,8 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
       EXPECT_EQ(result.str(), classify ? "" : row.shown) << row.what;
       bool const setsDefault = row.classifiedAs == NameType::Default;
       EXPECT_EQ(track->GetNameType(),
-                Int(classify || setsDefault ? row.classifiedAs : NameType::Unresolved)) << row.what;
+                Int(classify || setsDefault ? row.classifiedAs : NameType::Unresolved))
+          << row.what;
     }
   }
 }
@@ -81,7 +87,8 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
 TEST_F(TargetLookups, CenterLineObjectComesFirstAndOtherTargetsResolveToNothing) {
   auto line = M().AddCenterLine();
   line->AddObject(part);
-  du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(sel::Instance));
+  du::SmartPtr<qmk::SelectionItemRepresentation> pending(
+      new qmk::SelectionItemRepresentation(sel::Instance));
   pending->SetField("instance", "x" + qmk::Instance::s_content_symbolPrefix.str());
   line->SetMainPendingObject(pending);
   auto item = M().AddAnnotationItem(line, "CL");
@@ -144,8 +151,8 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   sbom->SetProperty("g", "eBOM Name", du::Symbol("M6"));
   sbom->SetProperty("g", "Display Name", du::Symbol(""));
   parent->SetProperty("g", "sBOM Name", du::Symbol("Frame"));
-  auto const both = qmannotations::LabelContentList{Part("g", "sBOM Name", "Value"), hostmodel::TextPart(" "),
-                                                    Part("g", "eBOM Name", "Value")};
+  auto const both = qmannotations::LabelContentList{
+      Part("g", "sBOM Name", "Value"), hostmodel::TextPart(" "), Part("g", "eBOM Name", "Value")};
   struct Row {
     char const* what;
     qmannotations::LabelContentList content;
@@ -154,17 +161,35 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
     NameType expected;
   } const rows[] = {
       {"no content", {}, "anything", "else", NameType::FromTarget},
-      {"no counting part", {hostmodel::TextPart("x"), Part("g", "Weight", "Value")}, "a", "b", NameType::FromTarget},
-      {"missing property is skipped", {Part("g", "sBOM Name", "Value", "", ""), Part("h", "eBOM Name", "Value")},
-       "Bolt", "Bolt", NameType::FromTarget},
+      {"no counting part",
+       {hostmodel::TextPart("x"), Part("g", "Weight", "Value")},
+       "a",
+       "b",
+       NameType::FromTarget},
+      {"missing property is skipped",
+       {Part("g", "sBOM Name", "Value", "", ""), Part("h", "eBOM Name", "Value")},
+       "Bolt",
+       "Bolt",
+       NameType::FromTarget},
       {"two values as labelled", both, "Bolt M6", "Bolt M6", NameType::FromTarget},
       {"two values swapped", both, "Bolt M6", "M6 Bolt", NameType::Custom},
       {"value absent from the label", both, "Nut M6", "Bolt M6", NameType::Custom},
       {"name symbol stands in for the value", both, "Bolt M6", "SB-1 M6", NameType::FromTarget},
-      {"parent relation", {Part("g", "sBOM Name", "Value", "Parent")}, "in Frame", "in Frame", NameType::FromTarget},
-      {"parent name symbol", {Part("g", "sBOM Name", "Value", "Parent")}, "Frame", "SB-0", NameType::FromTarget},
-      {"empty value consumes nothing", {Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")},
-       "Bolt", "Bolt", NameType::FromTarget},
+      {"parent relation",
+       {Part("g", "sBOM Name", "Value", "Parent")},
+       "in Frame",
+       "in Frame",
+       NameType::FromTarget},
+      {"parent name symbol",
+       {Part("g", "sBOM Name", "Value", "Parent")},
+       "Frame",
+       "SB-0",
+       NameType::FromTarget},
+      {"empty value consumes nothing",
+       {Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")},
+       "Bolt",
+       "Bolt",
+       NameType::FromTarget},
   };
   for (auto const& row : rows) {
     auto track = NewTrack(row.name);

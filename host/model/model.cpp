@@ -22,7 +22,8 @@ du::SmartPtr<qmk::Instance> Model::AddInstance(std::string const& id, std::strin
   return instance;
 }
 
-du::SmartPtr<qmk::illustration::SbomInstance> Model::AddSbom(std::string const& id, std::string const& symbol,
+du::SmartPtr<qmk::illustration::SbomInstance> Model::AddSbom(std::string const& id,
+                                                             std::string const& symbol,
                                                              std::string const& name,
                                                              std::string const& displayName) {
   auto sbom = Keep(new qmk::illustration::SbomInstance);
@@ -40,7 +41,8 @@ void Model::Link(du::SmartPtr<qmk::Instance> const& instance,
 
 du::SmartPtr<qmk::ShapeScene> Model::AddShapeScene(bool withCalloutsEngine) {
   auto scene = Keep(new qmk::ShapeScene);
-  if (withCalloutsEngine) scene->SetCalloutsEngine(du::SmartPtr<qmcallouts::Callouts>(new qmcallouts::Callouts));
+  if (withCalloutsEngine)
+    scene->SetCalloutsEngine(du::SmartPtr<qmcallouts::Callouts>(new qmcallouts::Callouts));
   return scene;
 }
 
@@ -63,8 +65,8 @@ du::SmartPtr<qmk::SelectionItem> Model::AddGeometryItem(du::Symbol const& type,
   return item;
 }
 
-du::SmartPtr<qmk::SelectionItem> Model::AddAnnotationItem(du::SmartPtr<qmk::Annotation> const& annotation,
-                                                          std::string const& displayName) {
+du::SmartPtr<qmk::SelectionItem> Model::AddAnnotationItem(
+    du::SmartPtr<qmk::Annotation> const& annotation, std::string const& displayName) {
   auto item = Keep(new qmk::SelectionItem(qmk::mcad_selection::Annotation));
   item->SetDisplayName(displayName);
   item->SetAnnotation(annotation);
@@ -98,10 +100,12 @@ du::SmartPtr<animation::Target> Model::MakeTarget(du::SmartPtr<qmk::SelectionIte
   return target;
 }
 
-du::SmartPtr<qmannotations::LabelContent> Part(std::string group, std::string property, std::string kind,
-                                               std::string relation, std::string text) {
-  return du::SmartPtr<qmannotations::LabelContent>(new qmannotations::LabelContent(
-      std::move(group), std::move(property), std::move(kind), std::move(relation), std::move(text)));
+du::SmartPtr<qmannotations::LabelContent> Part(std::string group, std::string property,
+                                               std::string kind, std::string relation,
+                                               std::string text) {
+  return du::SmartPtr<qmannotations::LabelContent>(
+      new qmannotations::LabelContent(std::move(group), std::move(property), std::move(kind),
+                                      std::move(relation), std::move(text)));
 }
 
 du::SmartPtr<qmannotations::LabelContent> TextPart(std::string text) {

@@ -21,7 +21,8 @@ class Model {
 
   du::SmartPtr<qmk::Instance> AddInstance(std::string const& id, std::string const& name,
                                           std::string const& displayName);
-  du::SmartPtr<qmk::illustration::SbomInstance> AddSbom(std::string const& id, std::string const& symbol,
+  du::SmartPtr<qmk::illustration::SbomInstance> AddSbom(std::string const& id,
+                                                        std::string const& symbol,
                                                         std::string const& name,
                                                         std::string const& displayName);
   // Makes `sbom` the SBOM instance of `instance` and `instance` its eBOM instance.
@@ -31,13 +32,14 @@ class Model {
   du::SmartPtr<qmk::ShapeScene> AddShapeScene(bool withCalloutsEngine = true);
   du::SmartPtr<qmk::Scene> AddPlainScene();
 
-  du::SmartPtr<qmk::SelectionItem> AddObjectItem(du::Symbol const& type, du::SmartPtr<qmk::Object> const& object,
+  du::SmartPtr<qmk::SelectionItem> AddObjectItem(du::Symbol const& type,
+                                                 du::SmartPtr<qmk::Object> const& object,
                                                  std::string const& displayName);
   du::SmartPtr<qmk::SelectionItem> AddGeometryItem(du::Symbol const& type,
                                                    du::SmartPtr<qmk::Object> const& parent,
                                                    std::string const& displayName);
-  du::SmartPtr<qmk::SelectionItem> AddAnnotationItem(du::SmartPtr<qmk::Annotation> const& annotation,
-                                                     std::string const& displayName);
+  du::SmartPtr<qmk::SelectionItem> AddAnnotationItem(
+      du::SmartPtr<qmk::Annotation> const& annotation, std::string const& displayName);
 
   du::SmartPtr<qmannotations::CenterLinesAnnotation> AddCenterLine();
   du::SmartPtr<qmannotations::Callout> AddCallout(std::string const& shortDescription,
@@ -45,7 +47,8 @@ class Model {
                                                   std::string const& attachedSbomId);
 
   static du::SmartPtr<animation::Target> MakeTarget(du::SmartPtr<qmk::SelectionItem> const& item,
-                                                    du::SmartPtr<qmk::Scene> const& scene, int kind = 2);
+                                                    du::SmartPtr<qmk::Scene> const& scene,
+                                                    int kind = 2);
 
   du::SmartPtr<qmk::Tree> const& InstanceTree() const { return tree_; }
   du::SmartPtr<qmk::illustration::SbomTree> const& SbomTree() const { return sbomTree_; }
@@ -64,8 +67,9 @@ class Model {
 };
 
 // A label-content part.
-du::SmartPtr<qmannotations::LabelContent> Part(std::string group, std::string property, std::string kind,
-                                               std::string relation = {}, std::string text = {});
+du::SmartPtr<qmannotations::LabelContent> Part(std::string group, std::string property,
+                                               std::string kind, std::string relation = {},
+                                               std::string text = {});
 du::SmartPtr<qmannotations::LabelContent> TextPart(std::string text);
 
 }  // namespace hostmodel

@@ -67,7 +67,7 @@ class QM_HOST_API CallLog {
 
 class QM_HOST_API TraceCapture {
  public:
-  static void Start();  // trace lines go to the capture instead of standard error
+  static void Start();        // trace lines go to the capture instead of standard error
   static std::string Stop();  // returns what was captured
 };
 

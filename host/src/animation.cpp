@@ -43,7 +43,9 @@ AnimationObject::~AnimationObject() = default;
 
 TrackData::TrackData() = default;
 TrackData::TrackData(TrackData const& other)
-    : AnimationObject(other), m_trackName(other.m_trackName), type_(other.type_),
+    : AnimationObject(other),
+      m_trackName(other.m_trackName),
+      type_(other.type_),
       locked_(other.locked_) {}
 TrackData::~TrackData() = default;
 
@@ -63,7 +65,9 @@ bool TrackData::IsLocked() const {
   QM_HOST_CALL("animation::TrackData::IsLocked");
   return locked_;
 }
-void TrackData::SetLocked(bool locked, bool, du::SmartPtr<qmk::Operation> const&) { locked_ = locked; }
+void TrackData::SetLocked(bool locked, bool, du::SmartPtr<qmk::Operation> const&) {
+  locked_ = locked;
+}
 float TrackData::GetMixedLockState(unsigned int& locked, unsigned int& total) const {
   locked = locked_ ? 1 : 0;
   total = 1;
@@ -76,9 +80,13 @@ bool TrackData::FindTrack(std::string const& name, TrackData** found) {
   return true;
 }
 bool TrackData::Mirror(long long, long long, du::SmartPtr<qmk::Operation> const&) { return false; }
-bool TrackData::Mirror(du::SmartPtr<qmk::Operation> const& operation) { return Mirror(0, 0, operation); }
+bool TrackData::Mirror(du::SmartPtr<qmk::Operation> const& operation) {
+  return Mirror(0, 0, operation);
+}
 bool TrackData::Flip(long long, long long, du::SmartPtr<qmk::Operation> const&) { return false; }
-bool TrackData::Flip(du::SmartPtr<qmk::Operation> const& operation) { return Flip(0, 0, operation); }
+bool TrackData::Flip(du::SmartPtr<qmk::Operation> const& operation) {
+  return Flip(0, 0, operation);
+}
 bool TrackData::IsExternTrack() const { return false; }
 bool TrackData::IsVisible() const { return true; }
 du::SmartPtr<TrackData> TrackData::CutTrackInRange(long long, long long, EffectsSplitMapper&,
@@ -148,7 +156,8 @@ void ContainerTrackData::ClearChildren() {
 }
 
 ItemTrackData::ItemTrackData() : ContainerTrackData(TT_Item) {}
-ItemTrackData::ItemTrackData(du::SmartPtr<ItemTrackData> const& source) : ContainerTrackData(TT_Item) {
+ItemTrackData::ItemTrackData(du::SmartPtr<ItemTrackData> const& source)
+    : ContainerTrackData(TT_Item) {
   QM_HOST_CALL("animation::ItemTrackData::ItemTrackData(source)");
   if (!source) return;
   m_trackName = source->m_trackName;
@@ -186,7 +195,9 @@ void ItemTrackData::CopyFrom(du::SmartPtr<ItemTrackData> const& other) {
 }
 void ItemTrackData::Save(PropertyWriter&) {}
 void ItemTrackData::Load(PropertyReader&) {}
-du::Symbol ItemTrackData::GetTargetDescription(du::SmartPtr<Target> const&) { return du::Symbol::EMPTY; }
+du::Symbol ItemTrackData::GetTargetDescription(du::SmartPtr<Target> const&) {
+  return du::Symbol::EMPTY;
+}
 
 BasicItemTrackData::BasicItemTrackData() = default;
 BasicItemTrackData::BasicItemTrackData(du::SmartPtr<ItemTrackData> const& source)

@@ -8,13 +8,14 @@ namespace qmcallouts {
 namespace {
 // The SBOM instance that a callout labels: its first attachment record names it by its
 // second identifier, or by its first when the second is empty.
-du::SmartPtr<qmk::illustration::SbomInstance> LabelledInstance(qmannotations::Callout const& callout) {
+du::SmartPtr<qmk::illustration::SbomInstance> LabelledInstance(
+    qmannotations::Callout const& callout) {
   if (callout.m_attachments.empty()) return {};
   auto tree = qmkapp::illustration::TesselApp::GetSbomTree();
   if (!tree) return {};
   auto const& record = *callout.m_attachments.front();
-  return tree->FindInstance(du::Symbol(record.m_secondId.empty() ? record.m_firstId
-                                                                  : record.m_secondId));
+  return tree->FindInstance(
+      du::Symbol(record.m_secondId.empty() ? record.m_firstId : record.m_secondId));
 }
 
 std::string PropertyValue(du::SmartPtr<qmk::illustration::SbomInstance> owner,

@@ -22,13 +22,15 @@ bool SbomInstance::GetParent(du::SmartPtr<SbomInstance>& parent) const {
   parent = parent_;
   return parent_ != nullptr;
 }
-du::SmartPtr<SbomProperty> SbomInstance::FindProperty(du::Symbol const& group, du::Symbol const& name,
+du::SmartPtr<SbomProperty> SbomInstance::FindProperty(du::Symbol const& group,
+                                                      du::Symbol const& name,
                                                       du::Symbol const&) const {
   QM_HOST_CALL("qmk::illustration::SbomInstance::FindProperty");
   auto found = properties_.find({group.str(), name.str()});
   return found == properties_.end() ? du::SmartPtr<SbomProperty>() : found->second;
 }
-void SbomInstance::SetProperty(std::string const& group, std::string const& name, du::Symbol value) {
+void SbomInstance::SetProperty(std::string const& group, std::string const& name,
+                               du::Symbol value) {
   properties_[{group, name}] = du::SmartPtr<SbomProperty>(new SbomProperty(value));
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/callouts.h"
 #include "seam_hooks.h"
+#include "standin_texts.h"
 
 namespace qmk {
 
@@ -28,7 +29,7 @@ SbomInstance* Instance::GetSbomInstance() const {
   QM_HOST_CALL("qmk::Instance::GetSbomInstance");
   return sbom_;
 }
-du::Symbol Instance::s_content_symbolPrefix("@content:");
+du::Symbol Instance::s_content_symbolPrefix(standin::kDefaultContentPrefix);
 
 Tree::~Tree() = default;
 du::SmartPtr<Instance> Tree::FindInstance(du::Symbol const& id) const {

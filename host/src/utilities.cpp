@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "seam_hooks.h"
+#include "standin_texts.h"
 
 namespace du {
 
@@ -70,7 +71,8 @@ namespace {
 std::map<std::pair<std::string, std::string>, std::string>& Catalogues() {
   // The host's generic name for an object that has no name of its own.
   static auto* catalogues = new std::map<std::pair<std::string, std::string>, std::string>{
-      {{"qmbase:qmmodulesStrings", "2045"}, "Unnamed object"}};
+      {{standin::kGenericMessageCatalogue, standin::kGenericMessageId},
+       standin::kDefaultGenericText}};
   return *catalogues;
 }
 }  // namespace
@@ -95,7 +97,8 @@ void Localizer::SetMessage(std::string const& catalogue, std::string const& id, 
 
 namespace dp {
 
-QMTracer::QMTracer(char const* module, char const* category) : module_(module), category_(category) {
+QMTracer::QMTracer(char const* module, char const* category)
+    : module_(module), category_(category) {
   QM_HOST_CALL("dp::QMTracer::QMTracer");
 }
 QMTracer::~QMTracer() = default;

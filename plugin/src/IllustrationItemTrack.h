@@ -18,31 +18,44 @@ enum class NameType : std::int16_t {
   Unresolved = 3,  // not classified yet
 };
 
+// Each group of operations below is defined in the source file that its comment names.
 class IllustrationItemTrack : public animation::ItemTrackData {
  public:
+  // track_naming_core.cpp: construction, the shown name, renames, copies, saving, loading.
   IllustrationItemTrack();
   explicit IllustrationItemTrack(du::SmartPtr<animation::ItemTrackData> const& source);
   ~IllustrationItemTrack() override;
-
   std::string GetTrackName() override;
-  void SetTrackName(std::string const& name, du::SmartPtr<qmk::Operation> const& operation) override;
-  du::SmartPtr<animation::TrackData> CutTrackInRange(
-      long long start, long long end, animation::EffectsSplitMapper& mapper,
-      du::SmartPtr<qmk::Operation> const& operation) override;
-  void UpdateDisplayName(du::SmartPtr<qmk::Scene> const& scene) override;
-  du::SmartPtr<qmk::SelectionItem> GetSelectionItem() override;
+  void SetTrackName(std::string const& name,
+                    du::SmartPtr<qmk::Operation> const& operation) override;
   bool UsesTargetName() override;
-  void InitDisplayName(du::SmartPtr<animation::Target> const& target) override;
   void CopyFrom(du::SmartPtr<animation::ItemTrackData> const& other) override;
   void Save(animation::PropertyWriter& writer) override;
   void Load(animation::PropertyReader& reader) override;
-  du::Symbol GetTargetDescription(du::SmartPtr<animation::Target> const& target) override;
 
-  // Steps of the classification of an unresolved track, which GetTargetDescription runs.
+  // track_naming_from_target.cpp: the display name taken from the target and refreshed.
+  void InitDisplayName(du::SmartPtr<animation::Target> const& target) override;
+  void UpdateDisplayName(du::SmartPtr<qmk::Scene> const& scene) override;
+  du::SmartPtr<animation::TrackData> CutTrackInRange(
+      long long start, long long end, animation::EffectsSplitMapper& mapper,
+      du::SmartPtr<qmk::Operation> const& operation) override;
+
+  // track_selection_item.cpp
+  du::SmartPtr<qmk::SelectionItem> GetSelectionItem() override;
+
+  // target_description.cpp: the text shown for a target, and the first step of the
+  // classification of an unresolved track.
+  du::Symbol GetTargetDescription(du::SmartPtr<animation::Target> const& target) override;
   void ClassifyNameType(du::SmartPtr<animation::Target> const& target, bool nameEqualsDisplayText);
+
+  // Later steps of the classification. Each sets the name type that it decides; those that
+  // also decide the text that a following track shows return that text.
+  // center_line_resolution.cpp
   du::Symbol ResolveCenterLineTarget(du::SmartPtr<animation::Target> const& target, bool classify);
-  void ClassifyCalloutLabelName(du::SmartPtr<qmannotations::Callout> const& callout,
-                                du::Symbol& displayText);
+  // callout_label_name_matching.cpp
+  du::Symbol ClassifyCalloutLabelName(du::SmartPtr<qmannotations::Callout> const& callout,
+                                      du::Symbol const& labelText);
+  // callout_sbom_instance.cpp
   void ClassifyNameByLabelContent(du::SmartPtr<qmk::illustration::SbomInstance> const& instance,
                                   qmannotations::LabelContentList const& content,
                                   du::Symbol const& label);
@@ -52,10 +65,14 @@ class IllustrationItemTrack : public animation::ItemTrackData {
 
  private:
   bool Is(NameType type) const { return nameType_ == static_cast<std::int16_t>(type); }
-  du::Symbol RefineDisplayText(du::SmartPtr<animation::Target> const& target, du::Symbol displayText);
-  void ClassifyByTarget(du::SmartPtr<animation::Target> const& target, du::Symbol& displayText);
-  void MatchCalloutGroup(du::SmartPtr<qmannotations::Callout> const& callout, std::string const& prefix,
-                         std::string const& remainder, du::Symbol& displayText);
+  // target_description.cpp
+  du::Symbol RefineDisplayText(du::SmartPtr<animation::Target> const& target,
+                               du::Symbol displayText);
+  du::Symbol ClassifyByTarget(du::SmartPtr<animation::Target> const& target,
+                              du::Symbol const& displayText);
+  du::Symbol ClassifyByAnnotation(du::SmartPtr<animation::Target> const& target,
+                                  du::Symbol const& displayText);
+  void ClassifyByGeometryParent(qmk::SelectionItem const& item);
 
   std::int16_t nameType_;
 };

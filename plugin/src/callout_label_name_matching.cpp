@@ -1,6 +1,12 @@
 // Whether an unresolved track's name was made from its callout's label: the label text
 // itself, or a first word followed by the SBOM names that the label shows.
+#include "callout_label_name_matching.h"
+
+#include <optional>
+
 #include "IllustrationItemTrack.h"
+#include "callout_sbom_instance.h"
+#include "center_line_resolution.h"
 #include "key_symbols.h"
 #include "target_lookups.h"
 
@@ -9,6 +15,34 @@ namespace illanimation {
 namespace {
 constexpr char kPieceSeparator[] = ", ";
 constexpr std::size_t kPieceSeparatorLength = sizeof(kPieceSeparator) - 1;
+
+// The text that a group's track shows when each piece of its name pairs with one grouped
+// callout, in order; nothing when a member that shows an SBOM name does not match its piece.
+// Such a member contributes the current display name of its SBOM instance, so that the shown
+// text follows renames in the model; any other member contributes its piece unchanged.
+std::optional<std::string> ComposeGroupName(du::SmartPtr<qmannotations::Callout> const& group,
+                                            std::string const& prefix,
+                                            std::string const& remainder) {
+  std::vector<du::SmartPtr<qmannotations::Callout>> const members = group->m_groupMembers;
+  std::vector<std::string> const pieces = SplitNameRemainder(remainder);
+  std::string composed = prefix;
+  std::size_t const pairs = std::min(members.size(), pieces.size());
+  for (std::size_t i = 0; i < pairs; ++i) {
+    if (i > 0) composed += kPieceSeparator;
+    du::SmartPtr<qmannotations::Callout> const& member = members[i];
+    // A missing member shows no SBOM name.
+    if (!member || !ShowsSbomName(member)) {
+      composed += pieces[i];
+      continue;
+    }
+    du::SmartPtr<qmk::illustration::SbomInstance> instance = FindCalloutSbomInstance(member);
+    if (!instance || !MatchesInstanceName(instance, pieces[i])) return std::nullopt;
+    du::Symbol memberName;
+    instance->GetInstanceDisplayName(memberName);
+    composed += memberName.str();
+  }
+  return composed;
+}
 }  // namespace
 
 bool ShowsSbomName(du::SmartPtr<qmannotations::Callout> const& callout) {
@@ -18,7 +52,8 @@ bool ShowsSbomName(du::SmartPtr<qmannotations::Callout> const& callout) {
   definition->GetTextContent(parts);
   for (auto const& part : parts) {
     if (!part) continue;
-    if (ShowsNameValue(*part) || (part->GetPropertyName() == keys::Tag && part->GetContentKind().empty()))
+    if (ShowsNameValue(*part) ||
+        (part->GetPropertyName() == keys::Tag && part->GetContentKind().empty()))
       return true;
   }
   return false;
@@ -34,11 +69,11 @@ std::vector<std::string> SplitNameRemainder(std::string const& remainder) {
   return pieces;
 }
 
-void IllustrationItemTrack::ClassifyCalloutLabelName(du::SmartPtr<qmannotations::Callout> const& callout,
-                                                     du::Symbol& displayText) {
-  if (displayText == m_trackName) {
+du::Symbol IllustrationItemTrack::ClassifyCalloutLabelName(
+    du::SmartPtr<qmannotations::Callout> const& callout, du::Symbol const& labelText) {
+  if (labelText == m_trackName) {
     SetNameType(NameType::FromTarget);
-    return;
+    return labelText;
   }
   std::string prefix;
   std::string remainder;
@@ -49,62 +84,32 @@ void IllustrationItemTrack::ClassifyCalloutLabelName(du::SmartPtr<qmannotations:
   }
 
   if (callout->IsGroup()) {
-    MatchCalloutGroup(callout, prefix, remainder, displayText);
-    return;
+    std::optional<std::string> composed = ComposeGroupName(callout, prefix, remainder);
+    SetNameType(composed ? NameType::FromTarget : NameType::Custom);
+    return composed ? du::Symbol(*composed) : labelText;
   }
   if (callout->m_calloutKind == 0) {
     if (!ShowsSbomName(callout)) {
       SetNameType(NameType::Custom);
-      return;
+      return labelText;
     }
     // While the SBOM instance cannot be found the track stays unresolved and is tried again.
     du::SmartPtr<qmk::illustration::SbomInstance> instance = FindCalloutSbomInstance(callout);
-    if (!instance) return;
+    if (!instance) return labelText;
     SetNameType(MatchesInstanceName(instance, remainder) ? NameType::FromTarget : NameType::Custom);
-    displayText = du::Symbol(prefix + displayText.str());
-    return;
+    return du::Symbol(prefix + labelText.str());
   }
   if (callout->GetType() == qmannotations::Callout::CT_Sbom && ShowsSbomName(callout)) {
     if (du::SmartPtr<qmk::illustration::SbomInstance> instance = FindCalloutSbomInstance(callout)) {
       qmannotations::LabelContentList parts;
       if (du::SmartPtr<qmannotations::TAnnotation> definition = callout->GetDefinition())
         definition->GetTextContent(parts);
-      ClassifyNameByLabelContent(instance, parts, displayText);
-      return;
+      ClassifyNameByLabelContent(instance, parts, labelText);
+      return labelText;
     }
   }
   SetNameType(NameType::Custom);
-}
-
-// Each piece of the name pairs with one grouped callout, in order. A member that shows an
-// SBOM name contributes the current display name of its SBOM instance, so that the shown
-// text follows renames in the model; any other member contributes its piece unchanged.
-void IllustrationItemTrack::MatchCalloutGroup(du::SmartPtr<qmannotations::Callout> const& callout,
-                                              std::string const& prefix, std::string const& remainder,
-                                              du::Symbol& displayText) {
-  std::vector<du::SmartPtr<qmannotations::Callout>> const members = callout->m_groupMembers;
-  std::vector<std::string> const pieces = SplitNameRemainder(remainder);
-  std::string composed = prefix;
-  std::size_t const pairs = std::min(members.size(), pieces.size());
-  for (std::size_t i = 0; i < pairs; ++i) {
-    if (i > 0) composed += kPieceSeparator;
-    du::SmartPtr<qmannotations::Callout> const& member = members[i];
-    // A missing member shows no SBOM name.
-    if (!member || !ShowsSbomName(member)) {
-      composed += pieces[i];
-      continue;
-    }
-    du::SmartPtr<qmk::illustration::SbomInstance> instance = FindCalloutSbomInstance(member);
-    if (!instance || !MatchesInstanceName(instance, pieces[i])) {
-      SetNameType(NameType::Custom);
-      return;
-    }
-    du::Symbol memberName;
-    instance->GetInstanceDisplayName(memberName);
-    composed += memberName.str();
-  }
-  displayText = du::Symbol(composed);
-  SetNameType(NameType::FromTarget);
+  return labelText;
 }
 
 }  // namespace illanimation

@@ -1,6 +1,8 @@
 // A callout's label as one line of plain text, rendered by the scene's callouts engine.
+#include "callout_label_text.h"
+
 #include "host/callouts.h"
-#include "target_lookups.h"
+#include "host/illustration.h"
 
 namespace illanimation {
 
@@ -41,7 +43,8 @@ std::string GroupText(qmcallouts::Callouts const& engine, qmannotations::Callout
 }
 }  // namespace
 
-du::Symbol GetCalloutLabelText(du::SmartPtr<qmannotations::Callout> const& callout, qmk::Scene* scene) {
+du::Symbol GetCalloutLabelText(du::SmartPtr<qmannotations::Callout> const& callout,
+                               qmk::Scene* scene) {
   du::SmartPtr<qmk::ShapeScene> shapeScene(dynamic_cast<qmk::ShapeScene*>(scene));
   if (!shapeScene) return du::Symbol(callout->GetObjectText());
   du::SmartPtr<qmcallouts::Callouts> engine = qmcallouts::GetCalloutsEngineForScene(shapeScene);

@@ -1,5 +1,7 @@
 // The SBOM instance behind a callout, and whether a track name carries the property values
 // where the callout's label shows them.
+#include "callout_sbom_instance.h"
+
 #include "IllustrationItemTrack.h"
 #include "target_lookups.h"
 
@@ -38,8 +40,8 @@ void IllustrationItemTrack::ClassifyNameByLabelContent(
     // A parent that does not exist holds no property: the part is skipped like a missing one.
     if (!owner) continue;
     du::SmartPtr<qmk::illustration::SbomProperty> property =
-        owner->FindProperty(du::Symbol(part->GetPropertyGroup()), du::Symbol(part->GetPropertyName()),
-                            du::Symbol::EMPTY);
+        owner->FindProperty(du::Symbol(part->GetPropertyGroup()),
+                            du::Symbol(part->GetPropertyName()), du::Symbol::EMPTY);
     if (!property) continue;
     du::Symbol const value = property->GetValue();
     std::size_t const at = text.find(value.str());

@@ -1,4 +1,6 @@
 // The instance behind a centre line, and whether a text is one of an instance's names.
+#include "center_line_resolution.h"
+
 #include "IllustrationItemTrack.h"
 #include "key_symbols.h"
 #include "target_lookups.h"
@@ -6,6 +8,13 @@
 namespace illanimation {
 
 namespace {
+// What a centre line is attached to: an instance, content of the host (which is never looked
+// up), or nothing that can be found.
+struct CenterLineAttachment {
+  du::SmartPtr<qmk::BaseInstance> instance;
+  bool content = false;
+};
+
 // An identifier that carries the content-symbol prefix after its first character names
 // content, not an instance, and is not looked up.
 bool NamesContent(std::string const& id) {
@@ -28,7 +37,39 @@ du::SmartPtr<qmk::Instance> FindWorldInstance(std::string const& id) {
 // An application without an SBOM tree finds no SBOM instance.
 du::SmartPtr<qmk::illustration::SbomInstance> FindSbomInstance(std::string const& id) {
   du::SmartPtr<qmk::illustration::SbomTree> tree = ApplicationSbomTree();
-  return tree ? tree->FindInstance(du::Symbol(id)) : du::SmartPtr<qmk::illustration::SbomInstance>();
+  return tree ? tree->FindInstance(du::Symbol(id))
+              : du::SmartPtr<qmk::illustration::SbomInstance>();
+}
+
+// The stored representation names an Instance or Assembly item only to tell content apart;
+// a Collection item by its SBOM instance; any other item by the part instance that owns it.
+CenterLineAttachment AttachmentOfPendingObject(qmk::SelectionItemRepresentation const& pending) {
+  du::Symbol const type = pending.GetRepresentationType();
+  if (IsInstanceType(type)) return {{}, NamesContent(Field(pending, keys::Instance))};
+  if (type == qmk::mcad_selection::Collection)
+    return {FindSbomInstance(Field(pending, keys::SbomInstanceId))};
+  std::string const id = Field(pending, keys::ParentInstance);
+  if (NamesContent(id)) return {{}, true};
+  return {FindWorldInstance(id)};
+}
+
+// The centre line's own first object when that is an instance, else its main pending object.
+CenterLineAttachment AttachmentOf(du::SmartPtr<animation::Target> const& target) {
+  if (!target || target->m_kind != animation::Target::kSelectionItemTarget) return {};
+  du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
+  if (!item || item->GetType() != qmk::mcad_selection::Annotation) return {};
+  du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
+  if (!annotation || annotation->GetClass() != qmannotations::ConstStrings::qmCenterLine) return {};
+  // An annotation of the centre-line class that is not a centre line has nothing to resolve.
+  du::SmartPtr<qmannotations::CenterLinesAnnotation> centerLine =
+      annotation.DynamicCast<qmannotations::CenterLinesAnnotation>();
+  if (!centerLine) return {};
+  if (du::SmartPtr<qmk::BaseInstance> instance =
+          centerLine->GetObject(0).DynamicCast<qmk::BaseInstance>())
+    return {instance};
+  du::ConstSmartPtr<qmk::SelectionItemRepresentation> pending = centerLine->GetMainPendingObject();
+  if (!pending) return {};
+  return AttachmentOfPendingObject(*pending);
 }
 
 du::SmartPtr<qmk::illustration::SbomInstance> SbomInstanceFor(
@@ -39,6 +80,16 @@ du::SmartPtr<qmk::illustration::SbomInstance> SbomInstanceFor(
   if (!part) return {};
   return du::SmartPtr<qmk::illustration::SbomInstance>(
       dynamic_cast<qmk::illustration::SbomInstance*>(part->GetSbomInstance()));
+}
+
+// The display name of an SBOM instance or a part instance; empty for any other instance.
+du::Symbol DisplayNameOf(du::SmartPtr<qmk::BaseInstance> const& instance) {
+  du::Symbol name = du::Symbol::EMPTY;
+  if (auto const* sbom = dynamic_cast<qmk::illustration::SbomInstance const*>(instance.get()))
+    sbom->GetInstanceDisplayName(name);
+  else if (auto const* part = dynamic_cast<qmk::Instance const*>(instance.get()))
+    part->GetInstanceDisplayName(name);
+  return name;
 }
 }  // namespace
 
@@ -59,48 +110,16 @@ bool MatchesInstanceName(du::SmartPtr<qmk::BaseInstance> const& instance, std::s
 
 du::Symbol IllustrationItemTrack::ResolveCenterLineTarget(
     du::SmartPtr<animation::Target> const& target, bool classify) {
-  du::Symbol result = du::Symbol::EMPTY;
-  if (!target || target->m_kind != animation::Target::kSelectionItemTarget) return result;
-  du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
-  if (!item || item->GetType() != qmk::mcad_selection::Annotation) return result;
-  du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
-  if (!annotation || annotation->GetClass() != qmannotations::ConstStrings::qmCenterLine)
-    return result;
-  // An annotation of the centre-line class that is not a centre line has nothing to resolve.
-  du::SmartPtr<qmannotations::CenterLinesAnnotation> centerLine =
-      annotation.DynamicCast<qmannotations::CenterLinesAnnotation>();
-  if (!centerLine) return result;
-
-  du::SmartPtr<qmk::BaseInstance> instance = centerLine->GetObject(0).DynamicCast<qmk::BaseInstance>();
-  if (!instance) {
-    du::ConstSmartPtr<qmk::SelectionItemRepresentation> pending = centerLine->GetMainPendingObject();
-    if (!pending) return result;
-    du::Symbol const type = pending->GetRepresentationType();
-    if (IsInstanceType(type)) {
-      if (NamesContent(Field(*pending, keys::Instance))) SetNameType(NameType::Default);
-      return result;
-    }
-    if (type == qmk::mcad_selection::Collection) {
-      instance = FindSbomInstance(Field(*pending, keys::SbomInstanceId));
-    } else {
-      std::string const id = Field(*pending, keys::ParentInstance);
-      if (NamesContent(id)) {
-        SetNameType(NameType::Default);
-        return result;
-      }
-      instance = FindWorldInstance(id);
-    }
-    if (!instance) return result;
+  CenterLineAttachment const attachment = AttachmentOf(target);
+  if (attachment.content) {
+    SetNameType(NameType::Default);
+    return du::Symbol::EMPTY;
   }
-
-  if (classify) {
-    SetNameType(MatchesInstanceName(instance, m_trackName) ? NameType::FromTarget : NameType::Custom);
-  } else if (auto const* sbom = dynamic_cast<qmk::illustration::SbomInstance const*>(instance.get())) {
-    sbom->GetInstanceDisplayName(result);
-  } else if (auto const* part = dynamic_cast<qmk::Instance const*>(instance.get())) {
-    part->GetInstanceDisplayName(result);
-  }
-  return result;
+  if (!attachment.instance) return du::Symbol::EMPTY;
+  if (!classify) return DisplayNameOf(attachment.instance);
+  SetNameType(MatchesInstanceName(attachment.instance, m_trackName) ? NameType::FromTarget
+                                                                    : NameType::Custom);
+  return du::Symbol::EMPTY;
 }
 
 }  // namespace illanimation

@@ -13,10 +13,10 @@ constexpr char kComponentName[] = "illanimationinitializer";
 namespace illanimation {
 
 IllAnimationInitializer::IllAnimationInitializer() { InstallTrackFactories(); }
-IllAnimationInitializer::IllAnimationInitializer(IllAnimationInitializer const& other)
-    : du::RefCounted(other) {}
-IllAnimationInitializer::IllAnimationInitializer(IllAnimationInitializer&& other) noexcept
-    : du::RefCounted(other) {}
+// Copies start with a reference count of their own: the host's base copies no count.
+IllAnimationInitializer::IllAnimationInitializer(IllAnimationInitializer const& other) = default;
+IllAnimationInitializer::IllAnimationInitializer(IllAnimationInitializer&& other) noexcept =
+    default;
 IllAnimationInitializer::~IllAnimationInitializer() = default;
 IllAnimationInitializer& IllAnimationInitializer::operator=(IllAnimationInitializer const&) {
   return *this;

@@ -1,6 +1,8 @@
 // The text that a track shows for its target, and the classification of a track whose name
 // type is not known yet.
 #include "IllustrationItemTrack.h"
+#include "callout_label_text.h"
+#include "center_line_resolution.h"
 #include "target_lookups.h"
 
 namespace illanimation {
@@ -10,8 +12,6 @@ namespace {
 // kept as strings so that looking them up allocates nothing.
 std::string const kMessageCatalogue = "qmbase:qmmodulesStrings";
 std::string const kGenericNameMessage = "2045";
-// The host's track type under which annotation tracks keep the names they came with.
-constexpr animation::TrackType kAnnotationFolderTrackType = static_cast<animation::TrackType>(2);
 constexpr char kInstanceSeparator[] = "::";
 
 // The name type that a classification sets for a name that cannot follow its target.
@@ -19,19 +19,25 @@ NameType OwnOrDefault(bool nameEqualsDisplayText) {
   return nameEqualsDisplayText ? NameType::Default : NameType::Custom;
 }
 
+// The name type of a name that was, or was not, made from the target's names.
+NameType FollowsIf(bool madeFromTarget) {
+  return madeFromTarget ? NameType::FromTarget : NameType::Custom;
+}
+
 bool IsCallout(qmk::Annotation const& annotation) {
   return dynamic_cast<qmannotations::Callout const*>(&annotation) != nullptr;
 }
 }  // namespace
 
-du::Symbol IllustrationItemTrack::GetTargetDescription(du::SmartPtr<animation::Target> const& target) {
+du::Symbol IllustrationItemTrack::GetTargetDescription(
+    du::SmartPtr<animation::Target> const& target) {
   if (!target) return du::Symbol::EMPTY;
   du::Symbol displayText(animation::engineutils::GetTargetDisplayName(target));
   if (Is(NameType::FromTarget)) {
     displayText = RefineDisplayText(target, displayText);
   } else if (Is(NameType::Unresolved)) {
     ClassifyNameType(target, displayText == m_trackName);
-    if (Is(NameType::Unresolved)) ClassifyByTarget(target, displayText);
+    if (Is(NameType::Unresolved)) displayText = ClassifyByTarget(target, displayText);
   }
   return Is(NameType::FromTarget) ? displayText : du::Symbol::EMPTY;
 }
@@ -41,8 +47,8 @@ du::Symbol IllustrationItemTrack::RefineDisplayText(du::SmartPtr<animation::Targ
   bool generic;
   {
     du::Localizer const localizer(kMessageCatalogue);
-    generic = displayText == localizer.LocalizeMessage(kGenericNameMessage,
-                                                       du::Localizer::ActionOnFailure(0));
+    generic = displayText ==
+              localizer.LocalizeMessage(kGenericNameMessage, du::Localizer::ActionOnFailure(0));
   }
   if (generic) return ResolveCenterLineTarget(target, false);
   du::SmartPtr<qmk::SelectionItem> const& item = target->m_selectionItem;
@@ -75,7 +81,7 @@ void IllustrationItemTrack::ClassifyNameType(du::SmartPtr<animation::Target> con
   }
   // A track outside any parent track is classified like one under an ordinary parent.
   du::SmartPtr<animation::TrackData> parent = GetParent();
-  if (parent && parent->GetTrackType() == kAnnotationFolderTrackType) {
+  if (parent && parent->GetTrackType() == animation::TT_AnnotationFolder) {
     SetNameType(OwnOrDefault(e));
     return;
   }
@@ -84,45 +90,53 @@ void IllustrationItemTrack::ClassifyNameType(du::SmartPtr<animation::Target> con
   du::Symbol const annotationClass = annotation->GetClass();
   if (annotationClass == qmannotations::ConstStrings::qmCenterLine) {
     SetNameType(e ? NameType::FromTarget : NameType::Unresolved);
-  } else if (annotationClass != qmannotations::ConstStrings::qmCalloutLabel || !IsCallout(*annotation)) {
+  } else if (annotationClass != qmannotations::ConstStrings::qmCalloutLabel ||
+             !IsCallout(*annotation)) {
     // Any other class, and a callout-label annotation whose label cannot be read, cannot be
     // followed: the name is the track's own or the target's default.
     SetNameType(OwnOrDefault(e));
   }
 }
 
-void IllustrationItemTrack::ClassifyByTarget(du::SmartPtr<animation::Target> const& target,
-                                             du::Symbol& displayText) {
+du::Symbol IllustrationItemTrack::ClassifyByTarget(du::SmartPtr<animation::Target> const& target,
+                                                   du::Symbol const& displayText) {
   du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
-  if (!item) return;
+  if (!item) return displayText;
   du::Symbol const type = item->GetType();
   if (IsInstanceType(type)) {
-    du::SmartPtr<qmk::BaseInstance> instance =
-        animation::engineutils::GetActInstance(item, target->m_scene);
-    if (instance)
-      SetNameType(MatchesInstanceName(instance, m_trackName) ? NameType::FromTarget : NameType::Custom);
+    if (du::SmartPtr<qmk::BaseInstance> instance =
+            animation::engineutils::GetActInstance(item, target->m_scene))
+      SetNameType(FollowsIf(MatchesInstanceName(instance, m_trackName)));
   } else if (type == qmk::mcad_selection::Annotation) {
-    du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
-    if (!annotation) return;
-    du::Symbol const annotationClass = annotation->GetClass();
-    if (annotationClass == qmannotations::ConstStrings::qmCenterLine) {
-      displayText = ResolveCenterLineTarget(target, true);
-    } else if (annotationClass == qmannotations::ConstStrings::qmCalloutLabel) {
-      du::SmartPtr<qmannotations::Callout> callout = annotation.DynamicCast<qmannotations::Callout>();
-      if (!callout) return;
-      displayText = GetCalloutLabelText(callout, target->m_scene.get());
-      ClassifyCalloutLabelName(callout, displayText);
-    }
+    return ClassifyByAnnotation(target, displayText);
   } else if (IsGeometryType(type)) {
-    auto const* geometry = dynamic_cast<qmk::GeometrySelectionItem const*>(item.get());
-    if (!geometry) return;
-    du::SmartPtr<qmk::BaseInstance> parent = geometry->GetParentObject().DynamicCast<qmk::BaseInstance>();
-    if (!parent) return;
-    std::size_t const end = m_trackName.find(kInstanceSeparator);
-    SetNameType(end != std::string::npos && MatchesInstanceName(parent, m_trackName.substr(0, end))
-                    ? NameType::FromTarget
-                    : NameType::Custom);
+    ClassifyByGeometryParent(*item);
   }
+  return displayText;
+}
+
+du::Symbol IllustrationItemTrack::ClassifyByAnnotation(
+    du::SmartPtr<animation::Target> const& target, du::Symbol const& displayText) {
+  du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
+  if (!annotation) return displayText;
+  du::Symbol const annotationClass = annotation->GetClass();
+  if (annotationClass == qmannotations::ConstStrings::qmCenterLine)
+    return ResolveCenterLineTarget(target, true);
+  if (annotationClass != qmannotations::ConstStrings::qmCalloutLabel) return displayText;
+  du::SmartPtr<qmannotations::Callout> callout = annotation.DynamicCast<qmannotations::Callout>();
+  if (!callout) return displayText;
+  return ClassifyCalloutLabelName(callout, GetCalloutLabelText(callout, target->m_scene.get()));
+}
+
+void IllustrationItemTrack::ClassifyByGeometryParent(qmk::SelectionItem const& item) {
+  auto const* geometry = dynamic_cast<qmk::GeometrySelectionItem const*>(&item);
+  if (!geometry) return;
+  du::SmartPtr<qmk::BaseInstance> parent =
+      geometry->GetParentObject().DynamicCast<qmk::BaseInstance>();
+  if (!parent) return;
+  std::size_t const end = m_trackName.find(kInstanceSeparator);
+  SetNameType(FollowsIf(end != std::string::npos &&
+                        MatchesInstanceName(parent, m_trackName.substr(0, end))));
 }
 
 }  // namespace illanimation

@@ -27,7 +27,8 @@ du::SmartPtr<qmk::illustration::SbomTree> ApplicationSbomTree() {
 bool ShowsNameValue(qmannotations::LabelContent const& part) {
   std::string const& property = part.GetPropertyName();
   return part.GetContentKind() == keys::Value &&
-         (property == keys::DisplayName || property == keys::SbomName || property == keys::EbomName);
+         (property == keys::DisplayName || property == keys::SbomName ||
+          property == keys::EbomName);
 }
 
 }  // namespace illanimation

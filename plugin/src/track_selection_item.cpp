@@ -17,10 +17,8 @@ du::SmartPtr<qmk::SelectionItem> IllustrationItemTrack::GetSelectionItem() {
   du::SmartPtr<qmk::illustration::SbomInstance> sbom(
       dynamic_cast<qmk::illustration::SbomInstance*>(instance->GetSbomInstance()));
   if (!sbom) return result;
-  du::SmartPtr<qmk::illustration::SbomInstanceSelectionItem> created =
-      qmk::illustration::SbomInstanceSelectionItem::Create(sbom, false);
-  if (created.get() != result.get()) result = created;
-  return result;
+  // A new selection item, or none when the host cannot make one.
+  return qmk::illustration::SbomInstanceSelectionItem::Create(sbom, false);
 }
 
 }  // namespace illanimation

@@ -8,6 +8,7 @@
 
 #include "illanimation/IllAnimationInitializer.h"
 #include "key_symbols.h"
+#include "standin_texts.h"
 #include "support.h"
 
 namespace {
@@ -40,7 +41,8 @@ struct TrackState {
 };
 
 TrackState StateOf(IllustrationItemTrack const& track) {
-  return {track.GetNameType(), track.TrackNameField(), track.DisplayNameField(), track.DisplayNameFlag()};
+  return {track.GetNameType(), track.TrackNameField(), track.DisplayNameField(),
+          track.DisplayNameFlag()};
 }
 
 std::ostream& operator<<(std::ostream& out, TrackState const& state) {
@@ -67,8 +69,10 @@ class FaultSweep : public PartTest {
     auto line = M().AddCenterLine();
     line->AddObject(part);
     auto named = M().AddCallout("C", {Part("g", "sBOM Name", "Value")}, "s1");
-    auto typed = M().AddCallout(
-        "T", {TextPart("at "), Part("g", "sBOM Name", "Value"), Part("g", "sBOM Name", "Value", "Parent")}, "s1");
+    auto typed = M().AddCallout("T",
+                                {TextPart("at "), Part("g", "sBOM Name", "Value"),
+                                 Part("g", "sBOM Name", "Value", "Parent")},
+                                "s1");
     typed->m_calloutKind = 1;
     typed->SetType(2);
     auto plain = M().AddCallout("P", {TextPart("text\nmore")}, "");
@@ -84,8 +88,10 @@ class FaultSweep : public PartTest {
     auto orphan = M().AddCallout("O", {{}, Part("g", "sBOM Name", "Value", "Parent")}, "s0");
     orphan->m_calloutKind = 1;
     orphan->SetType(2);
-    du::SmartPtr<qmk::Annotation> lineClass(new qmk::Annotation(qmannotations::ConstStrings::qmCenterLine));
-    du::SmartPtr<qmk::Annotation> labelClass(new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
+    du::SmartPtr<qmk::Annotation> lineClass(
+        new qmk::Annotation(qmannotations::ConstStrings::qmCenterLine));
+    du::SmartPtr<qmk::Annotation> labelClass(
+        new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
     du::SmartPtr<qmk::SelectionItem> noObject(new qmk::SelectionItem(sel::Instance));
     noObject->SetActInstance(part);
     du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
@@ -97,25 +103,38 @@ class FaultSweep : public PartTest {
     Add("instance without act instance", Target(noAct), "Mine");
     Add("instance of kind 1", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "P");
     Add("face", Target(M().AddGeometryItem(sel::Face3D, part, "Face 7")), "SB-1::Face 3");
-    Add("model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")), "x::y");
+    Add("model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")),
+        "x::y");
     Add("collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll");
     Add("no selection item", Target({}), "");
     Add("centre line", Target(M().AddAnnotationItem(line, "CL")), "Sbom name");
-    Add("centre line with a generic name", Target(M().AddAnnotationItem(line, "Unnamed object")), "x");
+    Add("centre line with a generic name",
+        Target(M().AddAnnotationItem(line, standin::kDefaultGenericText)), "x");
     Add("centre line under a folder", Target(M().AddAnnotationItem(line, "CL")), "CL", true);
-    Add("centre line of a pending instance", PendingLine(sel::Instance, {{"instance", "i1"}}), "SB-1");
+    Add("centre line of a pending instance", PendingLine(sel::Instance, {{"instance", "i1"}}),
+        "SB-1");
     Add("centre line of pending content",
-        PendingLine(sel::Instance, {{"instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
-    Add("centre line of a pending collection", PendingLine(sel::Collection, {{"sbomInstanceId", "s1"}}), "SB-1");
-    Add("centre line of a pending face", PendingLine(sel::Face3D, {{"parent_instance", "i1"}}), "Mine");
+        PendingLine(sel::Instance,
+                    {{"instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
+        "x");
+    Add("centre line of a pending collection",
+        PendingLine(sel::Collection, {{"sbomInstanceId", "s1"}}), "SB-1");
+    Add("centre line of a pending face", PendingLine(sel::Face3D, {{"parent_instance", "i1"}}),
+        "Mine");
     Add("centre line of pending face content",
-        PendingLine(sel::Face3D, {{"parent_instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}), "x");
-    Add("centre line with nothing to resolve", Target(M().AddAnnotationItem(M().AddCenterLine(), "CL")), "CL");
-    Add("centre-line class that is no centre line", Target(M().AddAnnotationItem(lineClass, "Unnamed object")), "x");
-    Add("callout-label class that is no callout", Target(M().AddAnnotationItem(labelClass, "L")), "L");
+        PendingLine(sel::Face3D,
+                    {{"parent_instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
+        "x");
+    Add("centre line with nothing to resolve",
+        Target(M().AddAnnotationItem(M().AddCenterLine(), "CL")), "CL");
+    Add("centre-line class that is no centre line",
+        Target(M().AddAnnotationItem(lineClass, standin::kDefaultGenericText)), "x");
+    Add("callout-label class that is no callout", Target(M().AddAnnotationItem(labelClass, "L")),
+        "L");
     Add("instance item that designates no object", Target(noObject), "SB-1");
     Add("callout without definition", Target(M().AddAnnotationItem(bare, "B")), "Item SB-1");
-    Add("typed callout of a parentless instance", Target(M().AddAnnotationItem(orphan, "O")), "O: x");
+    Add("typed callout of a parentless instance", Target(M().AddAnnotationItem(orphan, "O")),
+        "O: x");
     Add("centre line without object", PendingLine(sel::Face3D, {{"parent_instance", "none"}}), "x");
     Add("callout named by its label", Target(M().AddAnnotationItem(named, "C")), "C: Bolt");
     Add("callout named by its SBOM name", Target(M().AddAnnotationItem(named, "C")), "Item SB-1");
@@ -131,13 +150,15 @@ class FaultSweep : public PartTest {
   du::SmartPtr<animation::Target> PendingLine(du::Symbol const& type,
                                               std::map<std::string, std::string> const& fields) {
     auto line = M().AddCenterLine();
-    du::SmartPtr<qmk::SelectionItemRepresentation> pending(new qmk::SelectionItemRepresentation(type));
+    du::SmartPtr<qmk::SelectionItemRepresentation> pending(
+        new qmk::SelectionItemRepresentation(type));
     for (auto const& [key, value] : fields) pending->SetField(key, value);
     line->SetMainPendingObject(pending);
     return Target(M().AddAnnotationItem(line, "CL"));
   }
 
-  void Add(std::string what, du::SmartPtr<animation::Target> target, std::string name, bool underFolder = false) {
+  void Add(std::string what, du::SmartPtr<animation::Target> target, std::string name,
+           bool underFolder = false) {
     Case c{std::move(what), std::move(target), std::move(name), underFolder, {}, {}, {}};
     if (c.target->m_selectionItem)
       c.callout = illanimation::AnnotationOf(c.target).DynamicCast<qmannotations::Callout>();
@@ -149,9 +170,11 @@ class FaultSweep : public PartTest {
   }
 
   // A track in a timeline of its own, named for the case and of the given name type.
-  du::SmartPtr<IllustrationItemTrack> Fresh(Case const& c, NameType type, du::SmartPtr<animation::Timeline>& timeline) {
+  du::SmartPtr<IllustrationItemTrack> Fresh(Case const& c, NameType type,
+                                            du::SmartPtr<animation::Timeline>& timeline) {
     timeline = new animation::Timeline;
-    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
+    auto track =
+        animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
     timeline->AddTrack(track);
     track->SetTrackName(c.name, {});
     track->SetSelectionItem(c.target->m_selectionItem);
@@ -162,8 +185,8 @@ class FaultSweep : public PartTest {
 
   // Runs the operation with the host failing at call 1, 2, ... until it completes.
   void Sweep(Operation const& operation, Case const& c, NameType type) {
-    std::string const where = std::string(operation.name) + " on " + c.what + " (type " +
-                              std::to_string(Int(type)) + ")";
+    std::string const where =
+        std::string(operation.name) + " on " + c.what + " (type " + std::to_string(Int(type)) + ")";
     du::SmartPtr<animation::Timeline> timeline;
     TrackState completed{};
     {
@@ -202,7 +225,8 @@ class FaultSweep : public PartTest {
           << where << " at call " << n << ": name type " << after.type;
       EXPECT_TRUE(after.trackName == before.trackName || after.trackName == completed.trackName)
           << where << " at call " << n << ": track name '" << after.trackName << "'";
-      EXPECT_TRUE(after.displayName == before.displayName || after.displayName == completed.displayName)
+      EXPECT_TRUE(after.displayName == before.displayName ||
+                  after.displayName == completed.displayName)
           << where << " at call " << n << ": display name '" << after.displayName << "'";
       if (::testing::Test::HasFailure()) return;
     }
@@ -225,10 +249,13 @@ class FaultSweep : public PartTest {
       return other;
     };
     return {
-        {"GetTargetDescription", [](IllustrationItemTrack& t, Case const& c) { t.GetTargetDescription(c.target); }},
-        {"InitDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.InitDisplayName(c.target); },
+        {"GetTargetDescription",
+         [](IllustrationItemTrack& t, Case const& c) { t.GetTargetDescription(c.target); }},
+        {"InitDisplayName",
+         [](IllustrationItemTrack& t, Case const& c) { t.InitDisplayName(c.target); },
          {NameType::Default}},
-        {"UpdateDisplayName", [](IllustrationItemTrack& t, Case const& c) { t.UpdateDisplayName(c.target->m_scene); }},
+        {"UpdateDisplayName",
+         [](IllustrationItemTrack& t, Case const& c) { t.UpdateDisplayName(c.target->m_scene); }},
         {"GetSelectionItem", [](IllustrationItemTrack& t, Case const&) { t.GetSelectionItem(); }},
         {"GetTrackName", [](IllustrationItemTrack& t, Case const&) { t.GetTrackName(); }},
         {"UsesTargetName", [](IllustrationItemTrack& t, Case const&) { t.UsesTargetName(); }},
@@ -239,8 +266,10 @@ class FaultSweep : public PartTest {
         {"SetTrackName to the display name",
          [](IllustrationItemTrack& t, Case const&) { t.SetTrackName(t.DisplayNameField(), {}); }},
         {"CopyFrom", [source](IllustrationItemTrack& t, Case const& c) { t.CopyFrom(source(c)); }},
-        {"copy", [](IllustrationItemTrack& t, Case const&) {
-           animation::ItemTrackCreator::CopyItemTrackDataImpl(du::SmartPtr<animation::ItemTrackData>(&t));
+        {"copy",
+         [](IllustrationItemTrack& t, Case const&) {
+           animation::ItemTrackCreator::CopyItemTrackDataImpl(
+               du::SmartPtr<animation::ItemTrackData>(&t));
          }},
         {"CutTrackInRange",
          [](IllustrationItemTrack& t, Case const&) {
@@ -254,7 +283,8 @@ class FaultSweep : public PartTest {
          }},
         {"Load",
          [](IllustrationItemTrack& t, Case const&) {
-           animation::PropertyReader reader({{du::Symbol("other"), 1}, {illanimation::keys::NameType, 0x10001}});
+           animation::PropertyReader reader(
+               {{du::Symbol("other"), 1}, {illanimation::keys::NameType, 0x10001}});
            t.Load(reader);
          }},
         {"ResolveCenterLineTarget",
@@ -262,8 +292,8 @@ class FaultSweep : public PartTest {
            t.ResolveCenterLineTarget(c.target, false);
            t.ResolveCenterLineTarget(c.target, true);
          }},
-        {"ClassifyNameType",
-         [](IllustrationItemTrack& t, Case const& c) { t.ClassifyNameType(c.target, c.name == "P"); }},
+        {"ClassifyNameType", [](IllustrationItemTrack& t,
+                                Case const& c) { t.ClassifyNameType(c.target, c.name == "P"); }},
         {"ClassifyCalloutLabelName",
          [](IllustrationItemTrack& t, Case const& c) {
            if (!c.callout) return;
@@ -272,18 +302,22 @@ class FaultSweep : public PartTest {
          }},
         {"ClassifyNameByLabelContent",
          [](IllustrationItemTrack& t, Case const& c) {
-           if (c.callout) t.ClassifyNameByLabelContent(c.sbom, c.content, du::Symbol("T: at BoltFrame"));
+           if (c.callout)
+             t.ClassifyNameByLabelContent(c.sbom, c.content, du::Symbol("T: at BoltFrame"));
          }},
     };
   }
 
   static std::vector<Operation> FreeOperations() {
     return {
-        {"AnnotationOf", [](IllustrationItemTrack&, Case const& c) { illanimation::AnnotationOf(c.target); }},
-        {"ApplicationSbomTree", [](IllustrationItemTrack&, Case const&) { illanimation::ApplicationSbomTree(); }},
+        {"AnnotationOf",
+         [](IllustrationItemTrack&, Case const& c) { illanimation::AnnotationOf(c.target); }},
+        {"ApplicationSbomTree",
+         [](IllustrationItemTrack&, Case const&) { illanimation::ApplicationSbomTree(); }},
         {"MatchesInstanceName",
          [](IllustrationItemTrack&, Case const& c) {
-           if (auto instance = animation::engineutils::GetActInstance(c.target->m_selectionItem, c.target->m_scene))
+           if (auto instance = animation::engineutils::GetActInstance(c.target->m_selectionItem,
+                                                                      c.target->m_scene))
              illanimation::MatchesInstanceName(instance, c.name);
            if (c.sbom) illanimation::MatchesInstanceName(c.sbom, c.name);
          }},
@@ -302,7 +336,8 @@ class FaultSweep : public PartTest {
         {"QMDllCreateComponent",
          [](IllustrationItemTrack&, Case const&) {
            du::SmartPtr<du::RefCounted> component;
-           QMDllCreateComponent("animation", nullptr, "illanimationinitializer", component);
+           QMDllCreateComponent(standin::kAnimationComponentType, nullptr,
+                                standin::kAnimationComponentName, component);
          }},
     };
   }

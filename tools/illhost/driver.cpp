@@ -5,7 +5,8 @@
 namespace illhost {
 namespace {
 
-std::vector<std::pair<std::string, std::int64_t>> Saved(du::SmartPtr<animation::ItemTrackData> const& track) {
+std::vector<std::pair<std::string, std::int64_t>> Saved(
+    du::SmartPtr<animation::ItemTrackData> const& track) {
   animation::PropertyWriter writer;
   track->Save(writer);
   std::vector<std::pair<std::string, std::int64_t>> out;
@@ -19,7 +20,8 @@ std::optional<std::int64_t> NameType(du::SmartPtr<animation::ItemTrackData> cons
   return std::nullopt;
 }
 
-std::optional<std::string> ItemId(Illustration const& ill, du::SmartPtr<qmk::SelectionItem> const& item) {
+std::optional<std::string> ItemId(Illustration const& ill,
+                                  du::SmartPtr<qmk::SelectionItem> const& item) {
   if (!item) return std::nullopt;
   auto const found = ill.itemIds.find(item.get());
   if (found != ill.itemIds.end()) return found->second;
@@ -39,7 +41,8 @@ std::vector<TrackResult> DriveTracks(Illustration& ill) {
   std::vector<TrackResult> results;
   for (TrackSpec const& spec : ill.tracks) {
     auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl();
-    parents.emplace_back(new animation::ContainerTrackData(static_cast<animation::TrackType>(spec.parentTrackType)));
+    parents.emplace_back(
+        new animation::ContainerTrackData(static_cast<animation::TrackType>(spec.parentTrackType)));
     parents.back()->AddChild(track);
     timeline->AddTrack(track);
     track->SetSelectionItem(spec.selectionItem);
@@ -52,8 +55,9 @@ std::vector<TrackResult> DriveTracks(Illustration& ill) {
       track->InitDisplayName(spec.target);
     }
     if (spec.rename)
-      track->SetTrackName(spec.rename->name, spec.rename->byUser ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
-                                                                 : du::SmartPtr<qmk::Operation>());
+      track->SetTrackName(spec.rename->name, spec.rename->byUser
+                                                 ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
+                                                 : du::SmartPtr<qmk::Operation>());
     if (spec.refresh) track->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr);
 
     TrackResult r;

@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -45,6 +45,8 @@ struct Illustration {
   std::vector<du::SmartPtr<du::RefCounted>> kept;
   bool saveSuppressed = false;
   std::vector<TrackSpec> tracks;
+  // What the reader accepted but the user should know, one line each (without "illhost: ").
+  std::vector<std::string> warnings;
   // How the shown selection items are named back.
   std::unordered_map<qmk::SelectionItem const*, std::string> itemIds;
   std::unordered_map<qmk::illustration::SbomInstance const*, std::string> sbomIds;

@@ -5,6 +5,7 @@
 #include "host/annotations.h"
 #include "host/illustration.h"
 #include "json_node.h"
+#include "standin_texts.h"
 
 namespace illhost {
 
@@ -22,7 +23,8 @@ struct Entry {
 
 du::Symbol TypeSymbol(std::string const& text) {
   using namespace qmk::mcad_selection;
-  for (du::Symbol const* s : {&Instance, &Assembly, &Collection, &Annotation, &Face3D, &ModelAnnotation3D})
+  for (du::Symbol const* s :
+       {&Instance, &Assembly, &Collection, &Annotation, &Face3D, &ModelAnnotation3D})
     if (s->str() == text) return *s;
   return du::Symbol(text);
 }
@@ -32,13 +34,16 @@ class Reader {
   explicit Reader(Illustration& out) : out_(out) {}
 
   void Read(Node const& root) {
-    root.Object({"generic_message", "content_symbol_prefix", "instances", "sbom", "objects", "scenes",
-                 "annotations", "selection_items", "timeline"});
-    du::Localizer::SetMessage("qmbase:qmmodulesStrings", "2045", root.Text("generic_message", "Unnamed object"));
-    qmk::Instance::s_content_symbolPrefix = root.Text("content_symbol_prefix", "@content:");
-    entries_.reserve(root["instances"].ListSize() + root["sbom"].ListSize() + root["objects"].ListSize() +
-                     root["scenes"].ListSize() + root["annotations"].ListSize() +
-                     root["selection_items"].ListSize() + root["timeline"]["tracks"].ListSize());
+    root.Object({"generic_message", "content_symbol_prefix", "instances", "sbom", "objects",
+                 "scenes", "annotations", "selection_items", "timeline"});
+    du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
+                              root.Text("generic_message", standin::kDefaultGenericText));
+    qmk::Instance::s_content_symbolPrefix =
+        root.Text("content_symbol_prefix", standin::kDefaultContentPrefix);
+    entries_.reserve(root["instances"].ListSize() + root["sbom"].ListSize() +
+                     root["objects"].ListSize() + root["scenes"].ListSize() +
+                     root["annotations"].ListSize() + root["selection_items"].ListSize() +
+                     root["timeline"]["tracks"].ListSize());
     Each(root["instances"], [&](Node const& n, std::string const& id) {
       Register(n, id, Kind::Instance, out_.model.AddInstance(id, "", ""));
     });
@@ -59,11 +64,14 @@ class Reader {
         scene = out_.model.AddPlainScene();
       Register(n, id, Kind::Scene, scene);
     });
-    Each(root["annotations"], [&](Node const& n, std::string const& id) { CreateAnnotation(n, id); });
-    Each(root["selection_items"], [&](Node const& n, std::string const& id) { Register(n, id, Kind::Item, {}); });
+    Each(root["annotations"],
+         [&](Node const& n, std::string const& id) { CreateAnnotation(n, id); });
+    Each(root["selection_items"],
+         [&](Node const& n, std::string const& id) { Register(n, id, Kind::Item, {}); });
     Node const timeline = root["timeline"];
     if (!timeline.IsNull()) timeline.Object({"save_suppressed", "parent_track_type", "tracks"});
-    Each(timeline["tracks"], [&](Node const& n, std::string const& id) { Register(n, id, Kind::Track, {}); });
+    Each(timeline["tracks"],
+         [&](Node const& n, std::string const& id) { Register(n, id, Kind::Track, {}); });
 
     Each(root["instances"], [&](Node const& n, std::string const& id) { FillInstance(n, id); });
     Each(root["sbom"], [&](Node const& n, std::string const& id) { FillSbom(n, id); });
@@ -72,7 +80,8 @@ class Reader {
     Each(root["selection_items"], [&](Node const& n, std::string const& id) { MakeItem(n, id); });
     out_.saveSuppressed = timeline.IsNull() ? false : timeline.Flag("save_suppressed");
     int const parentType = timeline.IsNull() ? 1 : timeline.Integer("parent_track_type", 1);
-    Each(timeline["tracks"], [&](Node const& n, std::string const& id) { ReadTrack(n, id, parentType); });
+    Each(timeline["tracks"],
+         [&](Node const& n, std::string const& id) { ReadTrack(n, id, parentType); });
   }
 
  private:
@@ -108,7 +117,9 @@ class Reader {
     n.Fail("\"" + id + "\" is not " + what);
   }
   SmartPtr<qmk::Object> AnyObject(Node const& n) {
-    return Ref(n, {Kind::Instance, Kind::Sbom, Kind::Object, Kind::CenterLine, Kind::Callout, Kind::Annotation},
+    return Ref(n,
+               {Kind::Instance, Kind::Sbom, Kind::Object, Kind::CenterLine, Kind::Callout,
+                Kind::Annotation},
                "a kernel object")
         .DynamicCast<qmk::Object>();
   }
@@ -118,7 +129,8 @@ class Reader {
     n.Object({"id", "name", "display_name", "sbom"});
     auto instance = Found(id).DynamicCast<qmk::Instance>();
     instance->SetNames(n.Text("name"), n.Text("display_name"));
-    auto sbom = Ref(n["sbom"], {Kind::Sbom}, "an SBOM instance").DynamicCast<qmk::illustration::SbomInstance>();
+    auto sbom = Ref(n["sbom"], {Kind::Sbom}, "an SBOM instance")
+                    .DynamicCast<qmk::illustration::SbomInstance>();
     instance->SetSbomInstance(sbom.get());
   }
 
@@ -127,9 +139,11 @@ class Reader {
     auto sbom = Found(id).DynamicCast<qmk::illustration::SbomInstance>();
     sbom->m_name = n.Text("symbol");
     sbom->SetNames(n.Text("name"), n.Text("display_name"));
-    sbom->SetEbomInstance(Ref(n["ebom"], {Kind::Instance}, "an instance").DynamicCast<qmk::Instance>().get());
-    sbom->SetParent(
-        Ref(n["parent"], {Kind::Sbom}, "an SBOM instance").DynamicCast<qmk::illustration::SbomInstance>().get());
+    sbom->SetEbomInstance(
+        Ref(n["ebom"], {Kind::Instance}, "an instance").DynamicCast<qmk::Instance>().get());
+    sbom->SetParent(Ref(n["parent"], {Kind::Sbom}, "an SBOM instance")
+                        .DynamicCast<qmk::illustration::SbomInstance>()
+                        .get());
     Node const groups = n["properties"];
     if (groups.IsNull()) return;
     if (!groups.value().is_object()) groups.Fail("expected an object");
@@ -150,9 +164,11 @@ class Reader {
     } else if (kind == "annotation") {
       n.Object({"id", "kind", "class"});
       std::string const cls = n.Text("class");
-      du::Symbol const symbol = cls == qmannotations::ConstStrings::qmCenterLine.str()     ? qmannotations::ConstStrings::qmCenterLine
-                                : cls == qmannotations::ConstStrings::qmCalloutLabel.str() ? qmannotations::ConstStrings::qmCalloutLabel
-                                                                                           : du::Symbol(cls);
+      du::Symbol const symbol = cls == qmannotations::ConstStrings::qmCenterLine.str()
+                                    ? qmannotations::ConstStrings::qmCenterLine
+                                : cls == qmannotations::ConstStrings::qmCalloutLabel.str()
+                                    ? qmannotations::ConstStrings::qmCalloutLabel
+                                    : du::Symbol(cls);
       Register(n, id, Kind::Annotation, Keep(new qmk::Annotation(symbol)));
     } else {
       n["kind"].Fail("unknown annotation kind \"" + kind + "\"");
@@ -183,8 +199,8 @@ class Reader {
   }
 
   void FillCallout(Node const& n, SmartPtr<qmannotations::Callout> const& callout) {
-    n.Object({"id", "kind", "short_description", "object_text", "callout_kind", "type", "markdown", "attachments",
-              "members", "tag", "definition"});
+    n.Object({"id", "kind", "short_description", "object_text", "callout_kind", "type", "markdown",
+              "attachments", "members", "tag", "definition"});
     callout->SetShortObjectDescription(n.Text("short_description"));
     callout->SetObjectText(n.Text("object_text"));
     callout->m_calloutKind = n.Integer("callout_kind");
@@ -195,7 +211,8 @@ class Reader {
     for (std::size_t i = 0, size = attachments.ListSize(); i < size; ++i) {
       Node const pair = attachments[i];
       if (pair.ListSize() != 2) pair.Fail("expected a pair [first, second]");
-      callout->m_attachments.emplace_back(new qmannotations::AttachmentRecord(pair[std::size_t{0}].AsText(), pair[std::size_t{1}].AsText()));
+      callout->m_attachments.emplace_back(new qmannotations::AttachmentRecord(
+          pair[std::size_t{0}].AsText(), pair[std::size_t{1}].AsText()));
     }
     if (n.Has("members")) {
       callout->SetGroup(true);
@@ -214,8 +231,8 @@ class Reader {
       for (std::size_t i = 0, size = parts.ListSize(); i < size; ++i) {
         Node const p = parts[i];
         p.Object({"group", "property", "kind", "relation", "text"});
-        content.push_back(hostmodel::Part(p.Text("group"), p.Text("property"), p.Text("kind"), p.Text("relation"),
-                                          p.Text("text")));
+        content.push_back(hostmodel::Part(p.Text("group"), p.Text("property"), p.Text("kind"),
+                                          p.Text("relation"), p.Text("text")));
       }
       definition->SetContent(std::move(content));
     }
@@ -223,12 +240,14 @@ class Reader {
   }
 
   void MakeItem(Node const& n, std::string const& id) {
-    n.Object({"id", "type", "display_name", "object", "act_instance", "annotation", "geometry", "parent_object"});
+    n.Object({"id", "type", "display_name", "object", "act_instance", "annotation", "geometry",
+              "parent_object"});
     std::string const typeText = n.RequiredText("type");
     du::Symbol const type = TypeSymbol(typeText);
     std::string const name = n.Text("display_name");
     bool const objectType = typeText == "Instance" || typeText == "Assembly";
-    bool const geometry = n.Flag("geometry", typeText == "Face3D" || typeText == "ModelAnnotation3D");
+    bool const geometry =
+        n.Flag("geometry", typeText == "Face3D" || typeText == "ModelAnnotation3D");
     SmartPtr<qmk::SelectionItem> item;
     SmartPtr<qmk::Object> object;
     if (objectType) {
@@ -245,14 +264,16 @@ class Reader {
     } else if (n.Has("annotation")) {
       n["annotation"].Fail("only Annotation items have an annotation");
     }
-    if (!item && geometry) item = out_.model.AddGeometryItem(type, AnyObject(n["parent_object"]), name);
+    if (!item && geometry)
+      item = out_.model.AddGeometryItem(type, AnyObject(n["parent_object"]), name);
     if (!item) {
       item = Keep(new qmk::SelectionItem(type));
       item->SetDisplayName(name);
     }
     if (n.Has("act_instance"))
-      item->SetActInstance(Ref(n["act_instance"], {Kind::Instance, Kind::Sbom}, "an instance or SBOM instance")
-                               .DynamicCast<qmk::BaseInstance>());
+      item->SetActInstance(
+          Ref(n["act_instance"], {Kind::Instance, Kind::Sbom}, "an instance or SBOM instance")
+              .DynamicCast<qmk::BaseInstance>());
     else
       item->SetActInstance(object.DynamicCast<qmk::BaseInstance>());
     entries_.at(id).object = item;
@@ -264,7 +285,8 @@ class Reader {
   }
 
   void ReadTrack(Node const& n, std::string const& id, int parentType) {
-    n.Object({"id", "target", "selection_item", "locked", "parent_track_type", "stored", "rename", "refresh"});
+    n.Object({"id", "target", "selection_item", "locked", "parent_track_type", "stored", "rename",
+              "refresh"});
     TrackSpec track;
     track.id = id;
     Node const target = n["target"];
@@ -273,7 +295,8 @@ class Reader {
       track.target = Keep(new animation::Target);
       track.target->m_kind = target.Integer("kind", 2);
       track.target->m_selectionItem = Item(target["item"]);
-      track.target->m_scene = Ref(target["scene"], {Kind::Scene}, "a scene").DynamicCast<qmk::Scene>();
+      track.target->m_scene =
+          Ref(target["scene"], {Kind::Scene}, "a scene").DynamicCast<qmk::Scene>();
       if (target.Has("display_name")) track.target->m_displayName = target.Text("display_name");
     }
     track.selectionItem = n.Has("selection_item") ? Item(n["selection_item"])
@@ -308,12 +331,13 @@ class Reader {
 
 }  // namespace
 
-std::unique_ptr<Illustration> ReadIllustration(std::string const& text, std::string const& fileName) {
+std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName) {
   auto illustration = std::make_unique<Illustration>();
   try {
-    illustration->document = Json::parse(text);
+    illustration->document = Json::parse(text.begin(), text.end());
   } catch (Json::parse_error const& e) {
-    throw ReadError(fileName + ": syntax error at byte " + std::to_string(e.byte) + ": not valid JSON");
+    throw ReadError(fileName + ": syntax error at byte " + std::to_string(e.byte) +
+                    ": not valid JSON");
   } catch (Json::exception const& e) {
     // Valid syntax that the parser cannot hold, such as a number out of range.
     throw ReadError(fileName + ": not readable JSON: " + e.what());

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "illustration.h"
 
@@ -16,6 +17,6 @@ class ReadError : public std::runtime_error {
 };
 
 // Only one illustration may live at a time: it installs the world's and the application's trees.
-std::unique_ptr<Illustration> ReadIllustration(std::string const& text, std::string const& fileName);
+std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName);
 
 }  // namespace illhost

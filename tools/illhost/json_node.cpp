@@ -13,13 +13,15 @@ std::string Node::Path() const {
   return parent_->Path() + (key_ ? std::string(".") + key_ : "[" + std::to_string(index_) + "]");
 }
 
-void Node::Fail(std::string const& what) const { throw ReadError(file_ + ": " + Path() + ": " + what); }
+void Node::Fail(std::string const& what) const {
+  throw ReadError(file_ + ": " + Path() + ": " + what);
+}
 
 Node const& Node::Object(std::initializer_list<char const*> known) const {
   if (!value_.is_object()) Fail("expected an object");
   for (auto const& item : value_.items()) {
-    bool const ok = std::any_of(known.begin(), known.end(),
-                                [&](char const* k) { return item.key() == k; });
+    bool const ok =
+        std::any_of(known.begin(), known.end(), [&](char const* k) { return item.key() == k; });
     if (!ok) Fail("unknown key \"" + item.key() + "\"");
   }
   return *this;
@@ -48,7 +50,7 @@ std::string Node::AsText() const {
 
 std::string Node::Text(char const* key, std::string fallback) const {
   Node const n = (*this)[key];
-  return n.IsNull() ? fallback : n.AsText();
+  return n.IsNull() ? std::move(fallback) : n.AsText();
 }
 
 std::string Node::RequiredText(char const* key) const {
@@ -67,13 +69,15 @@ int Node::Integer(char const* key, int fallback) const {
   Node const n = (*this)[key];
   if (n.IsNull()) return fallback;
   std::int64_t const v = n.Int64();
-  if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) n.Fail("integer out of range");
+  if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    n.Fail("integer out of range");
   return static_cast<int>(v);
 }
 
 std::int64_t Node::Int64() const {
-  if (value_.is_number_unsigned() && value_.get<std::uint64_t>() >
-                                         static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+  if (value_.is_number_unsigned() &&
+      value_.get<std::uint64_t>() >
+          static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
     Fail("integer out of range");
   if (!value_.is_number_integer()) Fail("expected an integer");
   return value_.get<std::int64_t>();

@@ -1,6 +1,5 @@
 // illhost: loads the module as the host does, builds an illustration from a file (or the
 // built-in sample) and shows what the module makes of each of its tracks.
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +10,7 @@
 
 #include "driver.h"
 #include "illustration_reader.h"
+#include "module_loader.h"
 #include "printers.h"
 #include "sample.h"
 
@@ -22,24 +22,8 @@ constexpr char kUsage[] =
     "  --json          print the tracks as JSON instead of a table\n"
     "  --save OUT.json write the illustration back with every track stored\n"
     "  FILE.json       the illustration (default: a built-in sample)\n"
-    "exit status: 0 done, 1 bad usage or file not written, 2 bad illustration, 3 module not usable\n";
-
-using CreateComponent = bool (*)(std::string const&, void*, std::string const&, du::SmartPtr<du::RefCounted>&);
-
-bool LoadModule(std::string const& path, du::SmartPtr<du::RefCounted>& initializer) {
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module) {
-    std::cerr << "illhost: cannot load module " << path << ": " << dlerror() << '\n';
-    return false;
-  }
-  auto init = reinterpret_cast<void (*)()>(dlsym(module, "QMDllInit"));
-  auto create = reinterpret_cast<CreateComponent>(dlsym(module, "QMDllCreateComponent"));
-  if (!init || !create || (init(), !create("animation", nullptr, "illanimationinitializer", initializer))) {
-    std::cerr << "illhost: " << path << " does not answer the component request\n";
-    return false;
-  }
-  return true;
-}
+    "exit status: 0 done, 1 bad usage or file not written, 2 bad illustration, 3 module not "
+    "usable\n";
 
 nlohmann::json Stored(nlohmann::json document, std::vector<illhost::TrackResult> const& results) {
   if (results.empty()) return document;
@@ -108,7 +92,12 @@ int main(int argc, char** argv) {
   }
 
   du::SmartPtr<du::RefCounted> initializer;
-  if (!LoadModule(modulePath, initializer)) return 3;
+  try {
+    initializer = hostloader::PluginModule(modulePath).CreateAnimationInitializer();
+  } catch (hostloader::LoadError const& e) {
+    std::cerr << "illhost: " << e.what() << '\n';
+    return 3;
+  }
   std::unique_ptr<illhost::Illustration> illustration;
   try {
     illustration = illhost::ReadIllustration(text, name);
@@ -123,7 +112,8 @@ int main(int argc, char** argv) {
     std::cout << illhost::ResultsJson(results).dump(2) << '\n';
   else
     illhost::PrintTable(std::cout, results);
-  if (!savePath.empty() && !WriteAtomically(savePath, Stored(illustration->document, results).dump(2) + "\n")) {
+  if (!savePath.empty() &&
+      !WriteAtomically(savePath, Stored(illustration->document, results).dump(2) + "\n")) {
     std::cerr << "illhost: " << savePath << ": cannot be written\n";
     return 1;
   }

@@ -92,13 +92,15 @@ class QM_HOST_API TrackData : public AnimationObject {
   virtual void OnRemoved(ContainerTrackData const* parent,
                          du::SmartPtr<qmk::Operation> const& operation);
   virtual bool IsLocked() const;
-  virtual void SetLocked(bool locked, bool recursive, du::SmartPtr<qmk::Operation> const& operation);
+  virtual void SetLocked(bool locked, bool recursive,
+                         du::SmartPtr<qmk::Operation> const& operation);
   virtual float GetMixedLockState(unsigned int& locked, unsigned int& total) const;
   virtual void InvalidateMixedLockState();
   virtual bool FindTrack(std::string const& name, TrackData** found);
 
  private:
-  virtual bool Mirror(long long start, long long end, du::SmartPtr<qmk::Operation> const& operation);
+  virtual bool Mirror(long long start, long long end,
+                      du::SmartPtr<qmk::Operation> const& operation);
 
  public:
   virtual bool Mirror(du::SmartPtr<qmk::Operation> const& operation);
@@ -114,7 +116,8 @@ class QM_HOST_API TrackData : public AnimationObject {
                                                   EffectsSplitMapper& mapper,
                                                   du::SmartPtr<qmk::Operation> const& operation);
   virtual bool IncludeConflictsInSegment();
-  virtual bool Remove(long long start, long long end, du::SmartPtr<qmk::Operation> const& operation);
+  virtual bool Remove(long long start, long long end,
+                      du::SmartPtr<qmk::Operation> const& operation);
   virtual void InvalidateDescendantSegments();
 
  protected:
@@ -159,11 +162,13 @@ class QM_HOST_API ContainerTrackData : public TrackData {
   explicit ContainerTrackData(TrackType type = TT_Folder);
   ~ContainerTrackData() override;
   void OnAdded(ContainerTrackData const* parent) override;
-  void SetLocked(bool locked, bool recursive, du::SmartPtr<qmk::Operation> const& operation) override;
+  void SetLocked(bool locked, bool recursive,
+                 du::SmartPtr<qmk::Operation> const& operation) override;
   float GetMixedLockState(unsigned int& locked, unsigned int& total) const override;
   void InvalidateMixedLockState() override;
   bool FindTrack(std::string const& name, TrackData** found) override;
-  bool Remove(long long start, long long end, du::SmartPtr<qmk::Operation> const& operation) override;
+  bool Remove(long long start, long long end,
+              du::SmartPtr<qmk::Operation> const& operation) override;
   void InvalidateDescendantSegments() override;
   bool Move(long long from, long long to, long long newFrom, long long newTo, MoveType type,
             du::SmartPtr<qmk::Operation> const& operation) override;
@@ -187,7 +192,8 @@ class QM_HOST_API ItemTrackData : public ContainerTrackData {
   bool Accept(TrackDataVisitor& visitor) override;
   void OnRemoved(ContainerTrackData const* parent,
                  du::SmartPtr<qmk::Operation> const& operation) override;
-  du::SmartPtr<TrackData> CutTrackInRange(long long start, long long end, EffectsSplitMapper& mapper,
+  du::SmartPtr<TrackData> CutTrackInRange(long long start, long long end,
+                                          EffectsSplitMapper& mapper,
                                           du::SmartPtr<qmk::Operation> const& operation) override;
 
   virtual void UpdateDisplayName(du::SmartPtr<qmk::Scene> const& scene);
@@ -200,7 +206,9 @@ class QM_HOST_API ItemTrackData : public ContainerTrackData {
   virtual du::Symbol GetTargetDescription(du::SmartPtr<Target> const& target);
 
   // Host side.
-  void SetSelectionItem(du::SmartPtr<qmk::SelectionItem> item) { m_selectionItem = std::move(item); }
+  void SetSelectionItem(du::SmartPtr<qmk::SelectionItem> item) {
+    m_selectionItem = std::move(item);
+  }
   std::string const& TrackNameField() const { return m_trackName; }
   std::string const& DisplayNameField() const { return m_displayName; }
   bool DisplayNameFlag() const { return m_useDisplayName; }
@@ -227,7 +235,8 @@ class QM_HOST_API BasicItemTrackData : public ItemTrackData {
 
 struct QM_HOST_API ItemTrackCreator {
   using CreateFunction = std::function<du::SmartPtr<ItemTrackData>()>;
-  using CopyFunction = std::function<du::SmartPtr<ItemTrackData>(du::SmartPtr<ItemTrackData> const&)>;
+  using CopyFunction =
+      std::function<du::SmartPtr<ItemTrackData>(du::SmartPtr<ItemTrackData> const&)>;
   static CreateFunction CreateItemTrackDataImpl;
   static CopyFunction CopyItemTrackDataImpl;
 };

@@ -72,7 +72,7 @@ template <class T>
 class SmartPtr {
  public:
   SmartPtr() noexcept = default;
-  SmartPtr(std::nullptr_t) noexcept {}  // NOLINT(google-explicit-constructor)
+  SmartPtr(std::nullptr_t) noexcept {}                   // NOLINT(google-explicit-constructor)
   SmartPtr(T* object) noexcept : p_(object) { Take(); }  // NOLINT(google-explicit-constructor)
   SmartPtr(SmartPtr const& other) noexcept : p_(other.p_) { Take(); }
   SmartPtr(SmartPtr&& other) noexcept : p_(other.p_) {
@@ -80,7 +80,9 @@ class SmartPtr {
     other.p_ = nullptr;
   }
   template <class U>
-  SmartPtr(SmartPtr<U> const& other) noexcept : p_(other.get()) { Take(); }  // NOLINT
+  SmartPtr(SmartPtr<U> const& other) noexcept : p_(other.get()) {
+    Take();
+  }  // NOLINT
   ~SmartPtr() { Drop(); }
 
   SmartPtr& operator=(SmartPtr const& other) noexcept { return Assign(other.p_); }
@@ -102,9 +104,13 @@ class SmartPtr {
   void reset() noexcept { Drop(); }
 
   template <class U>
-  SmartPtr<U> DynamicCast() const noexcept { return SmartPtr<U>(dynamic_cast<U*>(p_)); }
+  SmartPtr<U> DynamicCast() const noexcept {
+    return SmartPtr<U>(dynamic_cast<U*>(p_));
+  }
   template <class U>
-  SmartPtr<U> StaticCast() const noexcept { return SmartPtr<U>(static_cast<U*>(p_)); }
+  SmartPtr<U> StaticCast() const noexcept {
+    return SmartPtr<U>(static_cast<U*>(p_));
+  }
 
  private:
   SmartPtr& Assign(T* object) noexcept {
@@ -132,7 +138,7 @@ class ConstSmartPtr {
  public:
   ConstSmartPtr() noexcept = default;
   ConstSmartPtr(std::nullptr_t) noexcept {}  // NOLINT(google-explicit-constructor)
-  ConstSmartPtr(T const* object) noexcept : p_(object) { Take(); }  // NOLINT
+  ConstSmartPtr(T const* object) noexcept : p_(object) { Take(); }                // NOLINT
   ConstSmartPtr(SmartPtr<T> const& other) noexcept : p_(other.get()) { Take(); }  // NOLINT
   ConstSmartPtr(ConstSmartPtr const& other) noexcept : p_(other.p_) { Take(); }
   ConstSmartPtr(ConstSmartPtr&& other) noexcept : p_(other.p_) {
