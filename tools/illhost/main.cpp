@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <optional>
 #include <string>
 
 #include "driver.h"
 #include "illustration_reader.h"
+#include "illustration_writer.h"
+#include "input_text.h"
 #include "module_loader.h"
 #include "printers.h"
-#include "sample.h"
 
 namespace {
 
@@ -25,25 +26,13 @@ constexpr char kUsage[] =
     "exit status: 0 done, 1 bad usage or file not written, 2 bad illustration, 3 module not "
     "usable\n";
 
-nlohmann::json Stored(nlohmann::json document, std::vector<illhost::TrackResult> const& results) {
-  if (results.empty()) return document;
-  auto& tracks = document["timeline"]["tracks"];
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    auto& track = tracks[i];
-    track.erase("rename");
-    track.erase("refresh");
-    nlohmann::json properties = nlohmann::json::object();
-    for (auto const& [key, value] : results[i].saved) properties[key] = value;
-    track["stored"] = {{"name", results[i].shownName}, {"properties", properties}};
-  }
-  return document;
-}
-
-bool WriteAtomically(std::string const& path, std::string const& text) {
+bool WriteAtomically(std::string const& path, illhost::InputText const& source,
+                     illhost::Illustration const& illustration,
+                     std::vector<illhost::TrackResult> const& results) {
   std::string const temporary = path + ".tmp" + std::to_string(getpid());
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
+    illhost::WriteStoredIllustration(source, illustration, results, out);
     if (!out.flush()) {
       std::remove(temporary.c_str());
       return false;
@@ -78,17 +67,12 @@ int main(int argc, char** argv) {
     }
   }
 
-  std::string text = illhost::kSampleIllustration, name = "(built-in sample)";
-  if (!file.empty()) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-      std::cerr << "illhost: " << file << ": cannot be read\n";
-      return 2;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    name = file;
+  std::optional<illhost::InputText> input;
+  try {
+    input = file.empty() ? illhost::InputText::Sample() : illhost::InputText::Load(file);
+  } catch (illhost::ReadError const& e) {
+    std::cerr << "illhost: " << e.what() << '\n';
+    return 2;
   }
 
   du::SmartPtr<du::RefCounted> initializer;
@@ -100,7 +84,7 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<illhost::Illustration> illustration;
   try {
-    illustration = illhost::ReadIllustration(text, name);
+    illustration = illhost::ReadIllustration(input->Text(), input->Name());
   } catch (illhost::ReadError const& e) {
     std::cerr << "illhost: " << e.what() << '\n';
     return 2;
@@ -112,8 +96,7 @@ int main(int argc, char** argv) {
     std::cout << illhost::ResultsJson(results).dump(2) << '\n';
   else
     illhost::PrintTable(std::cout, results);
-  if (!savePath.empty() &&
-      !WriteAtomically(savePath, Stored(illustration->document, results).dump(2) + "\n")) {
+  if (!savePath.empty() && !WriteAtomically(savePath, *input, *illustration, results)) {
     std::cerr << "illhost: " << savePath << ": cannot be written\n";
     return 1;
   }

@@ -32,14 +32,16 @@ class QM_HOST_API Target : public du::RefCounted {
   int m_kind = kSelectionItemTarget;
   du::SmartPtr<qmk::Scene> m_scene;
   du::SmartPtr<qmk::SelectionItem> m_selectionItem;
-  // Host side: the text that the host shows for the target, when it names it itself.
-  std::optional<std::string> m_displayName;
+  // The text that the host shows for the target, when it names it itself.
+  QM_STANDIN_ONLY std::optional<std::string> m_displayName;
 };
 
 class QM_HOST_API PropertyWriter {
  public:
   void SetInt(du::Symbol const& key, std::int64_t value);
-  std::vector<std::pair<du::Symbol, std::int64_t>> const& Entries() const { return entries_; }
+  QM_STANDIN_ONLY std::vector<std::pair<du::Symbol, std::int64_t>> const& Entries() const {
+    return entries_;
+  }
 
  private:
   std::vector<std::pair<du::Symbol, std::int64_t>> entries_;
@@ -48,7 +50,7 @@ class QM_HOST_API PropertyWriter {
 class QM_HOST_API PropertyReader {
  public:
   PropertyReader() = default;
-  explicit PropertyReader(std::vector<std::pair<du::Symbol, std::int64_t>> entries)
+  QM_STANDIN_ONLY explicit PropertyReader(std::vector<std::pair<du::Symbol, std::int64_t>> entries)
       : entries_(std::move(entries)) {}
   // Index of the key, -1 when it is absent.
   std::int64_t FindKey(du::Symbol const& key) const;
@@ -63,11 +65,9 @@ class QM_HOST_API Timeline : public du::RefCounted {
   ~Timeline() override;
   bool IsSaveSuppressed() const;
 
-  // Host side.
-  void SetSaveSuppressed(bool suppressed) { saveSuppressed_ = suppressed; }
-  void AddTrack(du::SmartPtr<TrackData> const& track);
-  void Clear();
-  std::vector<du::SmartPtr<TrackData>> const& Tracks() const { return tracks_; }
+  QM_STANDIN_ONLY void SetSaveSuppressed(bool suppressed) { saveSuppressed_ = suppressed; }
+  QM_STANDIN_ONLY void AddTrack(du::SmartPtr<TrackData> const& track);
+  QM_STANDIN_ONLY void Clear();
 
  private:
   bool saveSuppressed_ = false;
@@ -137,11 +137,10 @@ class QM_HOST_API TrackData : public AnimationObject {
   du::SmartPtr<TrackData> GetParent() const;
   TrackType GetTrackType() const;
 
-  // Host side.
-  void SetTimeline(Timeline* timeline) { timeline_ = timeline; }
-  void SetParent(TrackData* parent) { parent_ = parent; }
-  void SetTrackType(TrackType type) { type_ = type; }
-  void SetLockedState(bool locked) { locked_ = locked; }
+  QM_STANDIN_ONLY void SetTimeline(Timeline* timeline) { timeline_ = timeline; }
+  QM_STANDIN_ONLY void SetParent(TrackData* parent) { parent_ = parent; }
+  QM_STANDIN_ONLY void SetTrackType(TrackType type) { type_ = type; }
+  QM_STANDIN_ONLY void SetLockedState(bool locked) { locked_ = locked; }
 
  protected:
   TrackData();
@@ -173,10 +172,8 @@ class QM_HOST_API ContainerTrackData : public TrackData {
   bool Move(long long from, long long to, long long newFrom, long long newTo, MoveType type,
             du::SmartPtr<qmk::Operation> const& operation) override;
 
-  // Host side.
-  void AddChild(du::SmartPtr<TrackData> const& child);
-  void ClearChildren();
-  std::vector<du::SmartPtr<TrackData>> const& Children() const { return children_; }
+  QM_STANDIN_ONLY void AddChild(du::SmartPtr<TrackData> const& child);
+  QM_STANDIN_ONLY void ClearChildren();
 
  protected:
   ContainerTrackData(ContainerTrackData const& other);
@@ -205,13 +202,12 @@ class QM_HOST_API ItemTrackData : public ContainerTrackData {
   virtual void Load(PropertyReader& reader);
   virtual du::Symbol GetTargetDescription(du::SmartPtr<Target> const& target);
 
-  // Host side.
-  void SetSelectionItem(du::SmartPtr<qmk::SelectionItem> item) {
+  QM_STANDIN_ONLY void SetSelectionItem(du::SmartPtr<qmk::SelectionItem> item) {
     m_selectionItem = std::move(item);
   }
-  std::string const& TrackNameField() const { return m_trackName; }
-  std::string const& DisplayNameField() const { return m_displayName; }
-  bool DisplayNameFlag() const { return m_useDisplayName; }
+  QM_STANDIN_ONLY std::string const& TrackNameField() const { return m_trackName; }
+  QM_STANDIN_ONLY std::string const& DisplayNameField() const { return m_displayName; }
+  QM_STANDIN_ONLY bool DisplayNameFlag() const { return m_useDisplayName; }
 
  private:
   bool UpdateSegments() override;

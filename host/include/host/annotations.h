@@ -20,8 +20,7 @@ class QM_HOST_API AssocAnnotation : public qmk::Annotation {
   ~AssocAnnotation() override;
   du::ConstSmartPtr<qmk::SelectionItemRepresentation> GetMainPendingObject() const;
 
-  // Host side.
-  void SetMainPendingObject(du::SmartPtr<qmk::SelectionItemRepresentation> pending);
+  QM_STANDIN_ONLY void SetMainPendingObject(du::SmartPtr<qmk::SelectionItemRepresentation> pending);
 
  private:
   du::SmartPtr<qmk::SelectionItemRepresentation> pending_;
@@ -33,8 +32,7 @@ class QM_HOST_API CenterLinesAnnotation : public AssocAnnotation {
   ~CenterLinesAnnotation() override;
   du::SmartPtr<qmk::Object> GetObject(int index) const;
 
-  // Host side.
-  void AddObject(du::SmartPtr<qmk::Object> object) { objects_.push_back(std::move(object)); }
+  QM_STANDIN_ONLY void AddObject(du::SmartPtr<qmk::Object> object) { objects_.push_back(std::move(object)); }
 
  private:
   std::vector<du::SmartPtr<qmk::Object>> objects_;
@@ -71,9 +69,8 @@ class QM_HOST_API TAnnotation : public qmk::Annotation {
   virtual bool GetTextContent(LabelContentList& content) const;
   virtual bool IsMarkdown() const;
 
-  // Host side.
-  void SetContent(LabelContentList content) { content_ = std::move(content); }
-  void SetMarkdown(bool markdown) { markdown_ = markdown; }
+  QM_STANDIN_ONLY void SetContent(LabelContentList content) { content_ = std::move(content); }
+  QM_STANDIN_ONLY void SetMarkdown(bool markdown) { markdown_ = markdown; }
 
  private:
   LabelContentList content_;
@@ -107,15 +104,18 @@ class QM_HOST_API Callout : public AssocAnnotation {
   std::vector<du::SmartPtr<Callout>> m_groupMembers;
   int m_calloutKind = 0;
 
-  // Host side.
-  void SetGroup(bool group) { group_ = group; }
-  void SetType(int type) { type_ = static_cast<CALLOUT_TYPE>(type); }
-  void SetMarkdown(bool markdown) { markdown_ = markdown; }
-  void SetShortObjectDescription(std::string text) { shortDescription_ = std::move(text); }
-  void SetObjectText(std::string text) { objectText_ = std::move(text); }
-  void SetDefinition(du::SmartPtr<TAnnotation> definition) { definition_ = std::move(definition); }
-  void SetTag(std::string tag) { tag_ = std::move(tag); }
-  std::string const& Tag() const { return tag_; }
+  QM_STANDIN_ONLY void SetGroup(bool group) { group_ = group; }
+  QM_STANDIN_ONLY void SetType(int type) { type_ = static_cast<CALLOUT_TYPE>(type); }
+  QM_STANDIN_ONLY void SetMarkdown(bool markdown) { markdown_ = markdown; }
+  QM_STANDIN_ONLY void SetShortObjectDescription(std::string text) {
+    shortDescription_ = std::move(text);
+  }
+  QM_STANDIN_ONLY void SetObjectText(std::string text) { objectText_ = std::move(text); }
+  QM_STANDIN_ONLY void SetDefinition(du::SmartPtr<TAnnotation> definition) {
+    definition_ = std::move(definition);
+  }
+  QM_STANDIN_ONLY void SetTag(std::string tag) { tag_ = std::move(tag); }
+  QM_STANDIN_ONLY std::string const& Tag() const { return tag_; }
 
  private:
   bool group_ = false;

@@ -12,8 +12,7 @@ class QM_HOST_API TesselApp {
   // Empty while the application has no SBOM tree.
   static du::SmartPtr<qmk::illustration::SbomTree> GetSbomTree();
 
-  // Host side.
-  static void SetSbomTree(du::SmartPtr<qmk::illustration::SbomTree> tree);
+  QM_STANDIN_ONLY static void SetSbomTree(du::SmartPtr<qmk::illustration::SbomTree> tree);
 };
 
 }  // namespace illustration

@@ -31,10 +31,10 @@ class QM_HOST_API SbomInstance : public qmk::SbomInstance {
   // The SBOM instance's own name.
   du::Symbol m_name;
 
-  // Host side. The links do not own their targets; the trees do.
-  void SetEbomInstance(qmk::Instance* ebom) { ebom_ = ebom; }
-  void SetParent(SbomInstance* parent) { parent_ = parent; }
-  void SetProperty(std::string const& group, std::string const& name, du::Symbol value);
+  // The links do not own their targets; the trees do.
+  QM_STANDIN_ONLY void SetEbomInstance(qmk::Instance* ebom) { ebom_ = ebom; }
+  QM_STANDIN_ONLY void SetParent(SbomInstance* parent) { parent_ = parent; }
+  QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name, du::Symbol value);
 
  private:
   qmk::Instance* ebom_ = nullptr;
@@ -47,9 +47,8 @@ class QM_HOST_API SbomTree : public du::RefCounted {
   ~SbomTree() override;
   du::SmartPtr<SbomInstance> FindInstance(du::Symbol const& id) const;
 
-  // Host side.
-  void Add(du::Symbol const& id, du::SmartPtr<SbomInstance> const& instance);
-  void Clear();
+  QM_STANDIN_ONLY void Add(du::Symbol const& id, du::SmartPtr<SbomInstance> const& instance);
+  QM_STANDIN_ONLY void Clear();
 
  private:
   std::map<std::string, du::SmartPtr<SbomInstance>> instances_;
@@ -61,7 +60,7 @@ class QM_HOST_API SbomInstanceSelectionItem : public qmk::SelectionItem {
   static du::SmartPtr<SbomInstanceSelectionItem> Create(du::SmartPtr<SbomInstance> const& instance,
                                                         bool flag);
   ~SbomInstanceSelectionItem() override;
-  du::SmartPtr<SbomInstance> const& GetSbomInstance() const { return instance_; }
+  QM_STANDIN_ONLY du::SmartPtr<SbomInstance> const& GetSbomInstance() const { return instance_; }
 
  private:
   explicit SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance);

@@ -26,8 +26,7 @@ class QM_HOST_API BaseInstance : public Object {
   virtual void GetInstanceName(du::Symbol& name) const;
   virtual void GetInstanceDisplayName(du::Symbol& name) const;
 
-  // Host side.
-  void SetNames(du::Symbol name, du::Symbol displayName);
+  QM_STANDIN_ONLY void SetNames(du::Symbol name, du::Symbol displayName);
 
  private:
   du::Symbol name_;
@@ -46,8 +45,8 @@ class QM_HOST_API Instance : public BaseInstance {
   ~Instance() override;
   SbomInstance* GetSbomInstance() const;
 
-  // Host side. The link does not own the SBOM instance; the SBOM tree does.
-  void SetSbomInstance(SbomInstance* sbom) { sbom_ = sbom; }
+  // The link does not own the SBOM instance; the SBOM tree does.
+  QM_STANDIN_ONLY void SetSbomInstance(SbomInstance* sbom) { sbom_ = sbom; }
 
   // Prefix of the identifiers that the host gives to content symbols.
   static du::Symbol s_content_symbolPrefix;
@@ -62,9 +61,8 @@ class QM_HOST_API Tree : public du::RefCounted {
   ~Tree() override;
   du::SmartPtr<Instance> FindInstance(du::Symbol const& id) const;
 
-  // Host side.
-  void Add(du::Symbol const& id, du::SmartPtr<Instance> const& instance);
-  void Clear();
+  QM_STANDIN_ONLY void Add(du::Symbol const& id, du::SmartPtr<Instance> const& instance);
+  QM_STANDIN_ONLY void Clear();
 
  private:
   std::map<std::string, du::SmartPtr<Instance>> instances_;
@@ -77,8 +75,7 @@ class QM_HOST_API World : public du::RefCounted {
   // Empty while the world has no instance tree.
   du::SmartPtr<Tree> GetInstanceTree() const;
 
-  // Host side.
-  void SetInstanceTree(du::SmartPtr<Tree> tree);
+  QM_STANDIN_ONLY void SetInstanceTree(du::SmartPtr<Tree> tree);
 
  private:
   du::SmartPtr<Tree> tree_;
@@ -95,9 +92,10 @@ class QM_HOST_API ShapeScene : public Scene {
   ShapeScene();
   ~ShapeScene() override;
 
-  // Host side.
-  void SetCalloutsEngine(du::SmartPtr<qmcallouts::Callouts> engine);
-  du::SmartPtr<qmcallouts::Callouts> const& CalloutsEngine() const { return engine_; }
+  QM_STANDIN_ONLY void SetCalloutsEngine(du::SmartPtr<qmcallouts::Callouts> engine);
+  QM_STANDIN_ONLY du::SmartPtr<qmcallouts::Callouts> const& CalloutsEngine() const {
+    return engine_;
+  }
 
  private:
   du::SmartPtr<qmcallouts::Callouts> engine_;
@@ -121,12 +119,16 @@ class QM_HOST_API SelectionItem : public du::RefCounted {
   virtual du::Symbol const& GetType() const;
   virtual std::string GetDisplayName() const;
 
-  // Host side: what the item shows and what it designates in any scene.
-  void SetDisplayName(std::string name) { displayName_ = std::move(name); }
-  void SetActInstance(du::SmartPtr<BaseInstance> instance) { actInstance_ = std::move(instance); }
-  void SetAnnotation(du::SmartPtr<Annotation> annotation);
-  du::SmartPtr<BaseInstance> const& ActInstance() const { return actInstance_; }
-  du::SmartPtr<Annotation> const& DesignatedAnnotation() const { return annotation_; }
+  // What the item shows and what it designates in any scene.
+  QM_STANDIN_ONLY void SetDisplayName(std::string name) { displayName_ = std::move(name); }
+  QM_STANDIN_ONLY void SetActInstance(du::SmartPtr<BaseInstance> instance) {
+    actInstance_ = std::move(instance);
+  }
+  QM_STANDIN_ONLY void SetAnnotation(du::SmartPtr<Annotation> annotation);
+  QM_STANDIN_ONLY du::SmartPtr<BaseInstance> const& ActInstance() const { return actInstance_; }
+  QM_STANDIN_ONLY du::SmartPtr<Annotation> const& DesignatedAnnotation() const {
+    return annotation_;
+  }
 
  private:
   du::Symbol type_;
@@ -166,8 +168,7 @@ class QM_HOST_API SelectionItemRepresentation : public du::RefCounted {
   // Fills `text` with the field's value; leaves it alone when the field is absent.
   bool GetField(du::Symbol const& key, std::string& text) const;
 
-  // Host side.
-  void SetField(std::string const& key, std::string value) { fields_[key] = std::move(value); }
+  QM_STANDIN_ONLY void SetField(std::string const& key, std::string value) { fields_[key] = std::move(value); }
 
  private:
   du::Symbol type_;

@@ -8,6 +8,15 @@
 
 #define QM_HOST_API __attribute__((visibility("default")))
 
+// Marks what only the stand-in offers: the calls with which illhost and the tests build and
+// inspect a host, which the real host's interface does not have. The module is compiled with
+// ILLANIMATION_MODULE_BUILD and -Werror=deprecated-declarations, so it cannot call them.
+#ifdef ILLANIMATION_MODULE_BUILD
+#define QM_STANDIN_ONLY [[deprecated("stand-in only: the host's interface has no such call")]]
+#else
+#define QM_STANDIN_ONLY
+#endif
+
 namespace du {
 
 // Interned, immutable text. Two symbols with the same bytes share one stored text.
@@ -181,8 +190,8 @@ class QM_HOST_API Localizer {
   ~Localizer();
   std::string LocalizeMessage(std::string const& id, ActionOnFailure action) const;
 
-  // Host side: the text of a catalogue message.
-  static void SetMessage(std::string const& catalogue, std::string const& id, std::string text);
+  // The text of a catalogue message.
+  QM_STANDIN_ONLY static void SetMessage(std::string const& catalogue, std::string const& id, std::string text);
 
  private:
   std::string catalogue_;
