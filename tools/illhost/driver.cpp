@@ -1,21 +1,26 @@
 #include "driver.h"
 
 #include "host/illustration.h"
+#include "hostseams.h"
+#include "quoting.h"
 
 namespace illhost {
 namespace {
 
-std::vector<std::pair<std::string, std::int64_t>> Saved(
-    du::SmartPtr<animation::ItemTrackData> const& track) {
+using Saved = std::vector<std::pair<std::string, std::int64_t>>;
+using TrackPtr = du::SmartPtr<animation::ItemTrackData>;
+
+Saved SavedBy(TrackPtr const& track) {
   animation::PropertyWriter writer;
   track->Save(writer);
-  std::vector<std::pair<std::string, std::int64_t>> out;
+  Saved out;
+  out.reserve(writer.Entries().size());
   for (auto const& [key, value] : writer.Entries()) out.emplace_back(key.str(), value);
   return out;
 }
 
-std::optional<std::int64_t> NameType(du::SmartPtr<animation::ItemTrackData> const& track) {
-  for (auto const& [key, value] : Saved(track))
+std::optional<std::int64_t> NameTypeIn(Saved const& saved) {
+  for (auto const& [key, value] : saved)
     if (key == "name_type") return value;
   return std::nullopt;
 }
@@ -32,50 +37,147 @@ std::optional<std::string> ItemId(Illustration const& ill,
   return std::string("?");
 }
 
+// Drives one track; records each step when `steps` is given.
+class TrackRun {
+ public:
+  TrackRun(Illustration& ill, animation::Timeline& timeline, std::vector<StepRecord>* steps)
+      : ill_(ill), timeline_(timeline), steps_(steps) {}
+
+  // The name type as the host learns it: what Save writes. illhost is the host, so it lifts a
+  // suppression of saving for its own look and puts it back.
+  std::optional<std::int64_t> NameType() const {
+    timeline_.SetSaveSuppressed(false);
+    auto const type = NameTypeIn(SavedBy(track_));
+    timeline_.SetSaveSuppressed(ill_.saveSuppressed);
+    return type;
+  }
+
+  // Runs `call`, then `setup` (what illhost does as the host, whose calls are not the module's).
+  template <class Call, class Setup>
+  void Step(char const* step, std::string argument, Call const& call, Setup const& setup) {
+    if (!steps_) {
+      call();
+      setup();
+      return;
+    }
+    StepRecord record{step, std::move(argument), {}, {}, {}, {}};
+    if (track_) record.nameTypeBefore = NameType();
+    hostseams::CallLog::Start();
+    call();
+    hostseams::CallLog::Stop();
+    record.hostCalls = hostseams::CallLog::Calls();
+    setup();
+    record.nameTypeAfter = NameType();
+    steps_->push_back(std::move(record));
+  }
+  template <class Call>
+  void Step(char const* step, std::string argument, Call const& call) {
+    Step(step, std::move(argument), call, [] {});
+  }
+  void Result(std::string const& text) {
+    if (steps_) steps_->back().result = text;
+  }
+  bool Recording() const { return steps_ != nullptr; }
+
+  TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent) {
+    Step(
+        "create", "", [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
+        [&] {
+          parent.AddChild(track_);
+          timeline_.AddTrack(track_);
+          track_->SetSelectionItem(spec.selectionItem);
+          track_->SetLockedState(spec.locked);
+        });
+    if (spec.stored) {
+      Step("SetTrackName", Recording() ? QuoteInput(spec.stored->name) : "",
+           [&] { track_->SetTrackName(spec.stored->name, {}); });
+      Step("Load", Recording() ? StoredProperties(spec.stored->properties) : "", [&] {
+        animation::PropertyReader reader(spec.stored->properties);
+        track_->Load(reader);
+      });
+    } else {
+      Step("InitDisplayName", "", [&] { track_->InitDisplayName(spec.target); });
+    }
+    if (spec.rename) {
+      bool const byUser = spec.rename->byUser;
+      Step("rename",
+           Recording() ? QuoteInput(spec.rename->name) +
+                             (byUser ? " with an operation (the user's)" : " without an operation")
+                       : "",
+           [&] {
+             track_->SetTrackName(spec.rename->name,
+                                  byUser ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
+                                         : du::SmartPtr<qmk::Operation>());
+           });
+    }
+    if (spec.refresh)
+      Step("refresh", "",
+           [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
+    return Observe(spec);
+  }
+
+ private:
+  static std::string StoredProperties(std::vector<std::pair<du::Symbol, std::int64_t>> const& p) {
+    std::string text = "{";
+    for (auto const& [key, value] : p)
+      text += (text.size() > 1 ? ", " : "") + QuoteInput(key.str()) + ": " + std::to_string(value);
+    return text + "}";
+  }
+
+  TrackResult Observe(TrackSpec const& spec) {
+    TrackResult r;
+    r.id = spec.id;
+    if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
+    r.nameTypeBefore = NameType();
+    Step("GetTargetDescription", "",
+         [&] { r.description = track_->GetTargetDescription(spec.target).str(); });
+    Result(Recording() ? QuoteInput(r.description) : "");
+    r.nameType = NameType();
+    r.trackName = track_->TrackNameField();
+    Step("GetTrackName", "", [&] { r.shownName = track_->GetTrackName(); });
+    Result(Recording() ? QuoteInput(r.shownName) : "");
+    Step("UsesTargetName", "", [&] { r.usesTargetName = track_->UsesTargetName(); });
+    Result(r.usesTargetName ? "true" : "false");
+    du::SmartPtr<qmk::SelectionItem> item;
+    Step("GetSelectionItem", "", [&] { item = track_->GetSelectionItem(); });
+    r.selectionItem = ItemId(ill_, item);
+    Result(r.selectionItem ? QuoteInput(*r.selectionItem) : "none");
+    // What the file keeps: Save with any suppression of saving in force.
+    Step("Save", "", [&] { r.saved = SavedBy(track_); });
+    if (Recording()) {
+      std::vector<std::pair<du::Symbol, std::int64_t>> written;
+      for (auto const& [key, value] : r.saved) written.emplace_back(key, value);
+      Result(StoredProperties(written));
+    }
+    return r;
+  }
+
+  Illustration& ill_;
+  animation::Timeline& timeline_;
+  std::vector<StepRecord>* steps_;
+  TrackPtr track_;
+};
+
 }  // namespace
 
-std::vector<TrackResult> DriveTracks(Illustration& ill) {
+DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& explainId) {
   du::SmartPtr<animation::Timeline> timeline(new animation::Timeline);
   timeline->SetSaveSuppressed(ill.saveSuppressed);
   std::vector<du::SmartPtr<animation::ContainerTrackData>> parents;
-  std::vector<TrackResult> results;
+  parents.reserve(ill.tracks.size());
+  DriveOutcome outcome;
+  outcome.results.reserve(ill.tracks.size());
   for (TrackSpec const& spec : ill.tracks) {
-    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl();
+    bool const explain = explainId && !outcome.explained && spec.id == *explainId;
+    if (explain) outcome.explained = outcome.results.size();
     parents.emplace_back(
         new animation::ContainerTrackData(static_cast<animation::TrackType>(spec.parentTrackType)));
-    parents.back()->AddChild(track);
-    timeline->AddTrack(track);
-    track->SetSelectionItem(spec.selectionItem);
-    track->SetLockedState(spec.locked);
-    if (spec.stored) {
-      track->SetTrackName(spec.stored->name, {});
-      animation::PropertyReader reader(spec.stored->properties);
-      track->Load(reader);
-    } else {
-      track->InitDisplayName(spec.target);
-    }
-    if (spec.rename)
-      track->SetTrackName(spec.rename->name, spec.rename->byUser
-                                                 ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
-                                                 : du::SmartPtr<qmk::Operation>());
-    if (spec.refresh) track->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr);
-
-    TrackResult r;
-    r.id = spec.id;
-    if (spec.target) r.target = ItemId(ill, spec.target->m_selectionItem).value_or("");
-    r.nameTypeBefore = NameType(track);
-    r.description = track->GetTargetDescription(spec.target).str();
-    r.nameType = NameType(track);
-    r.trackName = track->TrackNameField();
-    r.shownName = track->GetTrackName();
-    r.usesTargetName = track->UsesTargetName();
-    r.selectionItem = ItemId(ill, track->GetSelectionItem());
-    r.saved = Saved(track);
-    results.push_back(std::move(r));
+    TrackRun run(ill, *timeline, explain ? &outcome.steps : nullptr);
+    outcome.results.push_back(run.Drive(spec, *parents.back()));
   }
   timeline->Clear();
   for (auto const& parent : parents) parent->ClearChildren();
-  return results;
+  return outcome;
 }
 
 }  // namespace illhost

@@ -1,4 +1,5 @@
-// Drives each track of an illustration as the host does and records what the module shows.
+// Drives each track of an illustration as the host does and records what the module shows;
+// for one track on request, also each step and the host calls that the module made in it.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,24 @@ struct TrackResult {
   std::vector<std::pair<std::string, std::int64_t>> saved;
 };
 
-std::vector<TrackResult> DriveTracks(Illustration& illustration);
+// One call that illhost made on a track, and what it changed.
+struct StepRecord {
+  std::string step;      // the call, or "create" and "rename" and "refresh"
+  std::string argument;  // what it was given, shown escaped; "" for nothing worth showing
+  std::string result;    // what it returned, shown escaped; "" for nothing
+  std::optional<std::int64_t> nameTypeBefore, nameTypeAfter;  // none where no track exists
+  std::vector<std::string> hostCalls;                         // in the order made
+};
+
+struct DriveOutcome {
+  std::vector<TrackResult> results;
+  // Filled only for the track asked for.
+  std::optional<std::size_t> explained;
+  std::vector<StepRecord> steps;
+};
+
+// `explainId`, when given, names the track whose steps are recorded.
+DriveOutcome DriveTracks(Illustration& illustration,
+                         std::optional<std::string> const& explainId = std::nullopt);
 
 }  // namespace illhost

@@ -1,104 +1,72 @@
-// illhost: loads the module as the host does, builds an illustration from a file (or the
+// illhost: loads the module as the host does, builds an illustration from each file (or the
 // built-in sample) and shows what the module makes of each of its tracks.
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <optional>
+#include <cstring>
+#include <new>
+#include <ostream>
 #include <string>
 
-#include "driver.h"
-#include "illustration_reader.h"
-#include "illustration_writer.h"
-#include "input_text.h"
-#include "module_loader.h"
-#include "printers.h"
+#include "command_line.h"
+#include "exit_status.h"
+#include "fd_stream.h"
+#include "hostseams.h"
+#include "messages.h"
+#include "run.h"
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: illhost [--module PATH] [--json] [--save OUT.json] [FILE.json]\n"
-    "  --module PATH   the module to load (default: the one built beside illhost)\n"
-    "  --json          print the tracks as JSON instead of a table\n"
-    "  --save OUT.json write the illustration back with every track stored\n"
-    "  FILE.json       the illustration (default: a built-in sample)\n"
-    "exit status: 0 done, 1 bad usage or file not written, 2 bad illustration, 3 module not "
-    "usable\n";
-
-bool WriteAtomically(std::string const& path, illhost::InputText const& source,
-                     illhost::Illustration const& illustration,
-                     std::vector<illhost::TrackResult> const& results) {
-  std::string const temporary = path + ".tmp" + std::to_string(getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    illhost::WriteStoredIllustration(source, illustration, results, out);
-    if (!out.flush()) {
-      std::remove(temporary.c_str());
-      return false;
+// A standard descriptor that is closed would be taken by the next file opened (the save's
+// temporary file could receive the table). Each closed one is held by /dev/null, standard
+// output read-only so that writing it still fails as it should.
+void HoldClosedStandardDescriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1) continue;
+    int const held = open("/dev/null", fd == STDOUT_FILENO ? O_RDONLY : O_RDWR);
+    if (held >= 0 && held != fd) {
+      dup2(held, fd);
+      close(held);
     }
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
+}
+
+// A closed pipe or a file-size limit is a write error to report, not a signal that kills the
+// run before its save is done.
+void IgnoreWriteSignals() {
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
+}
+
+int RunMain(int argc, char** argv, illhost::FdStreamBuf& stdoutBuffer) {
+  std::ostream out(&stdoutBuffer);
+  illhost::CommandLine const line = illhost::ParseCommandLine(argc, argv, out);
+  if (!line.error.empty()) illhost::ReportError(line.error);
+  int status = line.exitStatus;
+  if (line.options) {
+    // The module's trace lines are kept from standard error unless asked for.
+    if (!line.options->trace) hostseams::TraceCapture::Start();
+    status = illhost::Run(*line.options, out);
   }
-  return true;
+  if (!stdoutBuffer.Flush()) {
+    illhost::ReportError(std::string("cannot write standard output: ") +
+                         std::strerror(stdoutBuffer.Error()));
+    if (status == illhost::kDone) status = illhost::kUsageOrOutput;
+  }
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string modulePath = ILLANIMATION_MODULE_PATH, savePath, file;
-  bool json = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string const arg = argv[i];
-    if (arg == "--help") {
-      std::cout << kUsage;
-      return 0;
-    } else if (arg == "--json") {
-      json = true;
-    } else if ((arg == "--module" || arg == "--save") && i + 1 < argc) {
-      (arg == "--module" ? modulePath : savePath) = argv[++i];
-    } else if (arg.rfind("--", 0) != 0 && file.empty()) {
-      file = arg;
-    } else {
-      std::cerr << kUsage;
-      return 1;
-    }
-  }
-
-  std::optional<illhost::InputText> input;
+  HoldClosedStandardDescriptors();
+  IgnoreWriteSignals();
   try {
-    input = file.empty() ? illhost::InputText::Sample() : illhost::InputText::Load(file);
-  } catch (illhost::ReadError const& e) {
-    std::cerr << "illhost: " << e.what() << '\n';
-    return 2;
+    illhost::FdStreamBuf stdoutBuffer(STDOUT_FILENO);
+    return RunMain(argc, argv, stdoutBuffer);
+  } catch (std::bad_alloc const&) {
+    illhost::ReportOutOfMemory();
+    return illhost::kUsageOrOutput;
   }
-
-  du::SmartPtr<du::RefCounted> initializer;
-  try {
-    initializer = hostloader::PluginModule(modulePath).CreateAnimationInitializer();
-  } catch (hostloader::LoadError const& e) {
-    std::cerr << "illhost: " << e.what() << '\n';
-    return 3;
-  }
-  std::unique_ptr<illhost::Illustration> illustration;
-  try {
-    illustration = illhost::ReadIllustration(input->Text(), input->Name());
-  } catch (illhost::ReadError const& e) {
-    std::cerr << "illhost: " << e.what() << '\n';
-    return 2;
-  }
-  // The document is kept only to be written back; without --save its memory serves the run.
-  if (savePath.empty()) illustration->document = nullptr;
-  auto const results = illhost::DriveTracks(*illustration);
-  if (json)
-    std::cout << illhost::ResultsJson(results).dump(2) << '\n';
-  else
-    illhost::PrintTable(std::cout, results);
-  if (!savePath.empty() && !WriteAtomically(savePath, *input, *illustration, results)) {
-    std::cerr << "illhost: " << savePath << ": cannot be written\n";
-    return 1;
-  }
-  return 0;
 }

@@ -52,49 +52,94 @@ std::string Hex(char const* format, std::uint32_t value) {
   return buffer;
 }
 
-// The text that stands for one character in an escaped text.
-std::string Escape(std::string_view text, Character const& c, std::size_t at, bool quoting) {
-  if (!c.valid) return Hex("\\x%02x", c.codePoint);
+// Appends the text that stands for one character in an escaped text.
+void AppendEscape(std::string& out, std::string_view text, Character const& c, std::size_t at,
+                  bool quoting) {
+  if (!c.valid) {
+    out += Hex("\\x%02x", c.codePoint);
+    return;
+  }
   switch (c.codePoint) {
     case '\n':
-      return "\\n";
+      out += "\\n";
+      return;
     case '\r':
-      return "\\r";
+      out += "\\r";
+      return;
     case '\t':
-      return "\\t";
+      out += "\\t";
+      return;
     case '\\':
-      return quoting ? "\\\\" : "\\";
+      out += quoting ? "\\\\" : "\\";
+      return;
     case '"':
-      return quoting ? "\\\"" : "\"";
+      out += quoting ? "\\\"" : "\"";
+      return;
     default:
       break;
   }
-  if (c.codePoint < 0x20 || c.codePoint == 0x7F) return Hex("\\x%02x", c.codePoint);
-  if ((c.codePoint >= 0x80 && c.codePoint <= 0x9F) || ReordersText(c.codePoint))
-    return Hex("\\u%04x", c.codePoint);
-  return std::string(text.substr(at, c.length));
+  if (c.codePoint < 0x20 || c.codePoint == 0x7F) {
+    out += Hex("\\x%02x", c.codePoint);
+  } else if ((c.codePoint >= 0x80 && c.codePoint <= 0x9F) || ReordersText(c.codePoint)) {
+    out += Hex("\\u%04x", c.codePoint);
+  } else {
+    out.append(text.substr(at, c.length));
+  }
 }
 
-std::string Escaped(std::string_view text, bool quoting, std::size_t limit) {
-  std::string out;
+bool PlainByte(char c, bool quoting) {
+  auto const byte = static_cast<unsigned char>(c);
+  return byte >= 0x20 && byte < 0x7F && (!quoting || (c != '\\' && c != '"'));
+}
+
+// Appends `text` escaped; stops with "…" before the escaped text would pass `limit` bytes.
+void AppendEscaped(std::string& out, std::string_view text, bool quoting, std::size_t limit) {
+  std::size_t const start = out.size();
   for (std::size_t at = 0; at < text.size();) {
+    // Runs of printable ASCII, the common case, are copied whole.
+    std::size_t plain = at;
+    while (plain < text.size() && PlainByte(text[plain], quoting)) ++plain;
+    if (plain > at) {
+      std::size_t const room =
+          limit == std::string::npos ? plain - at : limit - (out.size() - start);
+      if (plain - at > room) {
+        out.append(text.substr(at, room));
+        out += "…";
+        return;
+      }
+      out.append(text.substr(at, plain - at));
+      at = plain;
+      continue;
+    }
     Character const c = Decode(text, at);
-    std::string piece = Escape(text, c, at, quoting);
-    if (out.size() + piece.size() > limit) return out + "…";
-    out += piece;
+    std::size_t const before = out.size();
+    AppendEscape(out, text, c, at, quoting);
+    if (limit != std::string::npos && out.size() - start > limit) {
+      out.resize(before);
+      out += "…";
+      return;
+    }
     at += c.length;
   }
-  return out;
 }
 
 }  // namespace
 
 std::string EscapeControls(std::string_view text) {
-  return Escaped(text, false, std::string::npos);
+  std::string out;
+  AppendEscaped(out, text, false, std::string::npos);
+  return out;
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  AppendEscaped(out, text, false, std::string::npos);
 }
 
 std::string QuoteInput(std::string_view text, std::size_t limit) {
-  return '"' + Escaped(text, true, limit) + '"';
+  std::string out = "\"";
+  AppendEscaped(out, text, true, limit);
+  out += '"';
+  return out;
 }
 
 }  // namespace illhost

@@ -12,6 +12,8 @@ namespace illhost {
 // that is not part of valid UTF-8 as \xNN, and each C1 control or bidirectional-formatting
 // character as \uNNNN. Everything else, multi-byte UTF-8 included, is kept as it is.
 std::string EscapeControls(std::string_view text);
+// The same, appended to `out`: for output that escapes many cells into one buffer.
+void AppendEscaped(std::string& out, std::string_view text);
 
 // `text` escaped as above and also for backslashes and double quotes, in double quotes; when
 // the escaped text is longer than `limit` bytes it is cut at a character and ends with "…".

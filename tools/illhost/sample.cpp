@@ -19,6 +19,8 @@ char const kSampleIllustration[] = R"({
      "pending": {"type": "Instance", "fields": {"instance": "bolt", "sbomInstanceId": "s-bolt"}}},
     {"id": "label", "kind": "callout", "short_description": "Callout 1", "attachments": [["", "s-bolt"]],
      "definition": {"content": [{"text": "Item "}, {"group": "Item", "property": "sBOM Name", "kind": "Value"}]}},
+    {"id": "label-lost", "kind": "callout", "short_description": "Callout 2", "attachments": [["", "s-washer"]],
+     "definition": {"content": [{"text": "Item "}, {"group": "Item", "property": "sBOM Name", "kind": "Value"}]}},
     {"id": "note", "kind": "annotation", "class": "Note"}
   ],
   "selection_items": [
@@ -28,6 +30,7 @@ char const kSampleIllustration[] = R"({
     {"id": "i-axis", "type": "Annotation", "display_name": "Center line 1", "annotation": "axis"},
     {"id": "i-pending", "type": "Annotation", "display_name": "Center line 2", "annotation": "axis-pending"},
     {"id": "i-label", "type": "Annotation", "display_name": "Callout 1", "annotation": "label"},
+    {"id": "i-label-lost", "type": "Annotation", "display_name": "Callout 2", "annotation": "label-lost"},
     {"id": "i-note", "type": "Annotation", "display_name": "Note 1", "annotation": "note"},
     {"id": "i-list", "type": "Collection", "display_name": "Parts list"}
   ],
@@ -45,7 +48,8 @@ char const kSampleIllustration[] = R"({
     {"id": "t-quiet", "target": {"item": "i-bolt", "scene": "scene"}, "rename": {"name": "Quiet", "by_user": false}},
     {"id": "t-old-file", "target": {"item": "i-bolt", "scene": "scene"}, "stored": {"name": "Bolt M8"}},
     {"id": "t-old-own", "target": {"item": "i-frame", "scene": "scene"}, "stored": {"name": "Frame of the cart"}},
-    {"id": "t-locked", "target": {"item": "i-frame", "scene": "scene"}, "locked": true, "refresh": true}
+    {"id": "t-locked", "target": {"item": "i-frame", "scene": "scene"}, "locked": true, "refresh": true},
+    {"id": "t-old-callout", "target": {"item": "i-label-lost", "scene": "scene"}, "stored": {"name": "Item WASHER-8"}}
   ]}
 })";
 }  // namespace illhost

@@ -1,0 +1,36 @@
+// An output stream buffer over a file descriptor that keeps the first write error: iostreams
+// only say that a write failed, and illhost must say why (EPIPE, ENOSPC, EFBIG, EBADF).
+#pragma once
+
+#include <streambuf>
+#include <vector>
+
+namespace illhost {
+
+class FdStreamBuf : public std::streambuf {
+ public:
+  explicit FdStreamBuf(int fd, std::size_t bufferSize = 1 << 16);
+  FdStreamBuf(FdStreamBuf const&) = delete;
+  FdStreamBuf& operator=(FdStreamBuf const&) = delete;
+  ~FdStreamBuf() override;
+
+  // Writes out what is buffered; false once any write has failed.
+  bool Flush();
+  // The errno of the first failed write, 0 while none has failed. After a failure further
+  // output is dropped, so that a closed pipe costs nothing more.
+  int Error() const { return error_; }
+
+ protected:
+  int_type overflow(int_type c) override;
+  std::streamsize xsputn(char const* data, std::streamsize size) override;
+  int sync() override;
+
+ private:
+  bool WriteAll(char const* data, std::size_t size);
+
+  int fd_;
+  int error_ = 0;
+  std::vector<char> buffer_;
+};
+
+}  // namespace illhost
