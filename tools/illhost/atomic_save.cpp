@@ -26,7 +26,7 @@ char g_temporary[PATH_MAX + 1];
 volatile sig_atomic_t g_armed = 0;
 
 extern "C" void RemoveTemporaryAndDie(int signal) {
-  if (g_armed) unlink(g_temporary);
+  RemovePendingTemporaryFile();
   struct sigaction fallback {};
   fallback.sa_handler = SIG_DFL;
   sigemptyset(&fallback.sa_mask);
@@ -153,15 +153,30 @@ void SyncFolder(std::string const& folder) {
   close(fd);
 }
 
+// Whether the file exists; refuses one that exists and is not a regular file.
+bool ExistingRegularFile(std::string const& path, std::string const& target, struct stat& st) {
+  if (stat(target.c_str(), &st) != 0) return false;
+  if (!S_ISREG(st.st_mode))
+    throw SaveError(EscapeControls(path) + ": " + KindOf(st.st_mode) +
+                    ", not a regular file: left as it is");
+  return true;
+}
+
 }  // namespace
+
+void RemovePendingTemporaryFile() {
+  if (g_armed) unlink(g_temporary);
+}
+
+void CheckSaveTarget(std::string const& path) {
+  struct stat existing {};
+  ExistingRegularFile(path, FollowLinks(path), existing);
+}
 
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write) {
   std::string const target = FollowLinks(path);
   struct stat existing {};
-  bool const exists = stat(target.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode))
-    throw SaveError(EscapeControls(path) + ": " + KindOf(existing.st_mode) +
-                    ", not a regular file: left as it is");
+  bool const exists = ExistingRegularFile(path, target, existing);
 
   TemporaryFile temporary(target, path);
   if (exists) {

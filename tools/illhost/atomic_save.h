@@ -22,4 +22,12 @@ class SaveError : public std::runtime_error {
 // the process dies of them; any failure removes it and throws SaveError.
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write);
 
+// Throws the SaveError that SaveAtomically would throw for a path that is not a regular file,
+// so that a run can refuse it before doing any work.
+void CheckSaveTarget(std::string const& path);
+
+// Removes the temporary file of a save in progress, if any; safe where only async-signal-safe
+// calls are allowed, for a run that must stop at once.
+void RemovePendingTemporaryFile();
+
 }  // namespace illhost

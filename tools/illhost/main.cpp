@@ -14,6 +14,7 @@
 #include "fd_stream.h"
 #include "hostseams.h"
 #include "messages.h"
+#include "out_of_memory.h"
 #include "run.h"
 
 namespace {
@@ -62,6 +63,7 @@ int RunMain(int argc, char** argv, illhost::FdStreamBuf& stdoutBuffer) {
 int main(int argc, char** argv) {
   HoldClosedStandardDescriptors();
   IgnoreWriteSignals();
+  illhost::ExitCleanlyWhenMemoryRunsOut();
   try {
     illhost::FdStreamBuf stdoutBuffer(STDOUT_FILENO);
     return RunMain(argc, argv, stdoutBuffer);

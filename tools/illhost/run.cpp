@@ -27,6 +27,14 @@ class Runner {
   Runner(Options const& options, std::ostream& out) : o_(options), out_(out) {}
 
   int RunAll() {
+    if (o_.savePath) {
+      try {
+        CheckSaveTarget(*o_.savePath);
+      } catch (SaveError const& e) {
+        Fail(kUsageOrOutput, e.what());
+        return status_;
+      }
+    }
     bool const several = o_.files.size() > 1;
     if (several && o_.json) out_ << "{\n";
     if (o_.files.empty()) {

@@ -47,6 +47,7 @@ char const kSampleIllustration[] = R"({
     {"id": "t-renamed", "target": {"item": "i-bolt", "scene": "scene"}, "rename": {"name": "My bolt", "by_user": true}},
     {"id": "t-quiet", "target": {"item": "i-bolt", "scene": "scene"}, "rename": {"name": "Quiet", "by_user": false}},
     {"id": "t-old-file", "target": {"item": "i-bolt", "scene": "scene"}, "stored": {"name": "Bolt M8"}},
+    {"id": "t-old-ebom", "target": {"item": "i-bolt", "scene": "scene"}, "stored": {"name": "bolt.1"}},
     {"id": "t-old-own", "target": {"item": "i-frame", "scene": "scene"}, "stored": {"name": "Frame of the cart"}},
     {"id": "t-locked", "target": {"item": "i-frame", "scene": "scene"}, "locked": true, "refresh": true},
     {"id": "t-old-callout", "target": {"item": "i-label-lost", "scene": "scene"}, "stored": {"name": "Item WASHER-8"}}

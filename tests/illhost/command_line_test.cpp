@@ -1,0 +1,73 @@
+// illhost's command line as users type it: help, version, standard input, mistakes.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "illhost_process.h"
+
+namespace illhost_test {
+namespace {
+
+struct CommandRow {
+  std::vector<std::string> args;
+  int exitCode;
+  char const* out;  // a regular expression that standard output must contain
+  char const* err;  // a regular expression that standard error must match whole
+};
+
+TEST(IllhostCommandLine, AnswersOrNamesTheMistake) {
+  std::string const center = Example("center_lines");
+  CommandRow const rows[] = {
+      {{"-h"}, 0, "Usage: illhost[^]*own +0[^]*unresolved +3[^]*exit status", ""},
+      {{"--help"}, 0, "--explain TRACK", ""},
+      {{"-V"}, 0, "^illhost [0-9]+\\.[0-9]+\\.[0-9]+\nmodule: /", ""},
+      {{"--version", "--module", "/x/y.so"}, 0, "module: /x/y\\.so\n", ""},
+      {{"--frob"}, 1, "^$", "illhost: [^\n]*--frob[^\n]*\n"},
+      {{center, "--save"}, 1, "^$", "illhost: [^\n]*--save[^\n]*\n"},
+      {{"--explain"}, 1, "^$", "illhost: [^\n]*--explain[^\n]*\n"},
+      {{"--save", ""}, 1, "^$", "illhost: --save: the path is empty[^\n]*\n"},
+      {{"--save", "/tmp/never-written.json", center, center + "x"},
+       1,
+       "^$",
+       "illhost: --save takes one FILE only[^\n]*\n"},
+      {{center, center},
+       1,
+       "^$",
+       "illhost: \"[^\n]*center_lines.json\": given more than once[^\n]*\n"},
+      {{"--json", "/no/such/file.json"},
+       2,
+       "^$",
+       "illhost: /no/such/file.json: cannot be read[^\n]*\n"},
+  };
+  for (auto const& row : rows) {
+    Outcome const r = RunIllhost(row.args);
+    std::string const call = ::testing::PrintToString(row.args);
+    EXPECT_EQ(r.exitCode, row.exitCode) << call << ": " << r.err;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex(row.out))) << call << ":\n" << r.out;
+    EXPECT_TRUE(std::regex_match(r.err, std::regex(row.err))) << call << ":\n" << r.err;
+  }
+}
+
+TEST(IllhostCommandLine, DashReadsStandardInputAndNoFileRunsTheSample) {
+  struct Row {
+    std::vector<std::string> args;
+    std::string input;
+    char const* firstTrack;
+  };
+  Row const rows[] = {
+      {{"--json", "-"}, ReadFile(Example("center_lines")), "\"id\": \"t1\""},
+      {{"--json"}, "not an illustration", "\"id\": \"t-bolt\""},
+      {{"--json", "--", "-"}, ReadFile(Example("center_lines")), "\"id\": \"t1\""},
+  };
+  for (auto const& row : rows) {
+    Launch launch;
+    launch.args = row.args;
+    launch.input = row.input;
+    Outcome const r = RunIllhostWith(launch);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find(row.firstTrack), std::string::npos) << r.out.substr(0, 200);
+  }
+}
+
+}  // namespace
+}  // namespace illhost_test

@@ -1,0 +1,62 @@
+// Runs illhost as a user would, from tests: arguments, standard input, where standard output
+// goes, limits set in the child, and something to do while it runs.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace illhost_test {
+
+enum class Stdout { Pipe, DevNull, DevFull, Closed, FirstLineOnly };
+
+struct Launch {
+  std::string program;  // empty: the illhost under test
+  std::vector<std::string> args;
+  std::string input;  // standard input
+  Stdout out = Stdout::Pipe;
+  std::function<void()> inChild;            // after fork, before exec
+  std::function<void(pid_t)> whileRunning;  // in the test, before the output is read
+  std::filesystem::path workingDirectory;   // empty: the test's own
+};
+
+struct Outcome {
+  int exitCode = -1;  // -1 when a signal ended it
+  int signal = 0;
+  std::string out, err;
+};
+
+Outcome RunIllhostWith(Launch const& launch);
+Outcome RunIllhost(std::vector<std::string> args);
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(TempDir const&) = delete;
+  TempDir& operator=(TempDir const&) = delete;
+  std::filesystem::path const& path() const { return path_; }
+  std::filesystem::path operator/(std::string const& name) const { return path_ / name; }
+  // Names of the entries, sorted.
+  std::vector<std::string> Entries() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadFile(std::filesystem::path const& path);
+void WriteFile(std::filesystem::path const& path, std::string const& text);
+
+// An illustration of `tracks` part tracks, named from `name(i)`.
+std::string PartsIllustration(std::size_t tracks,
+                              std::function<std::string(std::size_t)> const& name = nullptr,
+                              bool saveSuppressed = false);
+
+std::string Example(std::string const& name);  // the path of examples/NAME.json
+std::string const& Illhost();
+
+}  // namespace illhost_test

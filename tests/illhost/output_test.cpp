@@ -1,0 +1,250 @@
+// What illhost prints: standard output that fails, the module's trace, the table as a
+// terminal shows it, JSON in its documented shape, several files, and messages about input.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <utf8proc.h>
+
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "illhost_process.h"
+
+namespace illhost_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Lines(std::string const& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::size_t Columns(std::string const& text) {
+  std::size_t columns = 0;
+  auto const* bytes = reinterpret_cast<utf8proc_uint8_t const*>(text.data());
+  for (std::size_t at = 0; at < text.size();) {
+    utf8proc_int32_t c = 0;
+    utf8proc_ssize_t const n =
+        utf8proc_iterate(bytes + at, static_cast<utf8proc_ssize_t>(text.size() - at), &c);
+    EXPECT_GT(n, 0) << "not UTF-8: " << text;
+    if (n <= 0) return columns;
+    columns += static_cast<std::size_t>(std::max(0, utf8proc_charwidth(c)));
+    at += static_cast<std::size_t>(n);
+  }
+  return columns;
+}
+
+TEST(IllhostOutput, StandardOutputThatCannotBeWrittenIsOneMessageAndExitOne) {
+  struct Row {
+    Stdout out;
+    int error;
+  };
+  for (Row const row : {Row{Stdout::DevFull, ENOSPC}, Row{Stdout::Closed, EBADF}}) {
+    TempDir dir;
+    Launch launch;
+    launch.args = {"--save", (dir / "out.json").string()};
+    launch.out = row.out;
+    Outcome const r = RunIllhostWith(launch);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, std::string("illhost: cannot write standard output: ") +
+                         std::strerror(row.error) + "\n");
+    // The save is whole and holds none of the table, whatever standard output was.
+    std::string const saved = ReadFile(dir / "out.json");
+    EXPECT_EQ(saved.rfind("{", 0), 0U) << saved.substr(0, 80);
+    EXPECT_EQ(saved.find("shown name"), std::string::npos);
+  }
+}
+
+TEST(IllhostOutput, ModuleTraceOnlyWhenAskedAndBadInputBeforeTheModuleIsLoaded) {
+  struct Row {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string err;
+  };
+  TempDir dir;
+  WriteFile(dir / "bad.json", "{\"colour\": 1}");
+  std::string const bad = (dir / "bad.json").string();
+  // A bad file is read before the module is loaded: its one line, not the module's.
+  Row const rows[] = {
+      {{}, 0, ""},
+      {{"--trace"}, 0, "[illanimation/plugin] Create ornatix animation initializer\n"},
+      {{"--module", "/no/such/module.so", bad},
+       2,
+       "illhost: " + bad + ": $: unknown key \"colour\"\n"},
+  };
+  for (auto const& row : rows) {
+    Outcome const r = RunIllhost(row.args);
+    EXPECT_EQ(r.exitCode, row.exitCode) << r.err;
+    EXPECT_EQ(r.err, row.err);
+  }
+}
+
+// An illustration whose ids and names are wide, long, multi-byte or full of control characters.
+std::string AwkwardIllustration() {
+  std::vector<std::pair<std::string, std::string>> const tracks = {
+      {"t-seventeen-chars", "\"Bolt\""},
+      {"t-cjk", "\"東京都庁舎の北側の柱\""},
+      {"t-newline", "\"first\\nsecond\""},
+      {"t-escape", "\"\\u001b[2J\\u001b]0;owned\\u0007title\""},
+      {"t-return", "\"over\\rwrite\""},
+      {"t-long", "\"" + std::string(70, 'x') + "\""},
+      {"t-\\u001bid", "\"Plain\""},
+  };
+  std::string instances, items, timeline;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    std::string const n = std::to_string(i), sep = i == 0 ? "" : ",";
+    instances += sep + "{\"id\": \"p" + n + "\", \"display_name\": " + tracks[i].second + "}";
+    items += sep + "{\"id\": \"i" + n +
+             "\", \"type\": \"Instance\", \"display_name\": " + tracks[i].second +
+             ", \"object\": \"p" + n + "\"}";
+    timeline += sep + "{\"id\": \"" + tracks[i].first + "\", \"target\": {\"item\": \"i" + n +
+                "\", \"scene\": \"s\"}}";
+  }
+  return "{\"instances\": [" + instances +
+         "], \"scenes\": [{\"id\": \"s\"}], \"selection_items\": [" + items +
+         "], \"timeline\": {\"tracks\": [" + timeline + "]}}";
+}
+
+TEST(IllhostOutput, TableStaysAlignedAndEscapedWhateverTheNames) {
+  TempDir dir;
+  WriteFile(dir / "awkward.json", AwkwardIllustration());
+  for (bool const wide : {false, true}) {
+    std::vector<std::string> args = {(dir / "awkward.json").string()};
+    if (wide) args.insert(args.begin(), "--wide");
+    Outcome const r = RunIllhost(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (char const raw : {'\x1b', '\r', '\x07'})
+      EXPECT_EQ(r.out.find(raw), std::string::npos) << "raw control character in the table";
+    std::vector<std::string> const lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 8U) << r.out;
+    // Every column starts where its heading does: the last one is found from the right, the
+    // "follows" column by its heading's place.
+    std::string const& heading = lines[0];
+    std::size_t const lastColumn = Columns(heading.substr(0, heading.find("selection item")));
+    std::size_t const followsColumn = Columns(heading.substr(0, heading.find("follows")));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      std::string const& line = lines[i];
+      EXPECT_EQ(Columns(line.substr(0, line.rfind("  ") + 2)), lastColumn) << line;
+      std::size_t const follows = line.find("  yes  ");
+      ASSERT_NE(follows, std::string::npos) << line;
+      EXPECT_EQ(Columns(line.substr(0, follows + 2)), followsColumn) << line;
+    }
+    EXPECT_NE(r.out.find("first\\nsecond"), std::string::npos);
+    EXPECT_NE(r.out.find("\\x1b[2J"), std::string::npos);
+    EXPECT_NE(r.out.find("over\\rwrite"), std::string::npos);
+    EXPECT_NE(r.out.find("東京都庁舎の北側の柱"), std::string::npos);
+    EXPECT_EQ(r.out.find(std::string(70, 'x')) != std::string::npos, wide);
+    EXPECT_EQ(r.out.find(std::string(39, 'x') + "…") != std::string::npos, !wide);
+  }
+}
+
+TEST(IllhostOutput, JsonKeysComeInTheDocumentedOrder) {
+  Outcome const r = RunIllhost({"--json"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("{\n  \"tracks\": [\n    {\n      \"id\": ", 0), 0U);
+  std::size_t at = 0;
+  for (char const* key : {"id", "name_type_before", "name_type", "track_name", "shown_name",
+                          "uses_target_name", "description", "selection_item", "saved"}) {
+    std::size_t const next = r.out.find(std::string("\"") + key + "\": ", at);
+    ASSERT_NE(next, std::string::npos) << key;
+    // No other key of the first track stands between the previous key and this one.
+    EXPECT_EQ(r.out.substr(at, next - at).find("\n      \"", 1), std::string::npos) << key;
+    at = next;
+  }
+  EXPECT_TRUE(nlohmann::json::accept(r.out));
+}
+
+TEST(IllhostOutput, NameTypesShowUnderATimelineThatSuppressesSaving) {
+  TempDir dir;
+  WriteFile(dir / "quiet.json", PartsIllustration(3, nullptr, true));
+  Outcome const json = RunIllhost({"--json", (dir / "quiet.json").string()});
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  for (auto const& track : nlohmann::json::parse(json.out)["tracks"]) {
+    EXPECT_EQ(track["name_type_before"], 1) << track;
+    EXPECT_EQ(track["name_type"], 1) << track;
+    EXPECT_EQ(track["saved"], nlohmann::json::object()) << track;
+  }
+  Outcome const table = RunIllhost({(dir / "quiet.json").string()});
+  EXPECT_NE(table.out.find("target  target"), std::string::npos) << table.out;
+  EXPECT_EQ(table.out.find("  -  "), std::string::npos) << table.out;
+}
+
+TEST(IllhostOutput, SeveralFilesRunInTurnUnderTheirNames) {
+  TempDir dir;
+  WriteFile(dir / "bad.json", "[");
+  std::string const a = Example("center_lines"), b = Example("assembly_sbom_names");
+  std::string const bad = (dir / "bad.json").string();
+
+  Outcome const json = RunIllhost({"--json", a, bad, b});
+  EXPECT_EQ(json.exitCode, 2);
+  EXPECT_EQ(Lines(json.err).size(), 1U) << json.err;
+  nlohmann::json const all = nlohmann::json::parse(json.out);
+  EXPECT_EQ(all.size(), 2U);
+  EXPECT_EQ(all[a]["tracks"].size(), 8U);
+  EXPECT_EQ(all[b]["tracks"][0]["id"], "t-cart");
+
+  Outcome const table = RunIllhost({a, b});
+  EXPECT_EQ(table.exitCode, 0) << table.err;
+  std::size_t const first = table.out.find(a + ":\ntrack ");
+  std::size_t const second = table.out.find("\n" + b + ":\ntrack ");
+  EXPECT_EQ(first, 0U) << table.out;
+  EXPECT_NE(second, std::string::npos) << table.out;
+
+  Outcome const one = RunIllhost({"--json", a});
+  EXPECT_EQ(one.out.rfind("{\n  \"tracks\": [", 0), 0U);
+}
+
+TEST(IllhostOutput, MessagesQuoteInputEscapedAndShort) {
+  TempDir dir;
+  std::string const key = "\\u001b[31m" + std::string(100000, 'k') + "\\n";
+  WriteFile(dir / "key.json", "{\"" + key + "\": 1}");
+  Outcome const r = RunIllhost({(dir / "key.json").string()});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(Lines(r.err).size(), 1U);
+  EXPECT_LT(r.err.size(), 1200U);
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+}
+
+TEST(IllhostOutput, RunningOutOfMemoryIsOneLineNotAnAbort) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#endif
+  TempDir dir;
+  WriteFile(dir / "big.json", PartsIllustration(200000));
+  Launch launch;
+  launch.args = {(dir / "big.json").string()};
+  launch.inChild = [] {
+    rlimit const limit{96UL << 20, 96UL << 20};
+    setrlimit(RLIMIT_AS, &limit);
+  };
+  Outcome const r = RunIllhostWith(launch);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "illhost: out of memory\n");
+}
+
+TEST(IllhostOutput, ModuleIsFoundBesideTheInstalledProgram) {
+  TempDir dir;
+  fs::create_directories(dir / "bin");
+  fs::create_directories(dir / "lib/illanimation");
+  fs::copy_file(Illhost(), dir / "bin/illhost");
+  fs::copy_file(ILLHOST_MODULE_PATH, dir / "lib/illanimation/libillanimation.so");
+  Launch launch;
+  launch.program = (dir / "bin/illhost").string();
+  for (char const* args : {"--version", ""}) {
+    launch.args = args[0] ? std::vector<std::string>{args} : std::vector<std::string>{};
+    Outcome const r = RunIllhostWith(launch);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    if (args[0]) {
+      EXPECT_NE(r.out.find("module: " + (dir / "lib/illanimation/libillanimation.so").string()),
+                std::string::npos)
+          << r.out;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace illhost_test

@@ -1,0 +1,226 @@
+// --save tried as an attacker and an unlucky user would: planted links, devices, modes,
+// signals, limits and closed pipes. The file is replaced whole or not at all.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <poll.h>
+
+#include <cstring>
+
+#include "illhost_process.h"
+
+namespace illhost_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+Outcome Save(std::string const& out, std::vector<std::string> more = {}) {
+  Launch launch;
+  launch.args = {"--save", out};
+  launch.args.insert(launch.args.end(), more.begin(), more.end());
+  launch.out = Stdout::DevNull;
+  return RunIllhostWith(launch);
+}
+
+bool Saved(fs::path const& path) {
+  std::string const text = ReadFile(path);
+  return text.rfind("{", 0) == 0 && text.find("\"stored\"") != std::string::npos;
+}
+
+TEST(IllhostSave, LinkPlantedAtAPredictableTemporaryNameIsNotFollowed) {
+  TempDir dir;
+  WriteFile(dir / "victim", "precious");
+  std::string const out = (dir / "out.json").string();
+  Launch launch;
+  launch.args = {"--save", out};
+  launch.out = Stdout::DevNull;
+  std::string const victim = (dir / "victim").string();
+  launch.inChild = [&] {
+    // The names a save once used: OUT.tmp<pid>, and the same with any suffix.
+    for (std::string suffix : {".tmp", ".tmp.", "~", ".new"})
+      (void)!symlink(victim.c_str(), (out + suffix + std::to_string(getpid())).c_str());
+  };
+  Outcome const r = RunIllhostWith(launch);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir / "victim"), "precious");
+  EXPECT_TRUE(Saved(dir / "out.json"));
+  EXPECT_EQ(dir.Entries().size(), 6U);  // out.json, victim and the four planted links
+}
+
+TEST(IllhostSave, ExistingPathThatIsNotARegularFileIsRefusedAndLeftAsItIs) {
+  struct Row {
+    char const* kind;
+    std::function<bool(fs::path const&)> make;  // false: cannot be made here
+    mode_t type;
+  };
+  Row const rows[] = {
+      {"a FIFO", [](fs::path const& p) { return mkfifo(p.c_str(), 0600) == 0; }, S_IFIFO},
+      {"a directory", [](fs::path const& p) { return mkdir(p.c_str(), 0700) == 0; }, S_IFDIR},
+      {"a socket",
+       [](fs::path const& p) {
+         int const fd = socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         std::strncpy(address.sun_path, p.c_str(), sizeof address.sun_path - 1);
+         bool const ok = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+         close(fd);
+         return ok;
+       },
+       S_IFSOCK},
+      {"a character device",
+       [](fs::path const& p) { return mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+       S_IFCHR},
+  };
+  for (auto const& row : rows) {
+    TempDir dir;
+    fs::path const out = dir / "out";
+    if (!row.make(out)) {
+      std::cout << "[  SKIPPED ] " << row.kind << " cannot be made here (mknod needs root)\n";
+      continue;
+    }
+    Outcome const r = Save(out.string());
+    EXPECT_EQ(r.exitCode, 1) << row.kind;
+    EXPECT_NE(r.err.find(std::string(row.kind) + ", not a regular file"), std::string::npos)
+        << r.err;
+    struct stat st {};
+    ASSERT_EQ(lstat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & S_IFMT, row.type) << row.kind;
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out"}) << row.kind;
+  }
+  if (geteuid() != 0) GTEST_SKIP() << "the character device case needs root (mknod)";
+}
+
+TEST(IllhostSave, PermissionBitsOfTheReplacedFileSurvive) {
+  struct Row {
+    int existingMode;  // -1: no file yet
+    mode_t umask;
+    mode_t expected;
+  };
+  Row const rows[] = {
+      {0600, 022, 0600}, {0640, 077, 0640}, {0604, 022, 0604}, {-1, 022, 0644}, {-1, 077, 0600}};
+  for (auto const& row : rows) {
+    TempDir dir;
+    fs::path const out = dir / "out.json";
+    if (row.existingMode >= 0) {
+      WriteFile(out, "old");
+      chmod(out.c_str(), static_cast<mode_t>(row.existingMode));
+    }
+    Launch launch;
+    launch.args = {"--save", out.string()};
+    launch.out = Stdout::DevNull;
+    mode_t const mask = row.umask;
+    launch.inChild = [mask] { umask(mask); };
+    Outcome const r = RunIllhostWith(launch);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    struct stat st {};
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, row.expected) << std::oct << row.existingMode;
+    EXPECT_TRUE(Saved(out));
+  }
+}
+
+TEST(IllhostSave, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
+  struct Row {
+    std::vector<std::pair<char const*, char const*>> links;  // name -> target, made in order
+    char const* out;
+    char const* replaced;
+  };
+  Row const rows[] = {
+      {{{"link", "real.json"}}, "link", "real.json"},
+      {{{"link", "new.json"}}, "link", "new.json"},  // dangling: the target is made
+      {{{"first", "second"}, {"second", "sub/real.json"}}, "first", "sub/real.json"},
+  };
+  for (auto const& row : rows) {
+    TempDir dir;
+    fs::create_directory(dir / "sub");
+    WriteFile(dir / "real.json", "old");
+    WriteFile(dir / "sub/real.json", "old");
+    for (auto const& [name, target] : row.links) fs::create_symlink(target, dir / name);
+    Outcome const r = Save((dir / row.out).string());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (auto const& link : row.links) EXPECT_TRUE(fs::is_symlink(dir / link.first));
+    EXPECT_TRUE(Saved(dir / row.replaced)) << row.replaced;
+  }
+}
+
+// Waits until a file whose name starts with `prefix` is created in the watched folder.
+bool AwaitCreation(int inotify, std::string const& prefix) {
+  alignas(inotify_event) char buffer[4096];
+  pollfd fd{inotify, POLLIN, 0};
+  while (poll(&fd, 1, 120000) > 0) {
+    ssize_t const n = read(inotify, buffer, sizeof buffer);
+    for (ssize_t at = 0; at < n;) {
+      auto const* event = reinterpret_cast<inotify_event const*>(buffer + at);
+      if (event->len > 0 && std::string(event->name).rfind(prefix, 0) == 0) return true;
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+  }
+  return false;
+}
+
+TEST(IllhostSave, SignalDuringTheWriteLeavesTheFileAsItWasAndNoTemporaryFile) {
+  TempDir dir;
+  WriteFile(dir / "big.json", PartsIllustration(20000));
+  for (int const sig : {SIGTERM, SIGINT, SIGHUP}) {
+    WriteFile(dir / "out.json", "before");
+    int const inotify = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(inotify, dir.path().c_str(), IN_CREATE), 0);
+    Launch launch;
+    launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
+    launch.out = Stdout::DevNull;
+    bool seen = false;
+    launch.whileRunning = [&](pid_t pid) {
+      seen = AwaitCreation(inotify, ".out.json");
+      kill(pid, sig);
+    };
+    Outcome const r = RunIllhostWith(launch);
+    close(inotify);
+    ASSERT_TRUE(seen) << "no temporary file was created";
+    EXPECT_EQ(r.signal, sig) << "exit " << r.exitCode << ": " << r.err;
+    EXPECT_EQ(ReadFile(dir / "out.json"), "before");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"big.json", "out.json"}));
+  }
+}
+
+TEST(IllhostSave, WriteErrorRemovesTheTemporaryFileAndSaysWhy) {
+  TempDir dir;
+  WriteFile(dir / "out.json", "before");
+  Launch launch;
+  launch.args = {"--save", (dir / "out.json").string()};
+  launch.inChild = [] {
+    rlimit const limit{1024, 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  };
+  Outcome const r = RunIllhostWith(launch);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "illhost: " + (dir / "out.json").string() +
+                       ": cannot be written: " + std::strerror(EFBIG) + "\n");
+  EXPECT_EQ(ReadFile(dir / "out.json"), "before");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.json"});
+}
+
+TEST(IllhostSave, ClosedPipeOnStandardOutputDoesNotLoseTheSave) {
+  TempDir dir;
+  WriteFile(dir / "big.json", PartsIllustration(3000));
+  Outcome const reference = Save((dir / "reference.json").string(), {(dir / "big.json").string()});
+  ASSERT_EQ(reference.exitCode, 0) << reference.err;
+  Launch launch;
+  launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
+  launch.out = Stdout::FirstLineOnly;  // as `| head -1`
+  Outcome const r = RunIllhostWith(launch);
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            std::string("illhost: cannot write standard output: ") + std::strerror(EPIPE) + "\n");
+  EXPECT_EQ(ReadFile(dir / "out.json"), ReadFile(dir / "reference.json"));
+}
+
+}  // namespace
+}  // namespace illhost_test
