@@ -1,13 +1,13 @@
 #include "atomic_save.h"
 
 #include <fcntl.h>
-#include <limits.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <optional>
 #include <ostream>
@@ -69,7 +69,8 @@ std::string FollowLinks(std::string const& given) {
     if (static_cast<std::size_t>(length) >= target.size())
       Fail(given, "cannot be written", ENAMETOOLONG);
     std::string next(target.data(), static_cast<std::size_t>(length));
-    path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+    if (next.front() != '/') next.insert(0, FolderOf(path) + "/");
+    path = std::move(next);
   }
   Fail(given, "cannot be written", ELOOP);
 }

@@ -69,34 +69,52 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
 
 void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
   std::string text = "{\n";
-  std::string const in(static_cast<std::size_t>(indent) + 2, ' ');
-  text += in + "\"track\": ";
+  AppendJsonKey(text, indent + 2, "track");
   AppendJsonString(text, e.track);
-  text += ",\n" + in + "\"steps\": [";
+  text += ",\n";
+  AppendJsonKey(text, indent + 2, "steps");
+  text += '[';
+  int const in = indent + 6;
   for (std::size_t i = 0; i < e.steps.size(); ++i) {
     StepRecord const& s = e.steps[i];
-    std::string const at = in + "    ";
-    text += (i == 0 ? "\n" : ",\n") + in + "  {\n" + at + "\"step\": ";
+    text += i == 0 ? "\n" : ",\n";
+    AppendIndent(text, indent + 4);
+    text += "{\n";
+    AppendJsonKey(text, in, "step");
     AppendJsonString(text, s.step);
-    text += ",\n" + at + "\"argument\": ";
+    text += ",\n";
+    AppendJsonKey(text, in, "argument");
     AppendJsonText(text, s.argument);
-    text += ",\n" + at + "\"result\": ";
+    text += ",\n";
+    AppendJsonKey(text, in, "result");
     AppendJsonText(text, s.result);
-    text += ",\n" + at + "\"name_type_before\": ";
+    text += ",\n";
+    AppendJsonKey(text, in, "name_type_before");
     AppendJsonInteger(text, s.nameTypeBefore);
-    text += ",\n" + at + "\"name_type_after\": ";
+    text += ",\n";
+    AppendJsonKey(text, in, "name_type_after");
     AppendJsonInteger(text, s.nameTypeAfter);
-    text += ",\n" + at + "\"host_calls\": [";
+    text += ",\n";
+    AppendJsonKey(text, in, "host_calls");
+    text += '[';
     for (std::size_t c = 0; c < s.hostCalls.size(); ++c) {
-      text += c == 0 ? "" : ", ";
+      if (c > 0) text += ", ";
       AppendJsonString(text, s.hostCalls[c]);
     }
-    text += "]\n" + in + "  }";
+    text += "]\n";
+    AppendIndent(text, indent + 4);
+    text += '}';
   }
-  text += e.steps.empty() ? "]" : "\n" + in + "]";
-  text += ",\n" + in + "\"reason\": ";
+  if (!e.steps.empty()) {
+    text += '\n';
+    AppendIndent(text, indent + 2);
+  }
+  text += "],\n";
+  AppendJsonKey(text, indent + 2, "reason");
   AppendJsonString(text, e.reason);
-  text += "\n" + std::string(static_cast<std::size_t>(indent), ' ') + "}";
+  text += '\n';
+  AppendIndent(text, indent);
+  text += '}';
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

@@ -10,45 +10,38 @@ namespace {
 
 constexpr std::size_t kFlushAt = 1 << 16;
 
-void AppendKey(std::string& out, int indent, char const* key) {
-  AppendIndent(out, indent);
-  out += '"';
-  out += key;
-  out += "\": ";
-}
-
 void AppendTrack(std::string& out, TrackResult const& r, int indent) {
   int const in = indent + 2;
   AppendIndent(out, indent);
   out += "{\n";
-  AppendKey(out, in, "id");
+  AppendJsonKey(out, in, "id");
   AppendJsonString(out, r.id);
   out += ",\n";
-  AppendKey(out, in, "name_type_before");
+  AppendJsonKey(out, in, "name_type_before");
   AppendJsonInteger(out, r.nameTypeBefore);
   out += ",\n";
-  AppendKey(out, in, "name_type");
+  AppendJsonKey(out, in, "name_type");
   AppendJsonInteger(out, r.nameType);
   out += ",\n";
-  AppendKey(out, in, "track_name");
+  AppendJsonKey(out, in, "track_name");
   AppendJsonString(out, r.trackName);
   out += ",\n";
-  AppendKey(out, in, "shown_name");
+  AppendJsonKey(out, in, "shown_name");
   AppendJsonString(out, r.shownName);
   out += ",\n";
-  AppendKey(out, in, "uses_target_name");
+  AppendJsonKey(out, in, "uses_target_name");
   out += r.usesTargetName ? "true" : "false";
   out += ",\n";
-  AppendKey(out, in, "description");
+  AppendJsonKey(out, in, "description");
   AppendJsonString(out, r.description);
   out += ",\n";
-  AppendKey(out, in, "selection_item");
+  AppendJsonKey(out, in, "selection_item");
   if (r.selectionItem)
     AppendJsonString(out, *r.selectionItem);
   else
     out += "null";
   out += ",\n";
-  AppendKey(out, in, "saved");
+  AppendJsonKey(out, in, "saved");
   if (r.saved.empty()) {
     out += "{}";
   } else {
@@ -72,7 +65,7 @@ void AppendTrack(std::string& out, TrackResult const& r, int indent) {
 
 void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
   std::string text = "{\n";
-  AppendKey(text, indent + 2, "tracks");
+  AppendJsonKey(text, indent + 2, "tracks");
   if (results.empty()) {
     text += "[]";
   } else {

@@ -67,6 +67,13 @@ void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& valu
   out += value ? std::to_string(*value) : "null";
 }
 
+void AppendJsonKey(std::string& out, int indent, char const* key) {
+  AppendIndent(out, indent);
+  out += '"';
+  out += key;
+  out += "\": ";
+}
+
 void AppendIndent(std::string& out, int spaces) {
   out.append(static_cast<std::size_t>(spaces), ' ');
 }

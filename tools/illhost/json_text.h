@@ -14,5 +14,7 @@ void AppendJsonString(std::string& out, std::string_view text);
 // An integer, or null.
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value);
 void AppendIndent(std::string& out, int spaces);
+// `"key": ` on a line of its own, after `indent` spaces.
+void AppendJsonKey(std::string& out, int indent, char const* key);
 
 }  // namespace illhost

@@ -1,9 +1,9 @@
 // illhost: loads the module as the host does, builds an illustration from each file (or the
 // built-in sample) and shows what the module makes of each of its tracks.
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <new>
 #include <ostream>
