@@ -5,6 +5,7 @@
 #include "host/annotations.h"
 #include "host/illustration.h"
 #include "json_node.h"
+#include "quoting.h"
 #include "standin_texts.h"
 
 namespace illhost {
@@ -103,7 +104,7 @@ class Reader {
 
   void Register(Node const& n, std::string const& id, Kind kind, SmartPtr<du::RefCounted> object) {
     if (!entries_.emplace(id, Entry{kind, std::move(object)}).second)
-      n["id"].Fail("duplicate id \"" + id + "\"");
+      n["id"].Fail("duplicate id " + QuoteInput(id));
   }
 
   // What a reference names, when it names one of `kinds`; null stays null.
@@ -111,10 +112,10 @@ class Reader {
     if (n.IsNull()) return {};
     std::string const id = n.AsText();
     auto const found = entries_.find(id);
-    if (found == entries_.end()) n.Fail("no object has the id \"" + id + "\"");
+    if (found == entries_.end()) n.Fail("no object has the id " + QuoteInput(id));
     for (Kind k : kinds)
       if (found->second.kind == k) return found->second.object;
-    n.Fail("\"" + id + "\" is not " + what);
+    n.Fail(QuoteInput(id) + " is not " + what);
   }
   SmartPtr<qmk::Object> AnyObject(Node const& n) {
     return Ref(n,
@@ -171,7 +172,7 @@ class Reader {
                                     : du::Symbol(cls);
       Register(n, id, Kind::Annotation, Keep(new qmk::Annotation(symbol)));
     } else {
-      n["kind"].Fail("unknown annotation kind \"" + kind + "\"");
+      n["kind"].Fail("unknown annotation kind " + QuoteInput(kind));
     }
   }
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "illustration_reader.h"
+#include "quoting.h"
 
 namespace illhost {
 
@@ -22,7 +23,7 @@ Node const& Node::Object(std::initializer_list<char const*> known) const {
   for (auto const& item : value_.items()) {
     bool const ok =
         std::any_of(known.begin(), known.end(), [&](char const* k) { return item.key() == k; });
-    if (!ok) Fail("unknown key \"" + item.key() + "\"");
+    if (!ok) Fail("unknown key " + QuoteInput(item.key()));
   }
   return *this;
 }
