@@ -68,53 +68,36 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
 }
 
 void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
-  std::string text = "{\n";
-  AppendJsonKey(text, indent + 2, "track");
-  AppendJsonString(text, e.track);
-  text += ",\n";
-  AppendJsonKey(text, indent + 2, "steps");
-  text += '[';
-  int const in = indent + 6;
+  std::string text;
+  JsonObject explanation(text, indent);
+  AppendJsonString(explanation.Key("track"), e.track);
+  explanation.Key("steps") += '[';
   for (std::size_t i = 0; i < e.steps.size(); ++i) {
     StepRecord const& s = e.steps[i];
     text += i == 0 ? "\n" : ",\n";
     AppendIndent(text, indent + 4);
-    text += "{\n";
-    AppendJsonKey(text, in, "step");
-    AppendJsonString(text, s.step);
-    text += ",\n";
-    AppendJsonKey(text, in, "argument");
-    AppendJsonText(text, s.argument);
-    text += ",\n";
-    AppendJsonKey(text, in, "result");
-    AppendJsonText(text, s.result);
-    text += ",\n";
-    AppendJsonKey(text, in, "name_type_before");
-    AppendJsonInteger(text, s.nameTypeBefore);
-    text += ",\n";
-    AppendJsonKey(text, in, "name_type_after");
-    AppendJsonInteger(text, s.nameTypeAfter);
-    text += ",\n";
-    AppendJsonKey(text, in, "host_calls");
-    text += '[';
+    JsonObject step(text, indent + 4);
+    AppendJsonString(step.Key("step"), s.step);
+    AppendJsonText(step.Key("argument"), s.argument);
+    AppendJsonText(step.Key("result"), s.result);
+    AppendJsonInteger(step.Key("name_type_before"), s.nameTypeBefore);
+    AppendJsonInteger(step.Key("name_type_after"), s.nameTypeAfter);
+    std::string& calls = step.Key("host_calls");
+    calls += '[';
     for (std::size_t c = 0; c < s.hostCalls.size(); ++c) {
-      if (c > 0) text += ", ";
-      AppendJsonString(text, s.hostCalls[c]);
+      if (c > 0) calls += ", ";
+      AppendJsonString(calls, s.hostCalls[c]);
     }
-    text += "]\n";
-    AppendIndent(text, indent + 4);
-    text += '}';
+    calls += ']';
+    step.Close();
   }
   if (!e.steps.empty()) {
     text += '\n';
     AppendIndent(text, indent + 2);
   }
-  text += "],\n";
-  AppendJsonKey(text, indent + 2, "reason");
-  AppendJsonString(text, e.reason);
-  text += '\n';
-  AppendIndent(text, indent);
-  text += '}';
+  text += ']';
+  AppendJsonString(explanation.Key("reason"), e.reason);
+  explanation.Close();
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

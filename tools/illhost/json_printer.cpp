@@ -11,79 +11,46 @@ namespace {
 constexpr std::size_t kFlushAt = 1 << 16;
 
 void AppendTrack(std::string& out, TrackResult const& r, int indent) {
-  int const in = indent + 2;
   AppendIndent(out, indent);
-  out += "{\n";
-  AppendJsonKey(out, in, "id");
-  AppendJsonString(out, r.id);
-  out += ",\n";
-  AppendJsonKey(out, in, "name_type_before");
-  AppendJsonInteger(out, r.nameTypeBefore);
-  out += ",\n";
-  AppendJsonKey(out, in, "name_type");
-  AppendJsonInteger(out, r.nameType);
-  out += ",\n";
-  AppendJsonKey(out, in, "track_name");
-  AppendJsonString(out, r.trackName);
-  out += ",\n";
-  AppendJsonKey(out, in, "shown_name");
-  AppendJsonString(out, r.shownName);
-  out += ",\n";
-  AppendJsonKey(out, in, "uses_target_name");
-  out += r.usesTargetName ? "true" : "false";
-  out += ",\n";
-  AppendJsonKey(out, in, "description");
-  AppendJsonString(out, r.description);
-  out += ",\n";
-  AppendJsonKey(out, in, "selection_item");
+  JsonObject track(out, indent);
+  AppendJsonString(track.Key("id"), r.id);
+  AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
+  AppendJsonInteger(track.Key("name_type"), r.nameType);
+  AppendJsonString(track.Key("track_name"), r.trackName);
+  AppendJsonString(track.Key("shown_name"), r.shownName);
+  track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
+  AppendJsonString(track.Key("description"), r.description);
   if (r.selectionItem)
-    AppendJsonString(out, *r.selectionItem);
+    AppendJsonString(track.Key("selection_item"), *r.selectionItem);
   else
-    out += "null";
-  out += ",\n";
-  AppendJsonKey(out, in, "saved");
-  if (r.saved.empty()) {
-    out += "{}";
-  } else {
-    out += "{\n";
-    for (std::size_t i = 0; i < r.saved.size(); ++i) {
-      AppendIndent(out, in + 2);
-      AppendJsonString(out, r.saved[i].first);
-      out += ": ";
-      out += std::to_string(r.saved[i].second);
-      out += i + 1 < r.saved.size() ? ",\n" : "\n";
-    }
-    AppendIndent(out, in);
-    out += '}';
-  }
-  out += '\n';
-  AppendIndent(out, indent);
-  out += '}';
+    track.Key("selection_item") += "null";
+  JsonObject saved(track.Key("saved"), indent + 2);
+  for (auto const& [key, value] : r.saved) saved.Key(key.c_str()) += std::to_string(value);
+  saved.Close();
+  track.Close();
 }
 
 }  // namespace
 
 void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
-  std::string text = "{\n";
-  AppendJsonKey(text, indent + 2, "tracks");
-  if (results.empty()) {
-    text += "[]";
-  } else {
-    text += "[\n";
-    for (std::size_t i = 0; i < results.size(); ++i) {
-      AppendTrack(text, results[i], indent + 4);
-      text += i + 1 < results.size() ? ",\n" : "\n";
-      if (text.size() >= kFlushAt) {
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        text.clear();
-      }
+  std::string text;
+  JsonObject file(text, indent);
+  std::string& list = file.Key("tracks");
+  list += '[';
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    list += i == 0 ? "\n" : ",\n";
+    AppendTrack(list, results[i], indent + 4);
+    if (list.size() >= kFlushAt) {
+      out.write(list.data(), static_cast<std::streamsize>(list.size()));
+      list.clear();
     }
-    AppendIndent(text, indent + 2);
-    text += ']';
   }
-  text += '\n';
-  AppendIndent(text, indent);
-  text += '}';
+  if (!results.empty()) {
+    list += '\n';
+    AppendIndent(list, indent + 2);
+  }
+  list += ']';
+  file.Close();
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

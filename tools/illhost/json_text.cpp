@@ -67,11 +67,24 @@ void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& valu
   out += value ? std::to_string(*value) : "null";
 }
 
-void AppendJsonKey(std::string& out, int indent, char const* key) {
-  AppendIndent(out, indent);
-  out += '"';
-  out += key;
-  out += "\": ";
+JsonObject::JsonObject(std::string& out, int indent) : out_(out), indent_(indent) { out_ += '{'; }
+
+std::string& JsonObject::Key(char const* key) {
+  out_ += first_ ? "\n" : ",\n";
+  first_ = false;
+  AppendIndent(out_, indent_ + 2);
+  out_ += '"';
+  out_ += key;
+  out_ += "\": ";
+  return out_;
+}
+
+void JsonObject::Close() {
+  if (!first_) {
+    out_ += '\n';
+    AppendIndent(out_, indent_);
+  }
+  out_ += '}';
 }
 
 void AppendIndent(std::string& out, int spaces) {

@@ -14,7 +14,20 @@ void AppendJsonString(std::string& out, std::string_view text);
 // An integer, or null.
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value);
 void AppendIndent(std::string& out, int spaces);
-// `"key": ` on a line of its own, after `indent` spaces.
-void AppendJsonKey(std::string& out, int indent, char const* key);
+
+// The members of one JSON object, one a line: `{`, then each `"key": ` that Key() writes
+// (after a comma from the second on), then `}` at `indent` spaces from Close().
+class JsonObject {
+ public:
+  JsonObject(std::string& out, int indent);
+  // Writes the key; the caller appends the value to the string returned.
+  std::string& Key(char const* key);
+  void Close();
+
+ private:
+  std::string& out_;
+  int indent_;
+  bool first_ = true;
+};
 
 }  // namespace illhost
