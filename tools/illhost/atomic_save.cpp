@@ -160,6 +160,8 @@ bool ExistingRegularFile(std::string const& path, std::string const& target, str
   if (!S_ISREG(st.st_mode))
     throw SaveError(EscapeControls(path) + ": " + KindOf(st.st_mode) +
                     ", not a regular file: left as it is");
+  // Replacing goes through the folder, which would pass over a file its owner made read-only.
+  if (access(target.c_str(), W_OK) != 0) Fail(path, "cannot be written", errno);
   return true;
 }
 
@@ -170,8 +172,11 @@ void RemovePendingTemporaryFile() {
 }
 
 void CheckSaveTarget(std::string const& path) {
+  std::string const target = FollowLinks(path);
   struct stat existing {};
-  ExistingRegularFile(path, FollowLinks(path), existing);
+  ExistingRegularFile(path, target, existing);
+  // The temporary file is made in the folder: it must exist and take new files.
+  if (access(FolderOf(target).c_str(), W_OK | X_OK) != 0) Fail(path, "cannot be written", errno);
 }
 
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write) {

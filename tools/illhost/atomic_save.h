@@ -23,7 +23,8 @@ class SaveError : public std::runtime_error {
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write);
 
 // Throws the SaveError that SaveAtomically would throw for a path that is not a regular file,
-// so that a run can refuse it before doing any work.
+// that may not be written, or whose folder does not exist or takes no new file, so that a run
+// can refuse it before doing any work.
 void CheckSaveTarget(std::string const& path);
 
 // Removes the temporary file of a save in progress, if any; safe where only async-signal-safe
