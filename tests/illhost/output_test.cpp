@@ -162,7 +162,8 @@ TEST(IllhostOutput, NameTypesShowUnderATimelineThatSuppressesSaving) {
   WriteFile(dir / "quiet.json", PartsIllustration(3, nullptr, true));
   Outcome const json = RunIllhost({"--json", (dir / "quiet.json").string()});
   ASSERT_EQ(json.exitCode, 0) << json.err;
-  for (auto const& track : nlohmann::json::parse(json.out)["tracks"]) {
+  nlohmann::json const parsed = nlohmann::json::parse(json.out);
+  for (auto const& track : parsed["tracks"]) {
     EXPECT_EQ(track["name_type_before"], 1) << track;
     EXPECT_EQ(track["name_type"], 1) << track;
     EXPECT_EQ(track["saved"], nlohmann::json::object()) << track;
