@@ -19,7 +19,8 @@ SLICE = 4096  # entries formatted and written at a time
 
 
 def instances(ks):
-    return (f'{{"id":"i{k}","name":"part.{k}","display_name":"Part {k}","sbom":"s{k}"}}' for k in ks)
+    return (f'{{"id":"i{k}","name":"part.{k}","display_name":"Part {k}","sbom":"s{k}"}}'
+            for k in ks)
 
 
 def sbom_instances(ks):
@@ -32,15 +33,17 @@ def is_callout(k):
 
 
 def callouts(ks):
-    return (f'{{"id":"c{k}","kind":"callout","short_description":"Item","attachments":[["","s{k}"]],'
-            f'"definition":{{"content":[{{"group":"g","property":"sBOM Name","kind":"Value"}}]}}}}'
+    return (f'{{"id":"c{k}","kind":"callout","short_description":"Item",'
+            f'"attachments":[["","s{k}"]],"definition":{{"content":'
+            f'[{{"group":"g","property":"sBOM Name","kind":"Value"}}]}}}}'
             for k in ks if is_callout(k))
 
 
 def selection_items(ks):
-    return (f'{{"id":"item{k}","type":"Annotation","annotation":"c{k}","display_name":"Callout {k}"}}'
-            if is_callout(k) else
-            f'{{"id":"item{k}","type":"Instance","object":"i{k}","display_name":"Part {k}"}}' for k in ks)
+    return (f'{{"id":"item{k}","type":"Annotation","annotation":"c{k}",'
+            f'"display_name":"Callout {k}"}}' if is_callout(k) else
+            f'{{"id":"item{k}","type":"Instance","object":"i{k}","display_name":"Part {k}"}}'
+            for k in ks)
 
 
 def tracks(ks):
@@ -96,24 +99,29 @@ def track_count(text):
     return int(text)
 
 
+def cannot_write(reason):
+    print(f"make_illustration.py: cannot write the illustration: {reason}", file=sys.stderr)
+    sys.exit(1)
+
+
 def main():
     parser = Arguments(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("count", metavar="N", type=track_count, help="number of tracks (0 or more)")
-    parser.add_argument("--no-tracks", action="store_true", help="the same model with an empty timeline")
+    parser.add_argument("--no-tracks", action="store_true",
+                        help="the same model with an empty timeline")
     args = parser.parse_args()
     signal.signal(signal.SIGINT, signal.SIG_DFL)  # interrupted: stop at once, as any filter does
     if sys.stdout is None:
-        print(f"{parser.prog}: cannot write the illustration: standard output is closed", file=sys.stderr)
-        sys.exit(1)
+        cannot_write("standard output is closed")
     out = sys.stdout.buffer
     try:
-        write_illustration(lambda text: out.write(text.encode("ascii")), args.count, not args.no_tracks)
+        write_illustration(lambda text: out.write(text.encode("ascii")), args.count,
+                           not args.no_tracks)
         out.flush()
     except OSError as error:
         # What is still buffered cannot be written either: drop it rather than fail again at exit.
         os.dup2(os.open(os.devnull, os.O_WRONLY), out.fileno())
-        print(f"{parser.prog}: cannot write the illustration: {error.strerror or error}", file=sys.stderr)
-        sys.exit(1)
+        cannot_write(error.strerror or error)
 
 
 if __name__ == "__main__":

@@ -7,7 +7,7 @@ timeline, into a temporary folder under $TMPDIR (default /tmp; 1,000,000 tracks 
 there) that is removed at the end. Then each of these is timed:
   table               ILLHOST FILE
   --json              ILLHOST --json FILE
-  --save OUT          ILLHOST --save OUT FILE   (OUT in the temporary folder, removed after each run)
+  --save OUT          ILLHOST --save OUT FILE   (OUT in the temporary folder, removed after a run)
   read + build only   ILLHOST MODEL             (the same model with an empty timeline)
   parser only         PARSER FILE               (with --parser PARSER)
 Only FILE, --json and --save are passed, so that any version of illhost can be measured.
@@ -67,7 +67,8 @@ class ErrorTail(threading.Thread):
                 self.tail = (self.tail + chunk)[-self.KEPT:]
 
     def last_line(self):
-        lines = [line.strip() for line in self.tail.decode(errors="replace").splitlines() if line.strip()]
+        lines = [line.strip() for line in self.tail.decode(errors="replace").splitlines()]
+        lines = [line for line in lines if line]
         return lines[-1][:300] if lines else "nothing on standard error"
 
 
@@ -78,7 +79,8 @@ Row = collections.namedtuple("Row", "tracks name runs best")
 def run(command, stdout=subprocess.DEVNULL):
     """Runs `command` once and measures it."""
     start = time.perf_counter()
-    child = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=stdout, stderr=subprocess.PIPE)
+    child = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=stdout,
+                             stderr=subprocess.PIPE)
     errors = ErrorTail(child.stderr)
     errors.start()
     try:
@@ -91,7 +93,8 @@ def run(command, stdout=subprocess.DEVNULL):
     errors.join()
     child.returncode = code = os.waitstatus_to_exitcode(status)
     if code != 0:
-        how = f"was killed by {signal.Signals(-code).name}" if code < 0 else f"exited with status {code}"
+        how = (f"was killed by {signal.Signals(-code).name}" if code < 0 else
+               f"exited with status {code}")
         raise Failure(f"`{shlex.join(command)}` {how}: {errors.last_line()}")
     return Measure(wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss)
 
@@ -129,8 +132,8 @@ def machine():
     model = ""
     try:
         with open("/proc/cpuinfo", encoding="utf-8", errors="replace") as info:
-            models = (line.split(":", 1)[1].strip() for line in info if line.startswith("model name"))
-            model = next(models, "")
+            models = (line.split(":", 1)[1] for line in info if line.startswith("model name"))
+            model = next(models, "").strip()
     except OSError:
         pass
     return f"{cores} cores ({model})" if model else f"{cores} cores"
@@ -194,6 +197,11 @@ def progress(text):
     print(f"time_illhost.py: {text}", file=sys.stderr, flush=True)
 
 
+def stop(message, status):
+    progress(message)
+    sys.exit(status)
+
+
 class Arguments(argparse.ArgumentParser):
     """Reports a usage error in one line, with exit status 2."""
 
@@ -205,7 +213,8 @@ class Arguments(argparse.ArgumentParser):
 def sizes_list(text):
     parts = text.split(",")
     if not all(part.isascii() and part.isdigit() and int(part) > 0 for part in parts):
-        raise argparse.ArgumentTypeError(f"sizes are track counts above 0, separated by commas, not {text!r}")
+        raise argparse.ArgumentTypeError(
+            f"sizes are track counts above 0, separated by commas, not {text!r}")
     return [int(part) for part in parts]
 
 
@@ -223,7 +232,8 @@ def executable(text):
 
 def arguments():
     parser = Arguments(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("illhost", metavar="ILLHOST", type=executable, help="the illhost program to time")
+    parser.add_argument("illhost", metavar="ILLHOST", type=executable,
+                        help="the illhost program to time")
     parser.add_argument("--sizes", type=sizes_list, default=DEFAULT_SIZES, metavar="N,N,...",
                         help="track counts (default 10000,100000)")
     parser.add_argument("--million", action="store_true", help="time 1,000,000 tracks as well")
@@ -245,9 +255,9 @@ def report(command, start_up, rows, load_before):
                       for name, m in start_up.items())
     load = f"{load_before:.1f} before, {os.getloadavg()[0]:.1f} after"
     lines = [f"Command: `{command}`", "",
-             f"Machine: {machine()}; load average {load}. Start-up over an empty illustration, best of "
-             f"{START_UP_RUNS}: {start}. RSS floor (this script's own, counted in every child's peak): "
-             f"{floor / 1024:.1f} MB.", ""]
+             f"Machine: {machine()}; load average {load}. Start-up over an empty illustration, "
+             f"best of {START_UP_RUNS}: {start}. RSS floor (this script's own, counted in every "
+             f"child's peak): {floor / 1024:.1f} MB.", ""]
     lines += table(rows, floor)
     ratios = ratio_line(rows)
     if ratios:
@@ -258,8 +268,7 @@ def report(command, start_up, rows, load_before):
 def main():
     args = arguments()
     if sys.stdout is None:
-        print("time_illhost.py: standard output is closed: no table could be written", file=sys.stderr)
-        sys.exit(1)
+        stop("standard output is closed: no table could be written", 1)
     for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(signum, interrupt)
     command = shlex.join(["python3", *sys.argv])
@@ -275,17 +284,14 @@ def main():
             os.remove(empty)
             rows = list(time_sizes(args.illhost, args.parser, args.sizes, args.runs, work))
     except Failure as failure:
-        print(f"time_illhost.py: timing stopped: {failure}", file=sys.stderr)
-        sys.exit(1)
+        stop(f"timing stopped: {failure}", 1)
     except Interrupted as interrupted:
-        print("time_illhost.py: interrupted; temporary files removed", file=sys.stderr)
-        sys.exit(128 + interrupted.signum)
+        stop("interrupted; temporary files removed", 128 + interrupted.signum)
     try:
         print(report(command, start_up, rows, load_before), flush=True)
     except OSError as error:
         os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())
-        print(f"time_illhost.py: cannot write the table: {error.strerror or error}", file=sys.stderr)
-        sys.exit(1)
+        stop(f"cannot write the table: {error.strerror or error}", 1)
 
 
 if __name__ == "__main__":
