@@ -17,7 +17,9 @@ or R), the least CPU time (user + system), the wall time per track and its ratio
 run's at the smallest size, and the largest peak resident memory of those runs as the kernel
 reports it for each child. A child's peak counts the memory of this script when it started the
 child, so a figure at or below the floor printed above the table says only "at most this much".
-Progress goes to standard error, the table to standard output.
+Below the table: time per track at the largest size over that at the smallest, in wall time and
+in CPU time (less disturbed by a shared machine's load). Progress goes to standard error, the
+table to standard output.
 
 Exit status: 0 timed; 1 a run or the generator failed (the message names the command and quotes
 its last line of errors), or the table could not be written; 2 bad usage; 128 + the signal's
@@ -165,8 +167,8 @@ def megabytes(rss, floor):
     return f"≤ {floor / 1024:.1f} MB" if rss <= floor else f"{rss / 1024:.1f} MB"
 
 
-def per_track(row):
-    return row.best.wall / row.tracks
+def per_track(row, time="wall"):
+    return getattr(row.best, time) / row.tracks
 
 
 def table(rows, floor):
@@ -183,14 +185,20 @@ def table(rows, floor):
     return lines
 
 
-def ratio_line(rows):
+def ratio_lines(rows):
+    """The growth of time per track from the smallest size to the largest, in wall time and, as
+    a shared machine's load hides less of it, in CPU time."""
     low, high = min(row.tracks for row in rows), max(row.tracks for row in rows)
     if low == high:
-        return None
-    per = {(row.tracks, row.name): per_track(row) for row in rows}
+        return []
     names = [row.name for row in rows if row.tracks == low]
-    ratios = ", ".join(f"{name} {per[high, name] / per[low, name]:.2f}" for name in names)
-    return f"Time per track at {high:,} tracks over {low:,}: {ratios}."
+    lines = [""]
+    for time in ("wall", "cpu"):
+        per = {(row.tracks, row.name): per_track(row, time) for row in rows}
+        ratios = ", ".join(f"{name} {per[high, name] / per[low, name]:.2f}" for name in names)
+        kind = "Wall" if time == "wall" else "CPU"
+        lines.append(f"{kind} time per track at {high:,} tracks over {low:,}: {ratios}.")
+    return lines
 
 
 def progress(text):
@@ -258,10 +266,7 @@ def report(command, start_up, rows, load_before):
              f"Machine: {machine()}; load average {load}. Start-up over an empty illustration, "
              f"best of {START_UP_RUNS}: {start}. RSS floor (this script's own, counted in every "
              f"child's peak): {floor / 1024:.1f} MB.", ""]
-    lines += table(rows, floor)
-    ratios = ratio_line(rows)
-    if ratios:
-        lines += ["", ratios]
+    lines += table(rows, floor) + ratio_lines(rows)
     return "\n".join(lines)
 
 
