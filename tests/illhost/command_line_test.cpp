@@ -26,6 +26,7 @@ TEST(IllhostCommandLine, AnswersOrNamesTheMistake) {
       {{center, "--save"}, 1, "^$", "illhost: [^\n]*--save[^\n]*\n"},
       {{"--explain"}, 1, "^$", "illhost: [^\n]*--explain[^\n]*\n"},
       {{"--save", ""}, 1, "^$", "illhost: --save: the path is empty[^\n]*\n"},
+      {{"--module", ""}, 1, "^$", "illhost: --module: the path is empty[^\n]*\n"},
       {{"--save", "/tmp/never-written.json", center, center + "x"},
        1,
        "^$",

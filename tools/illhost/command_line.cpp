@@ -48,7 +48,8 @@ CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& ou
                  "type")
       ->type_name("TRACK");
   app.add_flag("--trace", o.trace, "let the module's trace lines through to standard error");
-  app.add_option("FILE", o.files, "illustrations to run in turn (default: a built-in sample)");
+  app.add_option("FILE", o.files, "illustrations to run in turn (default: a built-in sample)")
+      ->type_name("");
   app.footer(Footer());
 
   try {
@@ -59,6 +60,8 @@ CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& ou
   } catch (CLI::ParseError const& e) {
     return UsageError(e.what());
   }
+  if (app.count("--module") > 0 && o.modulePath.empty())
+    return UsageError("--module: the path is empty");
   if (o.modulePath.empty()) o.modulePath = DefaultModulePath();
   if (version) {
     out << "illhost " << ILLANIMATION_VERSION << "\nmodule: " << EscapeControls(o.modulePath)
