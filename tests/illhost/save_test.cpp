@@ -165,27 +165,43 @@ bool AwaitCreation(int inotify, std::string const& prefix) {
   return false;
 }
 
+// Runs a save of `big.json` to `out.json` in `dir` and sends `sig` as soon as the temporary
+// file appears. True when the signal landed while the file was being written.
+bool InterruptedSave(TempDir const& dir, int sig) {
+  WriteFile(dir / "out.json", "before");
+  int const inotify = inotify_init1(IN_CLOEXEC);
+  EXPECT_GE(inotify_add_watch(inotify, dir.path().c_str(), IN_CREATE), 0);
+  Launch launch;
+  launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
+  launch.out = Stdout::DevNull;
+  bool seen = false;
+  launch.whileRunning = [&](pid_t pid) {
+    seen = AwaitCreation(inotify, ".out.json");
+    kill(pid, sig);
+  };
+  Outcome const r = RunIllhostWith(launch);
+  close(inotify);
+  EXPECT_TRUE(seen) << "no temporary file was created";
+  // Whenever the signal lands, no temporary file is left and OUT is the old file or the new.
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"big.json", "out.json"}));
+  std::string const out = ReadFile(dir / "out.json");
+  bool const untouched = out == "before";
+  EXPECT_TRUE(untouched || Saved(dir / "out.json")) << out.substr(0, 80);
+  if (untouched) {
+    EXPECT_EQ(r.signal, sig) << "exit " << r.exitCode << ": " << r.err;
+  }
+  return untouched;
+}
+
 TEST(IllhostSave, SignalDuringTheWriteLeavesTheFileAsItWasAndNoTemporaryFile) {
   TempDir dir;
   WriteFile(dir / "big.json", PartsIllustration(20000));
   for (int const sig : {SIGTERM, SIGINT, SIGHUP}) {
-    WriteFile(dir / "out.json", "before");
-    int const inotify = inotify_init1(IN_CLOEXEC);
-    ASSERT_GE(inotify_add_watch(inotify, dir.path().c_str(), IN_CREATE), 0);
-    Launch launch;
-    launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
-    launch.out = Stdout::DevNull;
-    bool seen = false;
-    launch.whileRunning = [&](pid_t pid) {
-      seen = AwaitCreation(inotify, ".out.json");
-      kill(pid, sig);
-    };
-    Outcome const r = RunIllhostWith(launch);
-    close(inotify);
-    ASSERT_TRUE(seen) << "no temporary file was created";
-    EXPECT_EQ(r.signal, sig) << "exit " << r.exitCode << ": " << r.err;
-    EXPECT_EQ(ReadFile(dir / "out.json"), "before");
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"big.json", "out.json"}));
+    // A loaded machine may let the save finish before the signal arrives; then try again.
+    bool caught = false;
+    for (int attempt = 0; attempt < 5 && !caught && !HasFailure(); ++attempt)
+      caught = InterruptedSave(dir, sig);
+    EXPECT_TRUE(caught) << "signal " << sig << " never arrived during the write";
   }
 }
 
