@@ -150,6 +150,15 @@ TEST(IllhostSave, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
   }
 }
 
+TEST(IllhostSave, NameAtTheLengthLimitIsSaved) {
+  TempDir dir;
+  std::string const name(255, 'n');
+  Outcome const r = Save((dir / name).string());
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(Saved(dir / name));
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{name});
+}
+
 // Waits until a file whose name starts with `prefix` is created in the watched folder.
 bool AwaitCreation(int inotify, std::string const& prefix) {
   alignas(inotify_event) char buffer[4096];

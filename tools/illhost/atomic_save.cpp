@@ -20,6 +20,7 @@ namespace {
 
 constexpr std::array<int, 3> kCleanupSignals = {SIGINT, SIGTERM, SIGHUP};
 constexpr int kMaxLinkHops = 40;
+constexpr std::size_t kMaxBaseInName = 200;
 
 // The temporary file that a signal handler removes; written only with the signals blocked.
 char g_temporary[PATH_MAX + 1];
@@ -97,7 +98,9 @@ class SignalsBlocked {
 class TemporaryFile {
  public:
   explicit TemporaryFile(std::string const& target, std::string const& given) {
-    std::string name = FolderOf(target) + "/." + target.substr(target.rfind('/') + 1) + ".XXXXXX";
+    // The file's own name, shortened so that the temporary name stays within NAME_MAX.
+    std::string const base = target.substr(target.rfind('/') + 1).substr(0, kMaxBaseInName);
+    std::string name = FolderOf(target) + "/." + base + ".XXXXXX";
     if (name.size() > PATH_MAX) Fail(given, "cannot be written", ENAMETOOLONG);
     SignalsBlocked const blocked;
     fd_ = mkostemp(name.data(), O_CLOEXEC);
