@@ -1,0 +1,471 @@
+// The stand-in's counted references and test seams, on which every other check rests: smart
+// pointers, the release protocol and its debug checks, the reference ledger, fault injection,
+// the call log and trace capture.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "host/utilities.h"
+#include "hostseams.h"
+
+namespace {
+
+using du::ConstSmartPtr;
+using du::SmartPtr;
+
+// What happened to a probe, kept outside it so that it can be read after the probe is gone.
+struct Events {
+  int asked = 0;  // by the release protocol, whether it may go
+  int destroyed = 0;
+};
+
+class Probe : public du::RefCounted {
+ public:
+  explicit Probe(Events* events = nullptr, bool agrees = true) : events_(events), agrees_(agrees) {}
+  ~Probe() override {
+    if (events_) ++events_->destroyed;
+  }
+  bool ZeroReferenceCountHook() const override {
+    if (events_) ++events_->asked;
+    return agrees_;
+  }
+  void Agree() { agrees_ = true; }
+
+ private:
+  Events* events_;
+  bool agrees_;
+};
+class DerivedProbe : public Probe {
+ public:
+  using Probe::Probe;
+};
+class Unrelated : public du::RefCounted {};
+
+// Conversions that would hand out a pointer of the wrong class or drop const do not compile.
+static_assert(!std::is_convertible_v<SmartPtr<Probe>, SmartPtr<DerivedProbe>>);
+static_assert(!std::is_constructible_v<SmartPtr<DerivedProbe>, SmartPtr<Probe> const&>);
+static_assert(!std::is_constructible_v<SmartPtr<Probe>, SmartPtr<Unrelated> const&>);
+static_assert(!std::is_constructible_v<SmartPtr<Probe>, ConstSmartPtr<Probe> const&>);
+static_assert(!std::is_assignable_v<SmartPtr<Probe>&, ConstSmartPtr<Probe> const&>);
+static_assert(!std::is_constructible_v<SmartPtr<Probe>, Probe const*>);
+static_assert(!std::is_assignable_v<SmartPtr<Probe>&, Probe const*>);
+static_assert(!std::is_convertible_v<SmartPtr<Probe>, Probe*>);
+static_assert(!std::is_convertible_v<SmartPtr<Probe>, bool>);
+static_assert(!std::is_convertible_v<ConstSmartPtr<Probe>, bool>);
+// Those that the host relies on do.
+static_assert(std::is_convertible_v<Probe*, SmartPtr<Probe>>);
+static_assert(std::is_convertible_v<SmartPtr<DerivedProbe>, SmartPtr<Probe>>);
+static_assert(std::is_assignable_v<SmartPtr<Probe>&, SmartPtr<DerivedProbe> const&>);
+static_assert(std::is_convertible_v<SmartPtr<Probe>, ConstSmartPtr<Probe>>);
+static_assert(std::is_convertible_v<Probe const*, ConstSmartPtr<Probe>>);
+static_assert(std::is_nothrow_move_constructible_v<SmartPtr<Probe>>);
+static_assert(std::is_nothrow_move_constructible_v<ConstSmartPtr<Probe>>);
+
+class Counted : public ::testing::Test {
+ protected:
+  Counted() { hostseams::Ledger::Enable(true); }
+  ~Counted() override { hostseams::Ledger::Enable(false); }
+};
+
+using SmartPointers = Counted;
+
+int Count(SmartPtr<DerivedProbe> const& held) { return held->GetReferenceCount(); }
+
+// Each row works beside an owner that holds the object; its own pointers are gone when it
+// returns, and it returns the count that it saw while they lived.
+TEST_F(SmartPointers, CopiesTakeAReferenceMovesHandTheirsOnAndEveryOneIsGivenBack) {
+  using Owner = SmartPtr<DerivedProbe> const&;
+  struct Row {
+    char const* what;
+    std::function<int(Owner)> run;
+    int count;
+  } const rows[] = {
+      {"copy construction",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> copy(owner);
+         return Count(owner);
+       },
+       2},
+      {"move construction",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> from(owner);
+         SmartPtr<DerivedProbe> to(std::move(from));
+         EXPECT_FALSE(from);  // a moved-from pointer is empty
+         EXPECT_EQ(to.get(), owner.get());
+         return Count(owner);
+       },
+       2},
+      {"copy assignment",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> copy;
+         copy = owner;
+         return Count(owner);
+       },
+       2},
+      {"copy assignment over another object",
+       [](Owner owner) {
+         Events other;
+         SmartPtr<DerivedProbe> copy(new DerivedProbe(&other));
+         copy = owner;
+         EXPECT_EQ(other.destroyed, 1);
+         return Count(owner);
+       },
+       2},
+      {"move assignment",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> from(owner);
+         SmartPtr<DerivedProbe> to;
+         to = std::move(from);
+         EXPECT_FALSE(from);
+         return Count(owner);
+       },
+       2},
+      {"copy assignment to itself",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> copy(owner);
+         auto const& same = copy;
+         copy = same;
+         return Count(owner);
+       },
+       2},
+      {"move assignment to itself",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> copy(owner);
+         auto& same = copy;
+         copy = std::move(same);
+         EXPECT_EQ(copy.get(), owner.get());
+         return Count(owner);
+       },
+       2},
+      {"assignment of the pointer already held",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> copy(owner);
+         copy = owner.get();
+         return Count(owner);
+       },
+       2},
+      {"converting construction",
+       [](Owner owner) {
+         SmartPtr<Probe> base(owner);
+         return Count(owner);
+       },
+       2},
+      {"converting assignment",
+       [](Owner owner) {
+         SmartPtr<Probe> base;
+         base = owner;
+         return Count(owner);
+       },
+       2},
+      {"reset",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> copy(owner);
+         copy.reset();
+         EXPECT_FALSE(copy);
+         return Count(owner);
+       },
+       1},
+      {"assignment of nullptr",
+       [](Owner owner) {
+         SmartPtr<DerivedProbe> copy(owner);
+         copy = nullptr;
+         return Count(owner);
+       },
+       1},
+      {"down-cast",
+       [](Owner owner) {
+         SmartPtr<Probe> base(owner);
+         auto derived = base.DynamicCast<DerivedProbe>();
+         EXPECT_EQ(derived.get(), owner.get());
+         auto same = base.StaticCast<DerivedProbe>();
+         return Count(owner);
+       },
+       4},
+      {"cast to an unrelated class",
+       [](Owner owner) {
+         SmartPtr<Probe> base(owner);
+         EXPECT_FALSE(base.DynamicCast<Unrelated>());
+         return Count(owner);
+       },
+       2},
+      {"read-only pointer from a smart pointer",
+       [](Owner owner) {
+         ConstSmartPtr<DerivedProbe> readOnly(owner);
+         return Count(owner);
+       },
+       2},
+      {"read-only pointer from a const pointer",
+       [](Owner owner) {
+         ConstSmartPtr<DerivedProbe> readOnly(static_cast<DerivedProbe const*>(owner.get()));
+         return Count(owner);
+       },
+       2},
+      {"read-only copy",
+       [](Owner owner) {
+         ConstSmartPtr<DerivedProbe> first(owner);
+         ConstSmartPtr<DerivedProbe> second(first);
+         return Count(owner);
+       },
+       3},
+      {"read-only move",
+       [](Owner owner) {
+         ConstSmartPtr<DerivedProbe> from(owner);
+         ConstSmartPtr<DerivedProbe> to(std::move(from));
+         EXPECT_FALSE(from);
+         return Count(owner);
+       },
+       2},
+      {"read-only copy assignment",
+       [](Owner owner) {
+         ConstSmartPtr<DerivedProbe> first(owner);
+         ConstSmartPtr<DerivedProbe> second;
+         second = first;
+         return Count(owner);
+       },
+       3},
+      {"read-only move assignment",
+       [](Owner owner) {
+         ConstSmartPtr<DerivedProbe> from(owner);
+         ConstSmartPtr<DerivedProbe> to;
+         to = std::move(from);
+         EXPECT_FALSE(from);
+         return Count(owner);
+       },
+       2},
+  };
+  Events events;
+  SmartPtr<DerivedProbe> owner(new DerivedProbe(&events));
+  for (auto const& row : rows) {
+    hostseams::LedgerCheck ledger;
+    EXPECT_EQ(row.run(owner), row.count) << row.what;
+    EXPECT_EQ(Count(owner), 1) << row.what;
+    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+  }
+  EXPECT_EQ(events.asked, 0);
+  EXPECT_EQ(events.destroyed, 0);
+  owner.reset();
+  EXPECT_EQ(events.asked, 1);
+  EXPECT_EQ(events.destroyed, 1);
+}
+
+// The release protocol, seen from the only holder of an object: the object goes when that
+// reference goes, after its hook agrees, and not before.
+TEST_F(SmartPointers, TheLastReleaseAsksTheHookOnceAndDestroysTheObjectOnce) {
+  struct Row {
+    char const* what;
+    std::function<void(SmartPtr<Probe>&)> run;
+    bool gone;
+  } const rows[] = {
+      {"nothing", [](SmartPtr<Probe>&) {}, false},
+      {"reset", [](SmartPtr<Probe>& sole) { sole.reset(); }, true},
+      {"assignment of nullptr", [](SmartPtr<Probe>& sole) { sole = nullptr; }, true},
+      {"assignment of another object",
+       [](SmartPtr<Probe>& sole) { sole = SmartPtr<Probe>(new Probe); }, true},
+      {"assignment of the pointer already held", [](SmartPtr<Probe>& sole) { sole = sole.get(); },
+       false},
+      {"copy assignment to itself",
+       [](SmartPtr<Probe>& sole) {
+         auto const& same = sole;
+         sole = same;
+       },
+       false},
+      {"move assignment to itself",
+       [](SmartPtr<Probe>& sole) {
+         auto& same = sole;
+         sole = std::move(same);
+       },
+       false},
+      {"moved into a holder that goes",
+       [](SmartPtr<Probe>& sole) { SmartPtr<Probe> taken(std::move(sole)); }, true},
+      {"a copy taken and given back", [](SmartPtr<Probe>& sole) { SmartPtr<Probe> copy(sole); },
+       false},
+  };
+  for (auto const& row : rows) {
+    Events events;
+    hostseams::LedgerCheck ledger;
+    {
+      SmartPtr<Probe> sole(new Probe(&events));
+      row.run(sole);
+      EXPECT_EQ(events.asked, row.gone ? 1 : 0) << row.what;
+      EXPECT_EQ(events.destroyed, row.gone ? 1 : 0) << row.what;
+    }
+    EXPECT_EQ(events.asked, 1) << row.what;
+    EXPECT_EQ(events.destroyed, 1) << row.what;
+    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+  }
+}
+
+TEST_F(SmartPointers, AReleaseWhoseHookAnswersFalseLeavesTheObjectWithTheReferenceTakenBack) {
+  Events events;
+  auto* object = new Probe(&events, /*agrees=*/false);
+  SmartPtr<Probe> last(object);
+  {
+    SmartPtr<Probe> second(last);
+  }
+  EXPECT_EQ(events.asked, 0) << "a release that leaves references asks nothing";
+  last.reset();
+  EXPECT_FALSE(last);
+  EXPECT_EQ(events.asked, 1);
+  EXPECT_EQ(events.destroyed, 0);
+  EXPECT_EQ(object->GetReferenceCount(), 1);
+  EXPECT_EQ(hostseams::Ledger::Snapshot().at(object), 1);
+
+  // Released again once the hook agrees, the object goes.
+  object->Agree();
+  du::detail::Release(object, &last);
+  EXPECT_EQ(events.asked, 2);
+  EXPECT_EQ(events.destroyed, 1);
+}
+
+// Debug builds stop a release of a reference that was never taken, and the destruction of an
+// object that a smart pointer still holds (say, one on the stack).
+TEST(CountedReferencesDeathTest, DebugBuildsStopANegativeCountAndTheDestructionOfAHeldObject) {
+#ifdef NDEBUG
+  GTEST_SKIP() << "the stand-in checks counted references in debug builds only";
+#else
+  EXPECT_DEATH(
+      {
+        Probe object;
+        object.RemoveReference(&object);
+      },
+      "count would go negative");
+  EXPECT_DEATH(
+      {
+        SmartPtr<Probe> held;
+        Probe onTheStack;
+        held = &onTheStack;
+      },
+      "destroyed while references to it remain");
+  EXPECT_DEATH(
+      {
+        auto* object = new Probe;
+        SmartPtr<Probe> held(object);
+        delete object;
+      },
+      "destroyed while references to it remain");
+#endif
+}
+
+using Ledger = Counted;
+
+TEST_F(Ledger, CheckNoticesAnyReferenceNotGivenBackByItsHolder) {
+  struct Row {
+    char const* what;
+    // Changes the ledger beside `owner`; what it keeps in `kept` lives until the check.
+    std::function<void(SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>& kept)> change;
+    char const* reported;  // empty when the ledger stays balanced
+  } const rows[] = {
+      {"a reference taken and given back",
+       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>&) { SmartPtr<Probe> copy(owner); },
+       ""},
+      {"an object made and destroyed",
+       [](SmartPtr<Probe>&, std::vector<SmartPtr<Probe>>&) { SmartPtr<Probe> brief(new Probe); },
+       ""},
+      {"one extra reference",
+       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>& kept) { kept.push_back(owner); },
+       "references 1 -> 2"},
+      {"a new object still held",
+       [](SmartPtr<Probe>&, std::vector<SmartPtr<Probe>>& kept) { kept.emplace_back(new Probe); },
+       "new object"},
+      {"an object destroyed",
+       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>&) { owner.reset(); }, "destroyed"},
+      {"a reference that changed holder without a recorded move",
+       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>& kept) {
+         owner->AddReference(&kept);
+         owner->RemoveReference(&owner);
+       },
+       "changed holder unrecorded"},
+  };
+  for (auto const& row : rows) {
+    SmartPtr<Probe> owner(new Probe);
+    std::vector<SmartPtr<Probe>> kept;
+    hostseams::LedgerCheck check;
+    row.change(owner, kept);
+    std::string const reported = row.reported;
+    EXPECT_EQ(check.Balanced(), reported.empty()) << row.what;
+    EXPECT_EQ(check.Difference().empty(), reported.empty()) << row.what;
+    EXPECT_NE(check.Difference().find(reported), std::string::npos) << row.what << '\n'
+                                                                    << check.Difference();
+  }
+}
+
+// Host calls that need no illustration: each constructs a localizer.
+void MakeHostCalls(int calls) {
+  for (int i = 0; i < calls; ++i) du::Localizer const localizer("catalogue");
+}
+
+TEST(Faults, OnlyTheNthHostCallFromArmingFailsAndTheFaultNamesIt) {
+  for (std::int64_t n : {1, 2, 5}) {
+    MakeHostCalls(3);  // calls before arming do not count
+    hostseams::Faults::FailAt(n);
+    std::vector<std::int64_t> failed;
+    for (std::int64_t call = 1; call <= 7; ++call) {
+      try {
+        MakeHostCalls(1);
+      } catch (hostseams::HostFault const& fault) {
+        failed.push_back(call);
+        EXPECT_EQ(fault.m_number, n);
+        EXPECT_EQ(fault.m_call, "du::Localizer::Localizer");
+        EXPECT_STREQ(fault.what(), "injected host fault in du::Localizer::Localizer");
+      }
+      EXPECT_EQ(hostseams::Faults::Armed(), call < n) << "n " << n << ", call " << call;
+    }
+    EXPECT_EQ(failed, std::vector<std::int64_t>{n});
+  }
+  hostseams::Faults::FailAt(2);
+  MakeHostCalls(1);
+  hostseams::Faults::Disarm();
+  EXPECT_NO_THROW(MakeHostCalls(3));
+}
+
+TEST(CallLog, RecordsEachHostCallInOrderWhileStarted) {
+  MakeHostCalls(1);
+  hostseams::CallLog::Start();
+  {
+    du::Localizer const localizer("catalogue");
+    localizer.LocalizeMessage("id", du::Localizer::ReturnEmpty);
+  }
+  hostseams::CallLog::Stop();
+  MakeHostCalls(1);
+  EXPECT_EQ(
+      hostseams::CallLog::Calls(),
+      (std::vector<std::string>{"du::Localizer::Localizer", "du::Localizer::LocalizeMessage"}));
+  EXPECT_EQ(hostseams::CallLog::Count("du::Localizer::Localizer"), 1);
+  EXPECT_EQ(hostseams::CallLog::Count("dp::QMTracer::QMTracer"), 0);
+
+  hostseams::CallLog::Start();
+  hostseams::CallLog::Stop();
+  EXPECT_TRUE(hostseams::CallLog::Calls().empty()) << "each start begins an empty log";
+}
+
+// A count of a name that no host call records would pass as "not called" whatever the module
+// does, for instance after the call was renamed.
+TEST(CallLog, CountRefusesANameThatNoHostCallRecords) {
+  for (char const* name : {"", "du::Localizer::Localiser", "Localizer", "du::Localizer::Localizer ",
+                           "animation::TrackData::SetTrackName()", "GetTrackName"})
+    EXPECT_THROW(hostseams::CallLog::Count(name), std::invalid_argument) << '"' << name << '"';
+  // Calls of every host library are known, made or not.
+  for (char const* name :
+       {"animation::TrackData::SetTrackName", "qmk::World::GetWorld",
+        "qmk::illustration::SbomTree::FindInstance", "qmkapp::illustration::TesselApp::GetSbomTree",
+        "qmannotations::Callout::GetDefinition", "qmcallouts::Callouts::GenerateLabelString",
+        "dp::QMTracer::operator()"})
+    EXPECT_NO_THROW(hostseams::CallLog::Count(name)) << name;
+}
+
+TEST(TraceCapture, TakesTraceLinesUntilStoppedAndEachCaptureStartsEmpty) {
+  dp::QMTracer const tracer("module", "category");
+  hostseams::TraceCapture::Start();
+  tracer("one\n");
+  tracer("two\n");
+  EXPECT_EQ(hostseams::TraceCapture::Stop(), "[module/category] one\n[module/category] two\n");
+  hostseams::TraceCapture::Start();
+  EXPECT_EQ(hostseams::TraceCapture::Stop(), "");
+}
+
+}  // namespace
