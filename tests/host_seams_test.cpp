@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "host/utilities.h"
@@ -74,183 +75,58 @@ class Counted : public ::testing::Test {
 
 using SmartPointers = Counted;
 
-int Count(SmartPtr<DerivedProbe> const& held) { return held->GetReferenceCount(); }
-
-// Each row works beside an owner that holds the object; its own pointers are gone when it
-// returns, and it returns the count that it saw while they lived.
+// One object, an owner and more pointers that each step fills or changes: after every step the
+// object has the references that the pointers hold, and when they go it has the owner's only.
 TEST_F(SmartPointers, CopiesTakeAReferenceMovesHandTheirsOnAndEveryOneIsGivenBack) {
   using Owner = SmartPtr<DerivedProbe> const&;
-  struct Row {
+  struct Pointers {
+    std::optional<SmartPtr<DerivedProbe>> a, b;
+    std::optional<SmartPtr<Probe>> base;
+    std::optional<ConstSmartPtr<DerivedProbe>> c, d;
+  };
+  struct Step {
     char const* what;
-    std::function<int(Owner)> run;
-    int count;
-  } const rows[] = {
-      {"copy construction",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> copy(owner);
-         return Count(owner);
-       },
-       2},
-      {"move construction",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> from(owner);
-         SmartPtr<DerivedProbe> to(std::move(from));
-         EXPECT_FALSE(from);  // a moved-from pointer is empty
-         EXPECT_EQ(to.get(), owner.get());
-         return Count(owner);
-       },
-       2},
-      {"copy assignment",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> copy;
-         copy = owner;
-         return Count(owner);
-       },
-       2},
-      {"copy assignment over another object",
-       [](Owner owner) {
-         Events other;
-         SmartPtr<DerivedProbe> copy(new DerivedProbe(&other));
-         copy = owner;
-         EXPECT_EQ(other.destroyed, 1);
-         return Count(owner);
-       },
-       2},
-      {"move assignment",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> from(owner);
-         SmartPtr<DerivedProbe> to;
-         to = std::move(from);
-         EXPECT_FALSE(from);
-         return Count(owner);
-       },
-       2},
-      {"copy assignment to itself",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> copy(owner);
-         auto const& same = copy;
-         copy = same;
-         return Count(owner);
-       },
-       2},
-      {"move assignment to itself",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> copy(owner);
-         auto& same = copy;
-         copy = std::move(same);
-         EXPECT_EQ(copy.get(), owner.get());
-         return Count(owner);
-       },
-       2},
-      {"assignment of the pointer already held",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> copy(owner);
-         copy = owner.get();
-         return Count(owner);
-       },
-       2},
-      {"converting construction",
-       [](Owner owner) {
-         SmartPtr<Probe> base(owner);
-         return Count(owner);
-       },
-       2},
-      {"converting assignment",
-       [](Owner owner) {
-         SmartPtr<Probe> base;
-         base = owner;
-         return Count(owner);
-       },
-       2},
-      {"reset",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> copy(owner);
-         copy.reset();
-         EXPECT_FALSE(copy);
-         return Count(owner);
-       },
-       1},
-      {"assignment of nullptr",
-       [](Owner owner) {
-         SmartPtr<DerivedProbe> copy(owner);
-         copy = nullptr;
-         return Count(owner);
-       },
-       1},
-      {"down-cast",
-       [](Owner owner) {
-         SmartPtr<Probe> base(owner);
-         auto derived = base.DynamicCast<DerivedProbe>();
-         EXPECT_EQ(derived.get(), owner.get());
-         auto same = base.StaticCast<DerivedProbe>();
-         return Count(owner);
-       },
+    void (*run)(Pointers&, Owner);
+    int count;  // references after the step, the owner's included
+  } const steps[] = {
+      {"copy construction", [](Pointers& p, Owner owner) { p.a.emplace(owner); }, 2},
+      {"move construction", [](Pointers& p, Owner) { p.b.emplace(std::move(*p.a)); }, 2},
+      {"copy assignment", [](Pointers& p, Owner) { *p.a = *p.b; }, 3},
+      {"copy assignment to itself", [](Pointers& p, Owner) { *p.a = *&*p.a; }, 3},
+      {"move assignment", [](Pointers& p, Owner) { *p.a = std::move(*p.b); }, 2},
+      {"move assignment to itself", [](Pointers& p, Owner) { *p.a = std::move(*&*p.a); }, 2},
+      {"assignment of the pointer held", [](Pointers& p, Owner) { *p.a = p.a->get(); }, 2},
+      {"assignment of nullptr", [](Pointers& p, Owner) { *p.a = nullptr; }, 1},
+      {"assignment of a pointer", [](Pointers& p, Owner owner) { *p.b = owner.get(); }, 2},
+      {"converting construction", [](Pointers& p, Owner owner) { p.base.emplace(owner); }, 3},
+      {"converting assignment", [](Pointers& p, Owner) { *p.base = *p.b; }, 3},
+      {"down-cast", [](Pointers& p, Owner) { *p.a = p.base->DynamicCast<DerivedProbe>(); }, 4},
+      {"cast to an unrelated class", [](Pointers& p, Owner) { p.base->DynamicCast<Unrelated>(); },
        4},
-      {"cast to an unrelated class",
-       [](Owner owner) {
-         SmartPtr<Probe> base(owner);
-         EXPECT_FALSE(base.DynamicCast<Unrelated>());
-         return Count(owner);
-       },
-       2},
-      {"read-only pointer from a smart pointer",
-       [](Owner owner) {
-         ConstSmartPtr<DerivedProbe> readOnly(owner);
-         return Count(owner);
-       },
-       2},
-      {"read-only pointer from a const pointer",
-       [](Owner owner) {
-         ConstSmartPtr<DerivedProbe> readOnly(static_cast<DerivedProbe const*>(owner.get()));
-         return Count(owner);
-       },
-       2},
-      {"read-only copy",
-       [](Owner owner) {
-         ConstSmartPtr<DerivedProbe> first(owner);
-         ConstSmartPtr<DerivedProbe> second(first);
-         return Count(owner);
-       },
-       3},
-      {"read-only move",
-       [](Owner owner) {
-         ConstSmartPtr<DerivedProbe> from(owner);
-         ConstSmartPtr<DerivedProbe> to(std::move(from));
-         EXPECT_FALSE(from);
-         return Count(owner);
-       },
-       2},
-      {"read-only copy assignment",
-       [](Owner owner) {
-         ConstSmartPtr<DerivedProbe> first(owner);
-         ConstSmartPtr<DerivedProbe> second;
-         second = first;
-         return Count(owner);
-       },
-       3},
-      {"read-only move assignment",
-       [](Owner owner) {
-         ConstSmartPtr<DerivedProbe> from(owner);
-         ConstSmartPtr<DerivedProbe> to;
-         to = std::move(from);
-         EXPECT_FALSE(from);
-         return Count(owner);
-       },
-       2},
+      {"static cast", [](Pointers& p, Owner) { *p.a = p.base->StaticCast<DerivedProbe>(); }, 4},
+      {"reset", [](Pointers& p, Owner) { p.base->reset(); }, 3},
+      {"read-only from a pointer", [](Pointers& p, Owner owner) { p.c.emplace(owner); }, 4},
+      {"read-only from a const pointer",
+       [](Pointers& p, Owner owner) { p.d.emplace(&std::as_const(*owner)); }, 5},
+      {"read-only copy", [](Pointers& p, Owner) { p.d.emplace(*p.c); }, 5},
+      {"read-only copy assignment", [](Pointers& p, Owner) { *p.c = *p.d; }, 5},
+      {"read-only move", [](Pointers& p, Owner) { p.d.emplace(std::move(*p.c)); }, 4},
+      {"read-only move assignment", [](Pointers& p, Owner) { *p.c = std::move(*p.d); }, 4},
   };
   Events events;
-  SmartPtr<DerivedProbe> owner(new DerivedProbe(&events));
-  for (auto const& row : rows) {
-    hostseams::LedgerCheck ledger;
-    EXPECT_EQ(row.run(owner), row.count) << row.what;
-    EXPECT_EQ(Count(owner), 1) << row.what;
-    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+  SmartPtr<DerivedProbe> const owner(new DerivedProbe(&events));
+  hostseams::LedgerCheck ledger;
+  {
+    Pointers pointers;
+    for (auto const& step : steps) {
+      step.run(pointers, owner);
+      EXPECT_EQ(owner->GetReferenceCount(), step.count) << step.what;
+    }
   }
+  EXPECT_EQ(owner->GetReferenceCount(), 1);
+  EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
   EXPECT_EQ(events.asked, 0);
   EXPECT_EQ(events.destroyed, 0);
-  owner.reset();
-  EXPECT_EQ(events.asked, 1);
-  EXPECT_EQ(events.destroyed, 1);
 }
 
 // The release protocol, seen from the only holder of an object: the object goes when that
@@ -258,32 +134,18 @@ TEST_F(SmartPointers, CopiesTakeAReferenceMovesHandTheirsOnAndEveryOneIsGivenBac
 TEST_F(SmartPointers, TheLastReleaseAsksTheHookOnceAndDestroysTheObjectOnce) {
   struct Row {
     char const* what;
-    std::function<void(SmartPtr<Probe>&)> run;
+    void (*run)(SmartPtr<Probe>&);
     bool gone;
   } const rows[] = {
       {"nothing", [](SmartPtr<Probe>&) {}, false},
       {"reset", [](SmartPtr<Probe>& sole) { sole.reset(); }, true},
       {"assignment of nullptr", [](SmartPtr<Probe>& sole) { sole = nullptr; }, true},
-      {"assignment of another object",
-       [](SmartPtr<Probe>& sole) { sole = SmartPtr<Probe>(new Probe); }, true},
-      {"assignment of the pointer already held", [](SmartPtr<Probe>& sole) { sole = sole.get(); },
-       false},
-      {"copy assignment to itself",
-       [](SmartPtr<Probe>& sole) {
-         auto const& same = sole;
-         sole = same;
-       },
-       false},
-      {"move assignment to itself",
-       [](SmartPtr<Probe>& sole) {
-         auto& same = sole;
-         sole = std::move(same);
-       },
-       false},
-      {"moved into a holder that goes",
-       [](SmartPtr<Probe>& sole) { SmartPtr<Probe> taken(std::move(sole)); }, true},
-      {"a copy taken and given back", [](SmartPtr<Probe>& sole) { SmartPtr<Probe> copy(sole); },
-       false},
+      {"assignment of another object", [](SmartPtr<Probe>& sole) { sole = new Probe; }, true},
+      {"assignment of the pointer held", [](SmartPtr<Probe>& sole) { sole = sole.get(); }, false},
+      {"copy assignment to itself", [](SmartPtr<Probe>& sole) { sole = *&sole; }, false},
+      {"move assignment to itself", [](SmartPtr<Probe>& sole) { sole = std::move(*&sole); }, false},
+      {"moved away", [](SmartPtr<Probe>& sole) { SmartPtr<Probe>{std::move(sole)}; }, true},
+      {"copied", [](SmartPtr<Probe>& sole) { SmartPtr<Probe>{sole}; }, false},
   };
   for (auto const& row : rows) {
     Events events;
@@ -304,9 +166,7 @@ TEST_F(SmartPointers, AReleaseWhoseHookAnswersFalseLeavesTheObjectWithTheReferen
   Events events;
   auto* object = new Probe(&events, /*agrees=*/false);
   SmartPtr<Probe> last(object);
-  {
-    SmartPtr<Probe> second(last);
-  }
+  { SmartPtr<Probe> second(last); }
   EXPECT_EQ(events.asked, 0) << "a release that leaves references asks nothing";
   last.reset();
   EXPECT_FALSE(last);
@@ -354,32 +214,23 @@ TEST(CountedReferencesDeathTest, DebugBuildsStopANegativeCountAndTheDestructionO
 using Ledger = Counted;
 
 TEST_F(Ledger, CheckNoticesAnyReferenceNotGivenBackByItsHolder) {
+  using Kept = std::vector<SmartPtr<Probe>>;  // lives until the check
   struct Row {
     char const* what;
-    // Changes the ledger beside `owner`; what it keeps in `kept` lives until the check.
-    std::function<void(SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>& kept)> change;
+    void (*change)(SmartPtr<Probe>& owner, Kept& kept);
     char const* reported;  // empty when the ledger stays balanced
   } const rows[] = {
-      {"a reference taken and given back",
-       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>&) { SmartPtr<Probe> copy(owner); },
+      {"a reference taken and given back", [](SmartPtr<Probe>& o, Kept&) { SmartPtr<Probe>{o}; },
        ""},
-      {"an object made and destroyed",
-       [](SmartPtr<Probe>&, std::vector<SmartPtr<Probe>>&) { SmartPtr<Probe> brief(new Probe); },
+      {"an object made and destroyed", [](SmartPtr<Probe>&, Kept&) { SmartPtr<Probe>{new Probe}; },
        ""},
-      {"one extra reference",
-       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>& kept) { kept.push_back(owner); },
+      {"one extra reference", [](SmartPtr<Probe>& o, Kept& kept) { kept.push_back(o); },
        "references 1 -> 2"},
       {"a new object still held",
-       [](SmartPtr<Probe>&, std::vector<SmartPtr<Probe>>& kept) { kept.emplace_back(new Probe); },
-       "new object"},
-      {"an object destroyed",
-       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>&) { owner.reset(); }, "destroyed"},
-      {"a reference that changed holder without a recorded move",
-       [](SmartPtr<Probe>& owner, std::vector<SmartPtr<Probe>>& kept) {
-         owner->AddReference(&kept);
-         owner->RemoveReference(&owner);
-       },
-       "changed holder unrecorded"},
+       [](SmartPtr<Probe>&, Kept& kept) { kept.emplace_back(new Probe); }, "new object"},
+      {"an object destroyed", [](SmartPtr<Probe>& o, Kept&) { o.reset(); }, "destroyed"},
+      {"a reference handed to another holder",
+       [](SmartPtr<Probe>& o, Kept& kept) { kept.push_back(std::move(o)); }, "changed holder"},
   };
   for (auto const& row : rows) {
     SmartPtr<Probe> owner(new Probe);

@@ -119,8 +119,8 @@ LedgerCheck::Holdings CurrentHoldings() {
 
 LedgerCheck::LedgerCheck() : before_(CurrentHoldings()) {}
 
-// By holder, not only by count: a reference that changes holder without a recorded move would
-// be given back by a holder that never took it.
+// By holder, not only by count: each reference must stay with the holder that had it, and one
+// handed on without a recorded move would later be given back by a holder that never took it.
 bool LedgerCheck::Balanced() const { return CurrentHoldings() == before_; }
 
 std::string LedgerCheck::Difference() const {
@@ -134,7 +134,7 @@ std::string LedgerCheck::Difference() const {
       out << "references " << Total(was->second) << " -> " << Total(holders) << ": "
           << Describe(object) << '\n';
     else if (was->second != holders)
-      out << "references changed holder unrecorded: " << Describe(object) << '\n';
+      out << "references changed holder: " << Describe(object) << '\n';
   }
   for (auto const& [object, holders] : before_)
     if (now.find(object) == now.end())
