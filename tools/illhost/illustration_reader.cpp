@@ -1,10 +1,14 @@
 #include "illustration_reader.h"
 
-#include <unordered_map>
+#include <array>
 
 #include "host/annotations.h"
 #include "host/illustration.h"
-#include "json_node.h"
+#include "id_index.h"
+#include "input_text.h"
+#include "json_syntax.h"
+#include "json_walk.h"
+#include "quoting.h"
 #include "standin_texts.h"
 
 namespace illhost {
@@ -12,76 +16,110 @@ namespace illhost {
 namespace {
 
 using du::SmartPtr;
-using Json = nlohmann::json;
+using Keys = std::string_view const[];
 
-enum class Kind { Instance, Sbom, Object, Scene, CenterLine, Callout, Annotation, Item, Track };
+constexpr std::uint16_t Bit(Kind k) {
+  return static_cast<std::uint16_t>(1u << static_cast<int>(k));
+}
+constexpr std::uint16_t kAnyObject = Bit(Kind::Instance) | Bit(Kind::Sbom) | Bit(Kind::Object) |
+                                     Bit(Kind::CenterLine) | Bit(Kind::Callout) |
+                                     Bit(Kind::Annotation);
+constexpr std::uint16_t kAnyAnnotation =
+    Bit(Kind::CenterLine) | Bit(Kind::Callout) | Bit(Kind::Annotation);
 
-struct Entry {
-  Kind kind;
-  SmartPtr<du::RefCounted> object;
-};
-
-du::Symbol TypeSymbol(std::string const& text) {
+du::Symbol TypeSymbol(std::string_view text) {
   using namespace qmk::mcad_selection;
   for (du::Symbol const* s :
        {&Instance, &Assembly, &Collection, &Annotation, &Face3D, &ModelAnnotation3D})
     if (s->str() == text) return *s;
-  return du::Symbol(text);
+  return du::Symbol(std::string(text));
 }
+
+// A reference as read: an id, or null.
+struct Ref {
+  std::string_view id;
+  std::size_t offset = 0;
+  bool given = false;  // the key is there, even with null
+  bool null = true;
+};
+
+// What a selection item is made of, kept until the objects it names exist.
+struct ItemSpec {
+  std::string_view id, type, displayName;
+  Ref object, actInstance, annotation, parentObject;
+  std::optional<bool> geometry;
+};
+
+// A reference that names an id not read yet, and where its object goes once it is.
+struct Pending {
+  enum Sink : std::uint8_t {
+    InstanceSbom,
+    SbomEbom,
+    SbomParent,
+    LineObject,
+    CalloutMember,
+    TrackTargetItem,
+    TrackScene,
+    TrackSelectionItem
+  };
+  Ref ref;
+  du::RefCounted* holder;  // the object that takes it; null for a track
+  std::size_t index;       // the member's place, or the track's
+  Sink sink;
+};
 
 class Reader {
  public:
-  explicit Reader(Illustration& out) : out_(out) {}
+  Reader(Illustration& out, std::string_view text, json::document& doc)
+      : out_(out), text_(text), doc_(doc), walk_(text.data()) {}
 
-  void Read(Node const& root) {
-    root.Object({"generic_message", "content_symbol_prefix", "instances", "sbom", "objects",
-                 "scenes", "annotations", "selection_items", "timeline"});
+  void Read() {
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                              root.Text("generic_message", standin::kDefaultGenericText));
-    qmk::Instance::s_content_symbolPrefix =
-        root.Text("content_symbol_prefix", standin::kDefaultContentPrefix);
-    entries_.reserve(root["instances"].ListSize() + root["sbom"].ListSize() +
-                     root["objects"].ListSize() + root["scenes"].ListSize() +
-                     root["annotations"].ListSize() + root["selection_items"].ListSize() +
-                     root["timeline"]["tracks"].ListSize());
-    Each(root["instances"], [&](Node const& n, std::string const& id) {
-      Register(n, id, Kind::Instance, out_.model.AddInstance(id, "", ""));
+                              standin::kDefaultGenericText);
+    qmk::Instance::s_content_symbolPrefix = du::Symbol(standin::kDefaultContentPrefix);
+    json::value root;
+    if (doc_.get_value().get(root)) JsonWalk::Fail(0, "not valid JSON");
+    static constexpr std::string_view keys[] = {
+        "generic_message", "content_symbol_prefix", "instances",       "sbom",    "objects",
+        "scenes",          "annotations",           "selection_items", "timeline"};
+    walk_.Members(root, keys, [&](std::size_t key, json::value& v, std::size_t) {
+      switch (key) {
+        case 0:
+          if (!walk_.IsNull(v))
+            du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
+                                      std::string(walk_.String(v)));
+          break;
+        case 1:
+          if (!walk_.IsNull(v))
+            qmk::Instance::s_content_symbolPrefix = du::Symbol(std::string(walk_.String(v)));
+          break;
+        case 2:
+          walk_.List(v, [&](std::size_t, json::value& e) { ReadInstance(e); });
+          break;
+        case 3:
+          walk_.List(v, [&](std::size_t, json::value& e) { ReadSbom(e); });
+          break;
+        case 4:
+          walk_.List(v, [&](std::size_t, json::value& e) { ReadObject(e); });
+          break;
+        case 5:
+          walk_.List(v, [&](std::size_t, json::value& e) { ReadScene(e); });
+          break;
+        case 6:
+          walk_.List(v, [&](std::size_t, json::value& e) { ReadAnnotation(e); });
+          break;
+        case 7:
+          walk_.List(v, [&](std::size_t, json::value& e) { ReadItem(e); });
+          break;
+        default:
+          ReadTimeline(v);
+      }
     });
-    Each(root["sbom"], [&](Node const& n, std::string const& id) {
-      auto sbom = out_.model.AddSbom(id, "", "", "");
-      out_.sbomIds[sbom.get()] = id;
-      Register(n, id, Kind::Sbom, sbom);
-    });
-    Each(root["objects"], [&](Node const& n, std::string const& id) {
-      Register(n, id, Kind::Object, Keep(new qmk::Object));
-    });
-    Each(root["scenes"], [&](Node const& n, std::string const& id) {
-      n.Object({"id", "shape", "callouts_engine"});
-      SmartPtr<qmk::Scene> scene;
-      if (n.Flag("shape", true))
-        scene = out_.model.AddShapeScene(n.Flag("callouts_engine", true));
-      else
-        scene = out_.model.AddPlainScene();
-      Register(n, id, Kind::Scene, scene);
-    });
-    Each(root["annotations"],
-         [&](Node const& n, std::string const& id) { CreateAnnotation(n, id); });
-    Each(root["selection_items"],
-         [&](Node const& n, std::string const& id) { Register(n, id, Kind::Item, {}); });
-    Node const timeline = root["timeline"];
-    if (!timeline.IsNull()) timeline.Object({"save_suppressed", "parent_track_type", "tracks"});
-    Each(timeline["tracks"],
-         [&](Node const& n, std::string const& id) { Register(n, id, Kind::Track, {}); });
-
-    Each(root["instances"], [&](Node const& n, std::string const& id) { FillInstance(n, id); });
-    Each(root["sbom"], [&](Node const& n, std::string const& id) { FillSbom(n, id); });
-    Each(root["objects"], [&](Node const& n, std::string const&) { n.Object({"id"}); });
-    Each(root["annotations"], [&](Node const& n, std::string const& id) { FillAnnotation(n, id); });
-    Each(root["selection_items"], [&](Node const& n, std::string const& id) { MakeItem(n, id); });
-    out_.saveSuppressed = timeline.IsNull() ? false : timeline.Flag("save_suppressed");
-    int const parentType = timeline.IsNull() ? 1 : timeline.Integer("parent_track_type", 1);
-    Each(timeline["tracks"],
-         [&](Node const& n, std::string const& id) { ReadTrack(n, id, parentType); });
+    char const* after = nullptr;  // the parser answers "out of bounds" at the end
+    if (!doc_.current_location().get(after))
+      JsonWalk::Fail(static_cast<std::size_t>(after - text_.data()),
+                     "text after the end of the document");
+    ResolvePending();
   }
 
  private:
@@ -92,262 +130,661 @@ class Reader {
     return held;
   }
 
-  template <class F>
-  void Each(Node const& list, F f) {
-    for (std::size_t i = 0, n = list.ListSize(); i < n; ++i) {
-      Node const item = list[i];
-      if (!item.value().is_object()) item.Fail("expected an object");
-      f(item, item.RequiredText("id"));
+  // The object's "id", which every listed object has; `object` is where the object starts.
+  static std::string_view RequiredId(std::optional<std::string_view> id, std::size_t object) {
+    if (!id) JsonWalk::Fail(object, "missing", ".id");
+    return *id;
+  }
+
+  void Register(std::string_view id, std::size_t idAt, Kind kind, du::RefCounted* object) {
+    if (!index_.Insert(id, kind, object)) JsonWalk::Fail(idAt, "duplicate id " + QuoteInput(id));
+  }
+
+  Ref ReadRef(json::value& v) const {
+    Ref ref;
+    ref.given = true;
+    ref.offset = walk_.Offset(v);
+    if (walk_.IsNull(v)) return ref;
+    ref.id = walk_.String(v);
+    ref.null = false;
+    return ref;
+  }
+
+  // What a reference names when it is one of `kinds`; null for null, and for an id not read
+  // yet when `later` is set (*later then says so).
+  du::RefCounted* Resolve(Ref const& ref, std::uint16_t kinds, char const* what,
+                          bool* later = nullptr) {
+    if (later) *later = false;
+    if (ref.null) return nullptr;
+    IdIndex::Entry const* entry = index_.Find(ref.id);
+    if (!entry || (entry->kind == Kind::Item && !entry->object && later)) {
+      if (!later) JsonWalk::Fail(ref.offset, "no object has the id " + QuoteInput(ref.id));
+      *later = true;
+      return nullptr;
     }
+    if (!(kinds & Bit(entry->kind)))
+      JsonWalk::Fail(ref.offset, QuoteInput(ref.id) + " is not " + what);
+    return entry->object;
   }
 
-  void Register(Node const& n, std::string const& id, Kind kind, SmartPtr<du::RefCounted> object) {
-    if (!entries_.emplace(id, Entry{kind, std::move(object)}).second)
-      n["id"].Fail("duplicate id \"" + id + "\"");
+  // Resolves `ref` now when it can, else keeps it for when everything has been read.
+  du::RefCounted* ResolveOrWait(Ref const& ref, std::uint16_t kinds, char const* what,
+                                Pending::Sink sink, du::RefCounted* holder, std::size_t index) {
+    bool later = false;
+    du::RefCounted* object = Resolve(ref, kinds, what, &later);
+    if (later) pending_.push_back(Pending{ref, holder, index, sink});
+    return object;
   }
 
-  // What a reference names, when it names one of `kinds`; null stays null.
-  SmartPtr<du::RefCounted> Ref(Node const& n, std::initializer_list<Kind> kinds, char const* what) {
-    if (n.IsNull()) return {};
-    std::string const id = n.AsText();
-    auto const found = entries_.find(id);
-    if (found == entries_.end()) n.Fail("no object has the id \"" + id + "\"");
-    for (Kind k : kinds)
-      if (found->second.kind == k) return found->second.object;
-    n.Fail("\"" + id + "\" is not " + what);
-  }
-  SmartPtr<qmk::Object> AnyObject(Node const& n) {
-    return Ref(n,
-               {Kind::Instance, Kind::Sbom, Kind::Object, Kind::CenterLine, Kind::Callout,
-                Kind::Annotation},
-               "a kernel object")
-        .DynamicCast<qmk::Object>();
-  }
-  SmartPtr<du::RefCounted> Found(std::string const& id) { return entries_.at(id).object; }
-
-  void FillInstance(Node const& n, std::string const& id) {
-    n.Object({"id", "name", "display_name", "sbom"});
-    auto instance = Found(id).DynamicCast<qmk::Instance>();
-    instance->SetNames(n.Text("name"), n.Text("display_name"));
-    auto sbom = Ref(n["sbom"], {Kind::Sbom}, "an SBOM instance")
-                    .DynamicCast<qmk::illustration::SbomInstance>();
-    instance->SetSbomInstance(sbom.get());
+  void ReadInstance(json::value& v) {
+    std::size_t const at = walk_.Offset(v);
+    static constexpr std::string_view keys[] = {"id", "name", "display_name", "sbom"};
+    std::optional<std::string_view> id;
+    std::size_t idAt = 0;
+    std::string_view name, displayName;
+    Ref sbom;
+    walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+      if (key == 0) idAt = walk_.Offset(value), id = walk_.String(value);
+      if (key == 1 && !walk_.IsNull(value)) name = walk_.String(value);
+      if (key == 2 && !walk_.IsNull(value)) displayName = walk_.String(value);
+      if (key == 3) sbom = ReadRef(value);
+    });
+    std::string const idText(RequiredId(id, at));
+    auto instance = out_.model.AddInstance(idText, std::string(name), std::string(displayName));
+    Register(*id, idAt, Kind::Instance, instance.get());
+    instance->SetSbomInstance(static_cast<qmk::illustration::SbomInstance*>(ResolveOrWait(
+        sbom, Bit(Kind::Sbom), "an SBOM instance", Pending::InstanceSbom, instance.get(), 0)));
   }
 
-  void FillSbom(Node const& n, std::string const& id) {
-    n.Object({"id", "symbol", "name", "display_name", "ebom", "parent", "properties"});
-    auto sbom = Found(id).DynamicCast<qmk::illustration::SbomInstance>();
-    sbom->m_name = n.Text("symbol");
-    sbom->SetNames(n.Text("name"), n.Text("display_name"));
-    sbom->SetEbomInstance(
-        Ref(n["ebom"], {Kind::Instance}, "an instance").DynamicCast<qmk::Instance>().get());
-    sbom->SetParent(Ref(n["parent"], {Kind::Sbom}, "an SBOM instance")
-                        .DynamicCast<qmk::illustration::SbomInstance>()
-                        .get());
-    Node const groups = n["properties"];
-    if (groups.IsNull()) return;
-    if (!groups.value().is_object()) groups.Fail("expected an object");
-    for (auto const& group : groups.value().items()) {
-      Node const g = groups[group.key().c_str()];
-      if (!g.value().is_object()) g.Fail("expected an object");
-      for (auto const& property : g.value().items())
-        sbom->SetProperty(group.key(), property.key(), g[property.key().c_str()].AsText());
-    }
-  }
-
-  void CreateAnnotation(Node const& n, std::string const& id) {
-    std::string const kind = n.RequiredText("kind");
-    if (kind == "center_line") {
-      Register(n, id, Kind::CenterLine, out_.model.AddCenterLine());
-    } else if (kind == "callout") {
-      Register(n, id, Kind::Callout, out_.model.AddCallout("", {}, ""));
-    } else if (kind == "annotation") {
-      n.Object({"id", "kind", "class"});
-      std::string const cls = n.Text("class");
-      du::Symbol const symbol = cls == qmannotations::ConstStrings::qmCenterLine.str()
-                                    ? qmannotations::ConstStrings::qmCenterLine
-                                : cls == qmannotations::ConstStrings::qmCalloutLabel.str()
-                                    ? qmannotations::ConstStrings::qmCalloutLabel
-                                    : du::Symbol(cls);
-      Register(n, id, Kind::Annotation, Keep(new qmk::Annotation(symbol)));
-    } else {
-      n["kind"].Fail("unknown annotation kind \"" + kind + "\"");
-    }
-  }
-
-  void FillAnnotation(Node const& n, std::string const& id) {
-    auto const& entry = entries_.at(id);
-    if (entry.kind == Kind::CenterLine) {
-      n.Object({"id", "kind", "object", "pending"});
-      auto line = entry.object.DynamicCast<qmannotations::CenterLinesAnnotation>();
-      if (auto object = AnyObject(n["object"])) line->AddObject(object);
-      Node const pending = n["pending"];
-      if (pending.IsNull()) return;
-      pending.Object({"type", "fields"});
-      SmartPtr<qmk::SelectionItemRepresentation> rep(
-          new qmk::SelectionItemRepresentation(TypeSymbol(pending.Text("type"))));
-      Node const fields = pending["fields"];
-      if (!fields.IsNull()) {
-        fields.Object({"instance", "parent_instance", "sbomInstanceId"});
-        for (char const* key : {"instance", "parent_instance", "sbomInstanceId"})
-          if (fields.Has(key)) rep->SetField(key, fields.Text(key));
+  void ReadSbom(json::value& v) {
+    std::size_t const at = walk_.Offset(v);
+    static constexpr std::string_view keys[] = {"id",   "symbol", "name",      "display_name",
+                                                "ebom", "parent", "properties"};
+    std::optional<std::string_view> id;
+    std::size_t idAt = 0;
+    std::string_view texts[4];  // symbol, name, display name
+    Ref ebom, parent;
+    std::vector<std::array<std::string_view, 3>> properties;
+    walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+      if (key == 0) {
+        idAt = walk_.Offset(value), id = walk_.String(value);
+      } else if (key <= 3) {
+        if (!walk_.IsNull(value)) texts[key] = walk_.String(value);
+      } else if (key == 4) {
+        ebom = ReadRef(value);
+      } else if (key == 5) {
+        parent = ReadRef(value);
+      } else if (!walk_.IsNull(value)) {
+        walk_.Map(value, [&](std::string_view group, json::value& names) {
+          walk_.Map(names, [&](std::string_view name, json::value& text) {
+            properties.push_back({group, name, walk_.String(text)});
+          });
+        });
       }
-      line->SetMainPendingObject(rep);
-    } else if (entry.kind == Kind::Callout) {
-      FillCallout(n, entry.object.DynamicCast<qmannotations::Callout>());
-    }
+    });
+    std::string const idText(RequiredId(id, at));
+    auto sbom = out_.model.AddSbom(idText, std::string(texts[1]), std::string(texts[2]),
+                                   std::string(texts[3]));
+    Register(*id, idAt, Kind::Sbom, sbom.get());
+    out_.sbomIds[sbom.get()] = idText;
+    for (auto const& [group, name, text] : properties)
+      sbom->SetProperty(std::string(group), std::string(name), du::Symbol(std::string(text)));
+    sbom->SetEbomInstance(static_cast<qmk::Instance*>(
+        ResolveOrWait(ebom, Bit(Kind::Instance), "an instance", Pending::SbomEbom, sbom.get(), 0)));
+    sbom->SetParent(static_cast<qmk::illustration::SbomInstance*>(ResolveOrWait(
+        parent, Bit(Kind::Sbom), "an SBOM instance", Pending::SbomParent, sbom.get(), 0)));
   }
 
-  void FillCallout(Node const& n, SmartPtr<qmannotations::Callout> const& callout) {
-    n.Object({"id", "kind", "short_description", "object_text", "callout_kind", "type", "markdown",
-              "attachments", "members", "tag", "definition"});
-    callout->SetShortObjectDescription(n.Text("short_description"));
-    callout->SetObjectText(n.Text("object_text"));
-    callout->m_calloutKind = n.Integer("callout_kind");
-    callout->SetType(n.Integer("type"));
-    callout->SetMarkdown(n.Flag("markdown"));
-    callout->SetTag(n.Text("tag"));
-    Node const attachments = n["attachments"];
-    for (std::size_t i = 0, size = attachments.ListSize(); i < size; ++i) {
-      Node const pair = attachments[i];
-      if (pair.ListSize() != 2) pair.Fail("expected a pair [first, second]");
-      callout->m_attachments.emplace_back(new qmannotations::AttachmentRecord(
-          pair[std::size_t{0}].AsText(), pair[std::size_t{1}].AsText()));
-    }
-    if (n.Has("members")) {
-      callout->SetGroup(true);
-      Node const members = n["members"];
-      for (std::size_t i = 0, size = members.ListSize(); i < size; ++i)
-        callout->m_groupMembers.push_back(
-            Ref(members[i], {Kind::Callout}, "a callout").DynamicCast<qmannotations::Callout>());
-    }
-    SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
-    Node const def = n["definition"];
-    if (!def.IsNull()) {
-      def.Object({"markdown", "content"});
-      definition->SetMarkdown(def.Flag("markdown"));
-      qmannotations::LabelContentList content;
-      Node const parts = def["content"];
-      for (std::size_t i = 0, size = parts.ListSize(); i < size; ++i) {
-        Node const p = parts[i];
-        p.Object({"group", "property", "kind", "relation", "text"});
-        content.push_back(hostmodel::Part(p.Text("group"), p.Text("property"), p.Text("kind"),
-                                          p.Text("relation"), p.Text("text")));
-      }
-      definition->SetContent(std::move(content));
-    }
-    callout->SetDefinition(definition);
+  void ReadObject(json::value& v) {
+    std::size_t const at = walk_.Offset(v);
+    static constexpr std::string_view keys[] = {"id"};
+    std::optional<std::string_view> id;
+    std::size_t idAt = 0;
+    walk_.Members(v, keys, [&](std::size_t, json::value& value, std::size_t) {
+      idAt = walk_.Offset(value), id = walk_.String(value);
+    });
+    RequiredId(id, at);
+    Register(*id, idAt, Kind::Object, Keep(new qmk::Object).get());
   }
 
-  void MakeItem(Node const& n, std::string const& id) {
-    n.Object({"id", "type", "display_name", "object", "act_instance", "annotation", "geometry",
-              "parent_object"});
-    std::string const typeText = n.RequiredText("type");
-    du::Symbol const type = TypeSymbol(typeText);
-    std::string const name = n.Text("display_name");
-    bool const objectType = typeText == "Instance" || typeText == "Assembly";
-    bool const geometry =
-        n.Flag("geometry", typeText == "Face3D" || typeText == "ModelAnnotation3D");
-    SmartPtr<qmk::SelectionItem> item;
-    SmartPtr<qmk::Object> object;
-    if (objectType) {
-      object = AnyObject(n["object"]);
-      item = out_.model.AddObjectItem(type, object, name);
-    } else if (n.Has("object")) {
-      n["object"].Fail("only Instance and Assembly items have an object");
-    }
-    if (!item && typeText == "Annotation") {
-      item = out_.model.AddAnnotationItem(
-          Ref(n["annotation"], {Kind::CenterLine, Kind::Callout, Kind::Annotation}, "an annotation")
-              .DynamicCast<qmk::Annotation>(),
-          name);
-    } else if (n.Has("annotation")) {
-      n["annotation"].Fail("only Annotation items have an annotation");
-    }
-    if (!item && geometry)
-      item = out_.model.AddGeometryItem(type, AnyObject(n["parent_object"]), name);
-    if (!item) {
-      item = Keep(new qmk::SelectionItem(type));
-      item->SetDisplayName(name);
-    }
-    if (n.Has("act_instance"))
-      item->SetActInstance(
-          Ref(n["act_instance"], {Kind::Instance, Kind::Sbom}, "an instance or SBOM instance")
-              .DynamicCast<qmk::BaseInstance>());
-    else
-      item->SetActInstance(object.DynamicCast<qmk::BaseInstance>());
-    entries_.at(id).object = item;
-    out_.itemIds[item.get()] = id;
+  void ReadScene(json::value& v) {
+    std::size_t const at = walk_.Offset(v);
+    static constexpr std::string_view keys[] = {"id", "shape", "callouts_engine"};
+    std::optional<std::string_view> id;
+    std::size_t idAt = 0;
+    bool flags[3] = {false, true, true};
+    walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+      if (key == 0)
+        idAt = walk_.Offset(value), id = walk_.String(value);
+      else if (!walk_.IsNull(value))
+        flags[key] = walk_.Flag(value);
+    });
+    RequiredId(id, at);
+    SmartPtr<qmk::Scene> scene = flags[1] ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(flags[2]))
+                                          : out_.model.AddPlainScene();
+    Register(*id, idAt, Kind::Scene, scene.get());
   }
 
-  SmartPtr<qmk::SelectionItem> Item(Node const& n) {
-    return Ref(n, {Kind::Item}, "a selection item").DynamicCast<qmk::SelectionItem>();
-  }
-
-  void ReadTrack(Node const& n, std::string const& id, int parentType) {
-    n.Object({"id", "target", "selection_item", "locked", "parent_track_type", "stored", "rename",
-              "refresh"});
-    TrackSpec track;
-    track.id = id;
-    Node const target = n["target"];
-    if (!target.IsNull()) {
-      target.Object({"kind", "item", "scene", "display_name"});
-      track.target = Keep(new animation::Target);
-      track.target->m_kind = target.Integer("kind", 2);
-      track.target->m_selectionItem = Item(target["item"]);
-      track.target->m_scene =
-          Ref(target["scene"], {Kind::Scene}, "a scene").DynamicCast<qmk::Scene>();
-      if (target.Has("display_name")) track.target->m_displayName = target.Text("display_name");
-    }
-    track.selectionItem = n.Has("selection_item") ? Item(n["selection_item"])
-                          : track.target          ? track.target->m_selectionItem
-                                                  : nullptr;
-    track.locked = n.Flag("locked");
-    track.parentTrackType = n.Integer("parent_track_type", parentType);
-    Node const stored = n["stored"];
-    if (!stored.IsNull()) {
-      stored.Object({"name", "properties"});
-      TrackSpec::Stored s{stored.Text("name"), {}};
-      Node const props = stored["properties"];
-      if (!props.IsNull()) {
-        if (!props.value().is_object()) props.Fail("expected an object");
-        for (auto const& p : props.value().items())
-          s.properties.emplace_back(p.key(), props[p.key().c_str()].Int64());
-      }
-      track.stored = std::move(s);
-    }
-    Node const rename = n["rename"];
-    if (!rename.IsNull()) {
-      rename.Object({"name", "by_user"});
-      track.rename = TrackSpec::Rename{rename.Text("name"), rename.Flag("by_user")};
-    }
-    track.refresh = n.Flag("refresh");
-    out_.tracks.push_back(std::move(track));
-  }
+  void ReadAnnotation(json::value& v);
+  void ReadItem(json::value& v);
+  du::SmartPtr<qmk::SelectionItem> MakeItem(ItemSpec const& spec);
+  void ReadTimeline(json::value& v);
+  void ReadTrack(json::value& v, std::vector<std::size_t>& defaultType);
+  void ReadTarget(json::value& v, std::size_t track, Ref& item);
+  void ReadStored(json::value& v, TrackSpec& track);
+  void Apply(Pending const& p, du::RefCounted* object);
+  void ResolvePending();
 
   Illustration& out_;
-  std::unordered_map<std::string, Entry> entries_;
+  std::string_view text_;
+  json::document& doc_;
+  JsonWalk walk_;
+  IdIndex index_;
+  std::vector<Pending> pending_;
+  std::vector<ItemSpec> pendingItems_;
 };
+
+void Reader::ReadAnnotation(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  enum {
+    kId,
+    kKind,
+    kObject,
+    kPending,
+    kShortDescription,
+    kObjectText,
+    kCalloutKind,
+    kType,
+    kMarkdown,
+    kAttachments,
+    kMembers,
+    kTag,
+    kDefinition,
+    kClass,
+    kKeyCount
+  };
+  static constexpr std::string_view keys[] = {
+      "id",          "kind",         "object",     "pending",  "short_description",
+      "object_text", "callout_kind", "type",       "markdown", "attachments",
+      "members",     "tag",          "definition", "class"};
+  std::array<std::size_t, kKeyCount> keyAt{};
+  std::uint32_t given = 0;
+  std::optional<std::string_view> id, kind;
+  std::size_t idAt = 0, kindAt = 0;
+  std::string_view texts[kKeyCount];  // short description, object text, tag, class
+  int numbers[kKeyCount] = {};        // callout kind, type
+  bool markdown = false;
+  Ref object;
+  std::vector<Ref> members;
+  std::vector<std::pair<std::string_view, std::string_view>> attachments;
+  SmartPtr<qmk::SelectionItemRepresentation> pending;
+  SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t keyOffset) {
+    keyAt[key] = keyOffset;
+    given |= 1u << key;
+    switch (key) {
+      case kId:
+        idAt = walk_.Offset(value), id = walk_.String(value);
+        break;
+      case kKind:
+        kindAt = walk_.Offset(value), kind = walk_.String(value);
+        break;
+      case kObject:
+        object = ReadRef(value);
+        break;
+      case kPending: {
+        if (walk_.IsNull(value)) break;
+        static constexpr std::string_view pendingKeys[] = {"type", "fields"};
+        std::string_view type;
+        std::vector<std::pair<std::string_view, std::string_view>> fields;
+        walk_.Members(value, pendingKeys, [&](std::size_t k, json::value& part, std::size_t) {
+          if (walk_.IsNull(part)) return;
+          if (k == 0) {
+            type = walk_.String(part);
+            return;
+          }
+          static constexpr std::string_view fieldKeys[] = {"instance", "parent_instance",
+                                                           "sbomInstanceId"};
+          walk_.Members(part, fieldKeys, [&](std::size_t f, json::value& text, std::size_t) {
+            fields.emplace_back(fieldKeys[f],
+                                walk_.IsNull(text) ? std::string_view() : walk_.String(text));
+          });
+        });
+        pending = new qmk::SelectionItemRepresentation(TypeSymbol(type));
+        for (auto const& [field, text] : fields)
+          pending->SetField(std::string(field), std::string(text));
+        break;
+      }
+      case kShortDescription:
+      case kObjectText:
+      case kTag:
+      case kClass:
+        if (!walk_.IsNull(value)) texts[key] = walk_.String(value);
+        break;
+      case kCalloutKind:
+      case kType:
+        if (!walk_.IsNull(value)) numbers[key] = walk_.SmallInteger(value);
+        break;
+      case kMarkdown:
+        markdown = !walk_.IsNull(value) && walk_.Flag(value);
+        break;
+      case kAttachments:
+        walk_.List(value, [&](std::size_t, json::value& pair) {
+          std::size_t const pairAt = walk_.Offset(pair);
+          std::string_view ids[2];
+          std::size_t count = 0;
+          walk_.List(pair, [&](std::size_t i, json::value& text) {
+            if (i < 2) ids[i] = walk_.String(text);
+            count = i + 1;
+          });
+          if (count != 2) JsonWalk::Fail(pairAt, "expected a pair [first, second]");
+          attachments.emplace_back(ids[0], ids[1]);
+        });
+        break;
+      case kMembers:
+        walk_.List(value,
+                   [&](std::size_t, json::value& member) { members.push_back(ReadRef(member)); });
+        break;
+      case kDefinition: {
+        if (walk_.IsNull(value)) break;
+        static constexpr std::string_view definitionKeys[] = {"markdown", "content"};
+        qmannotations::LabelContentList content;
+        walk_.Members(value, definitionKeys, [&](std::size_t k, json::value& part, std::size_t) {
+          if (k == 0) {
+            definition->SetMarkdown(!walk_.IsNull(part) && walk_.Flag(part));
+            return;
+          }
+          walk_.List(part, [&](std::size_t, json::value& item) {
+            static constexpr std::string_view partKeys[] = {"group", "property", "kind", "relation",
+                                                            "text"};
+            std::string fields[5];
+            walk_.Members(item, partKeys, [&](std::size_t f, json::value& text, std::size_t) {
+              if (!walk_.IsNull(text)) fields[f] = std::string(walk_.String(text));
+            });
+            content.push_back(hostmodel::Part(std::move(fields[0]), std::move(fields[1]),
+                                              std::move(fields[2]), std::move(fields[3]),
+                                              std::move(fields[4])));
+          });
+        });
+        definition->SetContent(std::move(content));
+        break;
+      }
+      default:  // kClass is handled with the texts
+        break;
+    }
+  });
+  RequiredId(id, at);
+  if (!kind) JsonWalk::Fail(at, "missing", ".kind");
+  // The keys that each kind has, besides "id" and "kind".
+  std::uint32_t allowed = 0;
+  Kind entryKind = Kind::Annotation;
+  if (*kind == "center_line") {
+    allowed = 1u << kObject | 1u << kPending;
+    entryKind = Kind::CenterLine;
+  } else if (*kind == "callout") {
+    allowed = 1u << kShortDescription | 1u << kObjectText | 1u << kCalloutKind | 1u << kType |
+              1u << kMarkdown | 1u << kAttachments | 1u << kMembers | 1u << kTag |
+              1u << kDefinition;
+    entryKind = Kind::Callout;
+  } else if (*kind == "annotation") {
+    allowed = 1u << kClass;
+  } else {
+    JsonWalk::Fail(kindAt, "unknown annotation kind " + QuoteInput(*kind));
+  }
+  allowed |= 1u << kId | 1u << kKind;
+  std::size_t firstUnknown = std::string_view::npos;
+  for (std::size_t key = 0; key < kKeyCount; ++key)
+    if ((given & ~allowed) & (1u << key)) firstUnknown = std::min(firstUnknown, keyAt[key]);
+  if (firstUnknown != std::string_view::npos) {
+    for (std::size_t key = 0; key < kKeyCount; ++key)
+      if (keyAt[key] == firstUnknown && (given & (1u << key)))
+        JsonWalk::Fail(firstUnknown, "unknown key " + QuoteInput(keys[key]));
+  }
+
+  if (entryKind == Kind::CenterLine) {
+    auto line = out_.model.AddCenterLine();
+    Register(*id, idAt, entryKind, line.get());
+    if (auto* found = ResolveOrWait(object, kAnyObject, "a kernel object", Pending::LineObject,
+                                    line.get(), 0))
+      line->AddObject(SmartPtr<qmk::Object>(static_cast<qmk::Object*>(found)));
+    if (pending) line->SetMainPendingObject(pending);
+  } else if (entryKind == Kind::Callout) {
+    auto callout = out_.model.AddCallout("", {}, "");
+    Register(*id, idAt, entryKind, callout.get());
+    callout->SetShortObjectDescription(std::string(texts[kShortDescription]));
+    callout->SetObjectText(std::string(texts[kObjectText]));
+    callout->m_calloutKind = numbers[kCalloutKind];
+    callout->SetType(numbers[kType]);
+    callout->SetMarkdown(markdown);
+    callout->SetTag(std::string(texts[kTag]));
+    for (auto const& [first, second] : attachments)
+      callout->m_attachments.emplace_back(
+          new qmannotations::AttachmentRecord(std::string(first), std::string(second)));
+    if (given & (1u << kMembers)) {
+      callout->SetGroup(true);
+      for (Ref const& member : members) {
+        auto* found = ResolveOrWait(member, Bit(Kind::Callout), "a callout", Pending::CalloutMember,
+                                    callout.get(), callout->m_groupMembers.size());
+        callout->m_groupMembers.emplace_back(static_cast<qmannotations::Callout*>(found));
+      }
+    }
+    callout->SetDefinition(definition);
+  } else {
+    std::string_view const cls = texts[kClass];
+    du::Symbol const symbol = cls == qmannotations::ConstStrings::qmCenterLine.str()
+                                  ? qmannotations::ConstStrings::qmCenterLine
+                              : cls == qmannotations::ConstStrings::qmCalloutLabel.str()
+                                  ? qmannotations::ConstStrings::qmCalloutLabel
+                                  : du::Symbol(std::string(cls));
+    Register(*id, idAt, entryKind, Keep(new qmk::Annotation(symbol)).get());
+  }
+}
+
+void Reader::ReadItem(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  static constexpr std::string_view keys[] = {"id",       "type",         "display_name",
+                                              "object",   "act_instance", "annotation",
+                                              "geometry", "parent_object"};
+  ItemSpec spec;
+  std::optional<std::string_view> id, type;
+  std::size_t idAt = 0;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    switch (key) {
+      case 0:
+        idAt = walk_.Offset(value), id = walk_.String(value);
+        break;
+      case 1:
+        type = walk_.String(value);
+        break;
+      case 2:
+        if (!walk_.IsNull(value)) spec.displayName = walk_.String(value);
+        break;
+      case 3:
+        spec.object = ReadRef(value);
+        break;
+      case 4:
+        spec.actInstance = ReadRef(value);
+        break;
+      case 5:
+        spec.annotation = ReadRef(value);
+        break;
+      case 6:
+        if (!walk_.IsNull(value)) spec.geometry = walk_.Flag(value);
+        break;
+      default:
+        spec.parentObject = ReadRef(value);
+    }
+  });
+  spec.id = RequiredId(id, at);
+  if (!type) JsonWalk::Fail(at, "missing", ".type");
+  spec.type = *type;
+  bool const objectType = spec.type == "Instance" || spec.type == "Assembly";
+  if (!objectType && spec.object.given)
+    JsonWalk::Fail(spec.object.offset, "only Instance and Assembly items have an object");
+  if (spec.type != "Annotation" && spec.annotation.given)
+    JsonWalk::Fail(spec.annotation.offset, "only Annotation items have an annotation");
+  Register(spec.id, idAt, Kind::Item, nullptr);
+  // Made now when everything it names has been read, else once the whole file has.
+  for (Ref const* ref : {&spec.object, &spec.actInstance, &spec.annotation, &spec.parentObject}) {
+    if (!ref->null && !index_.Find(ref->id)) {
+      pendingItems_.push_back(spec);
+      return;
+    }
+  }
+  MakeItem(spec);
+}
+
+SmartPtr<qmk::SelectionItem> Reader::MakeItem(ItemSpec const& spec) {
+  du::Symbol const type = TypeSymbol(spec.type);
+  std::string name(spec.displayName);
+  bool const objectType = spec.type == "Instance" || spec.type == "Assembly";
+  bool const geometry =
+      spec.geometry.value_or(spec.type == "Face3D" || spec.type == "ModelAnnotation3D");
+  // Every reference is checked, whether or not this kind of item uses it.
+  SmartPtr<qmk::Object> object(
+      static_cast<qmk::Object*>(Resolve(spec.object, kAnyObject, "a kernel object")));
+  SmartPtr<qmk::Object> parent(
+      static_cast<qmk::Object*>(Resolve(spec.parentObject, kAnyObject, "a kernel object")));
+  SmartPtr<qmk::Annotation> annotation(
+      static_cast<qmk::Annotation*>(Resolve(spec.annotation, kAnyAnnotation, "an annotation")));
+  SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(Resolve(
+      spec.actInstance, Bit(Kind::Instance) | Bit(Kind::Sbom), "an instance or SBOM instance")));
+  SmartPtr<qmk::SelectionItem> item;
+  if (objectType) {
+    item = out_.model.AddObjectItem(type, object, name);
+  } else if (spec.type == "Annotation") {
+    item = out_.model.AddAnnotationItem(annotation, name);
+  } else if (geometry) {
+    item = out_.model.AddGeometryItem(type, parent, name);
+  } else {
+    item = Keep(new qmk::SelectionItem(type));
+    item->SetDisplayName(std::move(name));
+  }
+  item->SetActInstance(spec.actInstance.given ? act : object.DynamicCast<qmk::BaseInstance>());
+  index_.Find(spec.id)->object = item.get();
+  out_.itemIds[item.get()] = std::string(spec.id);
+  return item;
+}
+
+void Reader::ReadTimeline(json::value& v) {
+  if (walk_.IsNull(v)) return;
+  static constexpr std::string_view keys[] = {"save_suppressed", "parent_track_type", "tracks"};
+  int parentType = 1;
+  std::vector<std::size_t> defaultType;  // tracks that take the timeline's parent track type
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    if (key == 2) {
+      out_.tracks.reserve(text_.size() / 256);
+      walk_.List(value, [&](std::size_t, json::value& track) { ReadTrack(track, defaultType); });
+    } else if (!walk_.IsNull(value)) {
+      if (key == 0) out_.saveSuppressed = walk_.Flag(value);
+      if (key == 1) parentType = walk_.SmallInteger(value);
+    }
+  });
+  for (std::size_t track : defaultType) out_.tracks[track].parentTrackType = parentType;
+}
+
+void Reader::ReadTrack(json::value& v, std::vector<std::size_t>& defaultType) {
+  std::size_t const at = walk_.Offset(v);
+  std::size_t const number = out_.tracks.size();
+  static constexpr std::string_view keys[] = {
+      "id",     "target", "selection_item", "locked", "parent_track_type",
+      "stored", "rename", "refresh"};
+  out_.tracks.emplace_back();
+  std::optional<std::string_view> id;
+  std::size_t idAt = 0;
+  Ref targetItem, selection;
+  bool typeGiven = false;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    TrackSpec& track = out_.tracks[number];
+    if (key == 0) {
+      idAt = walk_.Offset(value), id = walk_.String(value);
+    } else if (key == 1) {
+      ReadTarget(value, number, targetItem);
+    } else if (key == 2) {
+      selection = ReadRef(value);
+    } else if (key == 5) {
+      ReadStored(value, track);
+    } else if (key == 6) {
+      if (walk_.IsNull(value)) return;
+      static constexpr std::string_view renameKeys[] = {"name", "by_user"};
+      TrackSpec::Rename rename;
+      walk_.Members(value, renameKeys, [&](std::size_t k, json::value& part, std::size_t) {
+        if (walk_.IsNull(part)) return;
+        if (k == 0) rename.name = std::string(walk_.String(part));
+        if (k == 1) rename.byUser = walk_.Flag(part);
+      });
+      track.rename = std::move(rename);
+    } else if (!walk_.IsNull(value)) {
+      if (key == 3) track.locked = walk_.Flag(value);
+      if (key == 4) track.parentTrackType = walk_.SmallInteger(value), typeGiven = true;
+      if (key == 7) track.refresh = walk_.Flag(value);
+    }
+  });
+  TrackSpec& track = out_.tracks[number];
+  track.id = std::string(RequiredId(id, at));
+  Register(*id, idAt, Kind::Track, nullptr);
+  if (!typeGiven) defaultType.push_back(number);
+  // Where the object ends: before the white space and the ',' or ']' that follow it.
+  char const* next = nullptr;
+  std::size_t end = text_.size();
+  if (!doc_.current_location().get(next)) end = static_cast<std::size_t>(next - text_.data());
+  while (end > at && text_[end - 1] != '}') --end;
+  track.textBegin = at;
+  track.textEnd = end;
+  if (selection.given) {
+    track.selectionItem = static_cast<qmk::SelectionItem*>(
+        ResolveOrWait(selection, Bit(Kind::Item), "a selection item", Pending::TrackSelectionItem,
+                      nullptr, number));
+  } else if (track.target) {
+    track.selectionItem = track.target->m_selectionItem;
+    if (!targetItem.null && !track.selectionItem)  // the item is made later: follow it then
+      pending_.push_back(Pending{targetItem, nullptr, number, Pending::TrackSelectionItem});
+  }
+}
+
+void Reader::ReadTarget(json::value& v, std::size_t number, Ref& item) {
+  if (walk_.IsNull(v)) return;
+  static constexpr std::string_view keys[] = {"kind", "item", "scene", "display_name"};
+  auto target = Keep(new animation::Target);
+  target->m_kind = 2;
+  Ref scene;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    if (key == 0 && !walk_.IsNull(value)) target->m_kind = walk_.SmallInteger(value);
+    if (key == 1) item = ReadRef(value);
+    if (key == 2) scene = ReadRef(value);
+    if (key == 3)
+      target->m_displayName =
+          walk_.IsNull(value) ? std::string() : std::string(walk_.String(value));
+  });
+  target->m_selectionItem = static_cast<qmk::SelectionItem*>(ResolveOrWait(
+      item, Bit(Kind::Item), "a selection item", Pending::TrackTargetItem, nullptr, number));
+  target->m_scene = static_cast<qmk::Scene*>(
+      ResolveOrWait(scene, Bit(Kind::Scene), "a scene", Pending::TrackScene, nullptr, number));
+  out_.tracks[number].target = target;
+}
+
+void Reader::ReadStored(json::value& v, TrackSpec& track) {
+  if (walk_.IsNull(v)) return;
+  static constexpr std::string_view keys[] = {"name", "properties"};
+  TrackSpec::Stored stored;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    if (walk_.IsNull(value)) return;
+    if (key == 0) {
+      stored.name = std::string(walk_.String(value));
+      return;
+    }
+    walk_.Map(value, [&](std::string_view name, json::value& number) {
+      stored.properties.emplace_back(du::Symbol(std::string(name)), walk_.Integer(number));
+    });
+  });
+  track.stored = std::move(stored);
+}
+
+void Reader::Apply(Pending const& p, du::RefCounted* object) {
+  TrackSpec* track = p.holder ? nullptr : &out_.tracks[p.index];
+  switch (p.sink) {
+    case Pending::InstanceSbom:
+      static_cast<qmk::Instance*>(p.holder)->SetSbomInstance(
+          static_cast<qmk::illustration::SbomInstance*>(object));
+      break;
+    case Pending::SbomEbom:
+      static_cast<qmk::illustration::SbomInstance*>(p.holder)->SetEbomInstance(
+          static_cast<qmk::Instance*>(object));
+      break;
+    case Pending::SbomParent:
+      static_cast<qmk::illustration::SbomInstance*>(p.holder)->SetParent(
+          static_cast<qmk::illustration::SbomInstance*>(object));
+      break;
+    case Pending::LineObject:
+      static_cast<qmannotations::CenterLinesAnnotation*>(p.holder)->AddObject(
+          SmartPtr<qmk::Object>(static_cast<qmk::Object*>(object)));
+      break;
+    case Pending::CalloutMember:
+      static_cast<qmannotations::Callout*>(p.holder)->m_groupMembers[p.index] =
+          static_cast<qmannotations::Callout*>(object);
+      break;
+    case Pending::TrackTargetItem:
+      track->target->m_selectionItem = static_cast<qmk::SelectionItem*>(object);
+      break;
+    case Pending::TrackScene:
+      track->target->m_scene = static_cast<qmk::Scene*>(object);
+      break;
+    case Pending::TrackSelectionItem:
+      track->selectionItem = static_cast<qmk::SelectionItem*>(object);
+      break;
+  }
+}
+
+void Reader::ResolvePending() {
+  // Objects first, then the items made of them, then the tracks that show the items.
+  auto const kinds = [](Pending::Sink sink) -> std::pair<std::uint16_t, char const*> {
+    switch (sink) {
+      case Pending::InstanceSbom:
+      case Pending::SbomParent:
+        return {Bit(Kind::Sbom), "an SBOM instance"};
+      case Pending::SbomEbom:
+        return {Bit(Kind::Instance), "an instance"};
+      case Pending::LineObject:
+        return {kAnyObject, "a kernel object"};
+      case Pending::CalloutMember:
+        return {Bit(Kind::Callout), "a callout"};
+      case Pending::TrackScene:
+        return {Bit(Kind::Scene), "a scene"};
+      default:
+        return {Bit(Kind::Item), "a selection item"};
+    }
+  };
+  for (bool tracks : {false, true}) {
+    if (tracks)
+      for (ItemSpec const& spec : pendingItems_) MakeItem(spec);
+    for (Pending const& p : pending_) {
+      if ((p.holder == nullptr) != tracks) continue;
+      auto const [allowed, what] = kinds(p.sink);
+      Apply(p, Resolve(p.ref, allowed, what));
+    }
+  }
+}
+
+// The one-line message for a problem: a fault of the JSON itself comes first, wherever it is.
+std::string Message(std::string_view text, std::string const& name, ReadProblem const& problem) {
+  SyntaxCheck const check = CheckSyntax(text, problem.offset);
+  if (check.problem)
+    return name + ":" + DescribePlace(text, check.problem->offset) + ": " + check.problem->path +
+           ": " + check.problem->what;
+  return name + ":" + DescribePlace(text, problem.offset) + ": " +
+         check.pathAtWanted.value_or("$") + problem.pathSuffix + ": " + problem.what;
+}
 
 }  // namespace
 
-std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName) {
+std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
+  std::string_view const text = input.Text();
   auto illustration = std::make_unique<Illustration>();
   try {
-    illustration->document = Json::parse(text.begin(), text.end());
-  } catch (Json::parse_error const& e) {
-    throw ReadError(fileName + ": syntax error at byte " + std::to_string(e.byte) +
-                    ": not valid JSON");
-  } catch (Json::exception const& e) {
-    // Valid syntax that the parser cannot hold, such as a number out of range.
-    throw ReadError(fileName + ": not readable JSON: " + e.what());
+    json::parser parser;
+    json::document doc;
+    if (parser.iterate(text.data(), text.size(), text.size() + InputText::kPadding).get(doc))
+      JsonWalk::Fail(0, "not valid JSON");
+    Reader(*illustration, text, doc).Read();
+  } catch (ReadProblem const& problem) {
+    throw ReadError(Message(text, input.Name(), problem));
   }
-  try {
-    Reader(*illustration).Read(Node(illustration->document, fileName));
-  } catch (Json::exception const& e) {
-    throw ReadError(fileName + ": " + e.what());
+  for (TrackSpec const& track : illustration->tracks) {
+    if (!track.stored) continue;
+    for (auto const& [key, value] : track.stored->properties) {
+      auto const kept = static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
+      if (key.str() == "name_type" && kept != value)
+        illustration->warnings.push_back("track " + QuoteInput(track.id) + ": stored name_type " +
+                                         std::to_string(value) +
+                                         " is outside 16 bits and is read as " +
+                                         std::to_string(kept) + "; --save writes that value");
+    }
   }
   return illustration;
+}
+
+std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName) {
+  return ReadIllustration(InputText::FromText(text, fileName));
 }
 
 }  // namespace illhost
