@@ -89,14 +89,23 @@ void WriteTrack(std::ostream& out, std::string_view text, std::vector<Member> co
     return i + 1 < members.size() ? members[i + 1].keyAt : close;
   };
   auto const end = [&](std::size_t i) { return MemberEnd(text, members[i].keyAt, next(i)); };
-  // Members are parted as they were; the first separator also goes before "stored".
+  auto const before = [&](std::size_t i) {  // the separator that precedes member i > 0
+    return text.substr(end(i - 1), members[i].keyAt - end(i - 1));
+  };
+  // "stored" goes last, parted as the first member it replaces was, or else as the last member.
   std::string_view separator = ", ";
-  if (members.size() > 1) separator = text.substr(end(0), members[1].keyAt - end(0));
+  if (members.size() > 1) separator = before(members.size() - 1);
+  for (std::size_t i = 1; i < members.size(); ++i) {
+    if (!members[i].kept) {
+      separator = before(i);
+      break;
+    }
+  }
   out << text.substr(track.textBegin, members.front().keyAt - track.textBegin);
   bool first = true;
   for (std::size_t i = 0; i < members.size(); ++i) {
     if (!members[i].kept) continue;
-    if (!first) out << text.substr(end(i - 1), members[i].keyAt - end(i - 1));
+    if (!first) out << before(i);
     out << text.substr(members[i].keyAt, end(i) - members[i].keyAt);
     first = false;
   }
