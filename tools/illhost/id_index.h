@@ -33,22 +33,28 @@ class IdIndex {
     Kind kind;
   };
 
+  // Room for about `count` ids without growing.
+  void Reserve(std::size_t count) {
+    entries_.reserve(count);
+    while (slots_.size() * 3 < count * 4) Grow();
+  }
+
   // False when the id is taken.
   bool Insert(std::string_view id, Kind kind, du::RefCounted* object) {
     std::uint32_t const hash = Hash(id);
-    if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
-    std::size_t slot = Probe(id, hash);
-    if (slots_[slot] != 0) return false;
+    if ((entries_.size() + 1) * 4 > slots_.size() * 3) Grow();
+    std::size_t const slot = Probe(id, hash);
+    if (slots_[slot].index != 0) return false;
     entries_.push_back(Entry{id, object, hash, kind});
-    slots_[slot] = static_cast<std::uint32_t>(entries_.size());
+    slots_[slot] = Slot{hash, static_cast<std::uint32_t>(entries_.size())};
     return true;
   }
 
   // Valid until the next Insert.
   Entry* Find(std::string_view id) {
     if (slots_.empty()) return nullptr;
-    std::uint32_t const slot = slots_[Probe(id, Hash(id))];
-    return slot == 0 ? nullptr : &entries_[slot - 1];
+    std::uint32_t const index = slots_[Probe(id, Hash(id))].index;
+    return index == 0 ? nullptr : &entries_[index - 1];
   }
 
  private:
@@ -56,30 +62,35 @@ class IdIndex {
     return static_cast<std::uint32_t>(std::hash<std::string_view>()(id));
   }
 
+  // A hash beside its entry, so that a probe reads an entry only when the hashes match.
+  struct Slot {
+    std::uint32_t hash;
+    std::uint32_t index;  // 0 empty, else an index into entries_ plus one
+  };
+
   // The slot that holds `id`, or the empty slot where it would go.
   std::size_t Probe(std::string_view id, std::uint32_t hash) const {
     std::size_t const mask = slots_.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-      std::uint32_t const at = slots_[slot];
-      if (at == 0) return slot;
-      Entry const& e = entries_[at - 1];
-      if (e.hash == hash && e.id == id) return slot;
+      Slot const s = slots_[slot];
+      if (s.index == 0 || (s.hash == hash && entries_[s.index - 1].id == id)) return slot;
     }
   }
 
   void Grow() {
-    std::vector<std::uint32_t> old(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+    std::vector<Slot> old(slots_.empty() ? 1024 : slots_.size() * 2, Slot{0, 0});
     old.swap(slots_);
     std::size_t const mask = slots_.size() - 1;
-    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-      std::size_t slot = entries_[i].hash & mask;
-      while (slots_[slot] != 0) slot = (slot + 1) & mask;
-      slots_[slot] = i + 1;
+    for (Slot const& s : old) {
+      if (s.index == 0) continue;
+      std::size_t slot = s.hash & mask;
+      while (slots_[slot].index != 0) slot = (slot + 1) & mask;
+      slots_[slot] = s;
     }
   }
 
   std::vector<Entry> entries_;
-  std::vector<std::uint32_t> slots_;  // 0 empty, else an index into entries_ plus one
+  std::vector<Slot> slots_;
 };
 
 }  // namespace illhost

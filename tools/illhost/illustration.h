@@ -25,12 +25,12 @@ struct TrackSpec {
     std::string name;
     std::vector<std::pair<du::Symbol, std::int64_t>> properties;
   };
-  std::optional<Stored> stored;
+  std::unique_ptr<Stored> stored;  // held apart: most tracks of a large file have none
   struct Rename {
     std::string name;
     bool byUser = false;
   };
-  std::optional<Rename> rename;
+  std::unique_ptr<Rename> rename;
   bool refresh = false;
   // Where the track's object lies in the text it was read from: [begin, end).
   std::size_t textBegin = 0, textEnd = 0;

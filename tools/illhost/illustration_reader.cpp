@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "heap_pages.h"
 #include "host/annotations.h"
 #include "host/illustration.h"
 #include "id_index.h"
@@ -71,7 +72,10 @@ struct Pending {
 class Reader {
  public:
   Reader(Illustration& out, std::string_view text, json::document& doc)
-      : out_(out), text_(text), doc_(doc), walk_(text.data()) {}
+      : out_(out), text_(text), doc_(doc), walk_(text.data()) {
+    // An id takes at least ten bytes of text ({"id":"x"}); most objects take ten times that.
+    index_.Reserve(text.size() / 100);
+  }
 
   void Read() {
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
@@ -613,7 +617,7 @@ void Reader::ReadTrack(json::value& v, std::vector<std::size_t>& defaultType) {
         if (k == 0) rename.name = std::string(walk_.String(part));
         if (k == 1) rename.byUser = walk_.Flag(part);
       });
-      track.rename = std::move(rename);
+      track.rename = std::make_unique<TrackSpec::Rename>(std::move(rename));
     } else if (!walk_.IsNull(value)) {
       if (key == 3) track.locked = walk_.Flag(value);
       if (key == 4) track.parentTrackType = walk_.SmallInteger(value), typeGiven = true;
@@ -677,7 +681,7 @@ void Reader::ReadStored(json::value& v, TrackSpec& track) {
       stored.properties.emplace_back(du::Symbol(std::string(name)), walk_.Integer(number));
     });
   });
-  track.stored = std::move(stored);
+  track.stored = std::make_unique<TrackSpec::Stored>(std::move(stored));
 }
 
 void Reader::Apply(Pending const& p, du::RefCounted* object) {
@@ -759,6 +763,8 @@ std::string Message(std::string_view text, std::string const& name, ReadProblem 
 
 std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
   std::string_view const text = input.Text();
+  // The model, the tracks and their results take up to about six times the text.
+  PrepareHeapFor(text.size() * 6);
   auto illustration = std::make_unique<Illustration>();
   try {
     json::parser parser;
