@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -29,11 +30,13 @@ void PrepareHeapFor(std::size_t bytes) {
   auto* const end = static_cast<char*>(sbrk(0));
   if (!blocks.empty()) blocks.pop_back();
   for (void* block : blocks) std::free(block);
-  std::uintptr_t const page = std::uintptr_t{2} << 20;
-  auto const first = (reinterpret_cast<std::uintptr_t>(start) + page - 1) & ~(page - 1);
-  auto const last = reinterpret_cast<std::uintptr_t>(end) & ~(page - 1);
-  if (last > first)
-    madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);  // a hint: may fail
+  // madvise wants whole huge pages: the first boundary at or after start to the last before end.
+  std::size_t const page = std::size_t{2} << 20;
+  std::size_t const lead = (page - reinterpret_cast<std::uintptr_t>(start) % page) % page;
+  std::size_t const tail = reinterpret_cast<std::uintptr_t>(end) % page;
+  if (end - start > static_cast<std::ptrdiff_t>(lead + tail))
+    madvise(start + lead, static_cast<std::size_t>(end - start) - lead - tail,
+            MADV_HUGEPAGE);  // a hint: may fail
 }
 
 }  // namespace illhost

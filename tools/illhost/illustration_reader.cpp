@@ -69,6 +69,8 @@ struct Pending {
   Sink sink;
 };
 
+struct AnnotationFields;
+
 class Reader {
  public:
   Reader(Illustration& out, std::string_view text, json::document& doc)
@@ -270,6 +272,16 @@ class Reader {
   }
 
   void ReadAnnotation(json::value& v);
+  void ReadAnnotationMember(std::size_t key, json::value& value, AnnotationFields& a);
+  SmartPtr<qmk::SelectionItemRepresentation> ReadPending(json::value& v);
+  std::pair<std::string_view, std::string_view> ReadPair(json::value& v);
+  SmartPtr<qmannotations::TAnnotation> ReadDefinition(json::value& v);
+  static Kind AnnotationKind(AnnotationFields const& a);
+  void MakeCenterLine(AnnotationFields const& a);
+  void MakeCallout(AnnotationFields const& a);
+  void ReadRename(json::value& v, TrackSpec& track);
+  void FinishTrack(TrackSpec& track, std::size_t number, Ref const& selection,
+                   Ref const& targetItem);
   void ReadItem(json::value& v);
   du::SmartPtr<qmk::SelectionItem> MakeItem(ItemSpec const& spec);
   void ReadTimeline(json::value& v);
@@ -288,200 +300,227 @@ class Reader {
   std::vector<ItemSpec> pendingItems_;
 };
 
-void Reader::ReadAnnotation(json::value& v) {
-  std::size_t const at = walk_.Offset(v);
-  enum {
-    kId,
-    kKind,
-    kObject,
-    kPending,
-    kShortDescription,
-    kObjectText,
-    kCalloutKind,
-    kType,
-    kMarkdown,
-    kAttachments,
-    kMembers,
-    kTag,
-    kDefinition,
-    kClass,
-    kKeyCount
-  };
-  static constexpr std::string_view keys[] = {
-      "id",          "kind",         "object",     "pending",  "short_description",
-      "object_text", "callout_kind", "type",       "markdown", "attachments",
-      "members",     "tag",          "definition", "class"};
-  std::array<std::size_t, kKeyCount> keyAt{};
+// The keys of every kind of annotation, and what an annotation's object gave for them.
+enum AnnotationKey : std::size_t {
+  kId,
+  kKind,
+  kObject,
+  kPending,
+  kShortDescription,
+  kObjectText,
+  kCalloutKind,
+  kType,
+  kMarkdown,
+  kAttachments,
+  kMembers,
+  kTag,
+  kDefinition,
+  kClass,
+  kAnnotationKeys
+};
+constexpr std::string_view kAnnotationKeyNames[] = {
+    "id",          "kind",         "object",     "pending",  "short_description",
+    "object_text", "callout_kind", "type",       "markdown", "attachments",
+    "members",     "tag",          "definition", "class"};
+
+struct AnnotationFields {
+  std::array<std::size_t, kAnnotationKeys> keyAt{};
   std::uint32_t given = 0;
   std::optional<std::string_view> id, kind;
   std::size_t idAt = 0, kindAt = 0;
-  std::string_view texts[kKeyCount];  // short description, object text, tag, class
-  int numbers[kKeyCount] = {};        // callout kind, type
+  std::string_view texts[kAnnotationKeys];  // short description, object text, tag, class
+  int numbers[kAnnotationKeys] = {};        // callout kind, type
   bool markdown = false;
   Ref object;
   std::vector<Ref> members;
   std::vector<std::pair<std::string_view, std::string_view>> attachments;
   SmartPtr<qmk::SelectionItemRepresentation> pending;
-  SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
-  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t keyOffset) {
-    keyAt[key] = keyOffset;
-    given |= 1u << key;
-    switch (key) {
-      case kId:
-        idAt = walk_.Offset(value), id = walk_.String(value);
-        break;
-      case kKind:
-        kindAt = walk_.Offset(value), kind = walk_.String(value);
-        break;
-      case kObject:
-        object = ReadRef(value);
-        break;
-      case kPending: {
-        if (walk_.IsNull(value)) break;
-        static constexpr std::string_view pendingKeys[] = {"type", "fields"};
-        std::string_view type;
-        std::vector<std::pair<std::string_view, std::string_view>> fields;
-        walk_.Members(value, pendingKeys, [&](std::size_t k, json::value& part, std::size_t) {
-          if (walk_.IsNull(part)) return;
-          if (k == 0) {
-            type = walk_.String(part);
-            return;
-          }
-          static constexpr std::string_view fieldKeys[] = {"instance", "parent_instance",
-                                                           "sbomInstanceId"};
-          walk_.Members(part, fieldKeys, [&](std::size_t f, json::value& text, std::size_t) {
-            fields.emplace_back(fieldKeys[f],
-                                walk_.IsNull(text) ? std::string_view() : walk_.String(text));
-          });
-        });
-        pending = new qmk::SelectionItemRepresentation(TypeSymbol(type));
-        for (auto const& [field, text] : fields)
-          pending->SetField(std::string(field), std::string(text));
-        break;
-      }
-      case kShortDescription:
-      case kObjectText:
-      case kTag:
-      case kClass:
-        if (!walk_.IsNull(value)) texts[key] = walk_.String(value);
-        break;
-      case kCalloutKind:
-      case kType:
-        if (!walk_.IsNull(value)) numbers[key] = walk_.SmallInteger(value);
-        break;
-      case kMarkdown:
-        markdown = !walk_.IsNull(value) && walk_.Flag(value);
-        break;
-      case kAttachments:
-        walk_.List(value, [&](std::size_t, json::value& pair) {
-          std::size_t const pairAt = walk_.Offset(pair);
-          std::string_view ids[2];
-          std::size_t count = 0;
-          walk_.List(pair, [&](std::size_t i, json::value& text) {
-            if (i < 2) ids[i] = walk_.String(text);
-            count = i + 1;
-          });
-          if (count != 2) JsonWalk::Fail(pairAt, "expected a pair [first, second]");
-          attachments.emplace_back(ids[0], ids[1]);
-        });
-        break;
-      case kMembers:
-        walk_.List(value,
-                   [&](std::size_t, json::value& member) { members.push_back(ReadRef(member)); });
-        break;
-      case kDefinition: {
-        if (walk_.IsNull(value)) break;
-        static constexpr std::string_view definitionKeys[] = {"markdown", "content"};
-        qmannotations::LabelContentList content;
-        walk_.Members(value, definitionKeys, [&](std::size_t k, json::value& part, std::size_t) {
-          if (k == 0) {
-            definition->SetMarkdown(!walk_.IsNull(part) && walk_.Flag(part));
-            return;
-          }
-          walk_.List(part, [&](std::size_t, json::value& item) {
-            static constexpr std::string_view partKeys[] = {"group", "property", "kind", "relation",
-                                                            "text"};
-            std::string fields[5];
-            walk_.Members(item, partKeys, [&](std::size_t f, json::value& text, std::size_t) {
-              if (!walk_.IsNull(text)) fields[f] = std::string(walk_.String(text));
-            });
-            content.push_back(hostmodel::Part(std::move(fields[0]), std::move(fields[1]),
-                                              std::move(fields[2]), std::move(fields[3]),
-                                              std::move(fields[4])));
-          });
-        });
-        definition->SetContent(std::move(content));
-        break;
-      }
-      default:  // kClass is handled with the texts
-        break;
-    }
-  });
-  RequiredId(id, at);
-  if (!kind) JsonWalk::Fail(at, "missing", ".kind");
-  // The keys that each kind has, besides "id" and "kind".
-  std::uint32_t allowed = 0;
-  Kind entryKind = Kind::Annotation;
-  if (*kind == "center_line") {
-    allowed = 1u << kObject | 1u << kPending;
-    entryKind = Kind::CenterLine;
-  } else if (*kind == "callout") {
-    allowed = 1u << kShortDescription | 1u << kObjectText | 1u << kCalloutKind | 1u << kType |
-              1u << kMarkdown | 1u << kAttachments | 1u << kMembers | 1u << kTag |
-              1u << kDefinition;
-    entryKind = Kind::Callout;
-  } else if (*kind == "annotation") {
-    allowed = 1u << kClass;
-  } else {
-    JsonWalk::Fail(kindAt, "unknown annotation kind " + QuoteInput(*kind));
-  }
-  allowed |= 1u << kId | 1u << kKind;
-  std::size_t firstUnknown = std::string_view::npos;
-  for (std::size_t key = 0; key < kKeyCount; ++key)
-    if ((given & ~allowed) & (1u << key)) firstUnknown = std::min(firstUnknown, keyAt[key]);
-  if (firstUnknown != std::string_view::npos) {
-    for (std::size_t key = 0; key < kKeyCount; ++key)
-      if (keyAt[key] == firstUnknown && (given & (1u << key)))
-        JsonWalk::Fail(firstUnknown, "unknown key " + QuoteInput(keys[key]));
-  }
+  SmartPtr<qmannotations::TAnnotation> definition;
+};
 
-  if (entryKind == Kind::CenterLine) {
-    auto line = out_.model.AddCenterLine();
-    Register(*id, idAt, entryKind, line.get());
-    if (auto* found = ResolveOrWait(object, kAnyObject, "a kernel object", Pending::LineObject,
-                                    line.get(), 0))
-      line->AddObject(SmartPtr<qmk::Object>(static_cast<qmk::Object*>(found)));
-    if (pending) line->SetMainPendingObject(pending);
-  } else if (entryKind == Kind::Callout) {
-    auto callout = out_.model.AddCallout("", {}, "");
-    Register(*id, idAt, entryKind, callout.get());
-    callout->SetShortObjectDescription(std::string(texts[kShortDescription]));
-    callout->SetObjectText(std::string(texts[kObjectText]));
-    callout->m_calloutKind = numbers[kCalloutKind];
-    callout->SetType(numbers[kType]);
-    callout->SetMarkdown(markdown);
-    callout->SetTag(std::string(texts[kTag]));
-    for (auto const& [first, second] : attachments)
-      callout->m_attachments.emplace_back(
-          new qmannotations::AttachmentRecord(std::string(first), std::string(second)));
-    if (given & (1u << kMembers)) {
-      callout->SetGroup(true);
-      for (Ref const& member : members) {
-        auto* found = ResolveOrWait(member, Bit(Kind::Callout), "a callout", Pending::CalloutMember,
-                                    callout.get(), callout->m_groupMembers.size());
-        callout->m_groupMembers.emplace_back(static_cast<qmannotations::Callout*>(found));
-      }
-    }
-    callout->SetDefinition(definition);
+void Reader::ReadAnnotation(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  AnnotationFields a;
+  walk_.Members(v, kAnnotationKeyNames,
+                [&](std::size_t key, json::value& value, std::size_t keyAt) {
+                  a.keyAt[key] = keyAt;
+                  a.given |= 1u << key;
+                  ReadAnnotationMember(key, value, a);
+                });
+  RequiredId(a.id, at);
+  if (!a.kind) JsonWalk::Fail(at, "missing", ".kind");
+  Kind const kind = AnnotationKind(a);
+  if (kind == Kind::CenterLine) {
+    MakeCenterLine(a);
+  } else if (kind == Kind::Callout) {
+    MakeCallout(a);
   } else {
-    std::string_view const cls = texts[kClass];
+    std::string_view const cls = a.texts[kClass];
     du::Symbol const symbol = cls == qmannotations::ConstStrings::qmCenterLine.str()
                                   ? qmannotations::ConstStrings::qmCenterLine
                               : cls == qmannotations::ConstStrings::qmCalloutLabel.str()
                                   ? qmannotations::ConstStrings::qmCalloutLabel
                                   : du::Symbol(std::string(cls));
-    Register(*id, idAt, entryKind, Keep(new qmk::Annotation(symbol)).get());
+    Register(*a.id, a.idAt, kind, Keep(new qmk::Annotation(symbol)).get());
   }
+}
+
+void Reader::ReadAnnotationMember(std::size_t key, json::value& value, AnnotationFields& a) {
+  switch (key) {
+    case kId:
+      a.idAt = walk_.Offset(value), a.id = walk_.String(value);
+      break;
+    case kKind:
+      a.kindAt = walk_.Offset(value), a.kind = walk_.String(value);
+      break;
+    case kObject:
+      a.object = ReadRef(value);
+      break;
+    case kPending:
+      a.pending = ReadPending(value);
+      break;
+    case kCalloutKind:
+    case kType:
+      if (!walk_.IsNull(value)) a.numbers[key] = walk_.SmallInteger(value);
+      break;
+    case kMarkdown:
+      a.markdown = !walk_.IsNull(value) && walk_.Flag(value);
+      break;
+    case kAttachments:
+      walk_.List(value,
+                 [&](std::size_t, json::value& pair) { a.attachments.push_back(ReadPair(pair)); });
+      break;
+    case kMembers:
+      walk_.List(value,
+                 [&](std::size_t, json::value& member) { a.members.push_back(ReadRef(member)); });
+      break;
+    case kDefinition:
+      a.definition = ReadDefinition(value);
+      break;
+    default:  // the texts: short description, object text, tag, class
+      if (!walk_.IsNull(value)) a.texts[key] = walk_.String(value);
+  }
+}
+
+SmartPtr<qmk::SelectionItemRepresentation> Reader::ReadPending(json::value& v) {
+  if (walk_.IsNull(v)) return {};
+  static constexpr std::string_view keys[] = {"type", "fields"};
+  static constexpr std::string_view fieldKeys[] = {"instance", "parent_instance", "sbomInstanceId"};
+  std::string_view type;
+  std::vector<std::pair<std::string_view, std::string_view>> fields;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& part, std::size_t) {
+    if (walk_.IsNull(part)) return;
+    if (key == 0) {
+      type = walk_.String(part);
+      return;
+    }
+    walk_.Members(part, fieldKeys, [&](std::size_t f, json::value& text, std::size_t) {
+      fields.emplace_back(fieldKeys[f],
+                          walk_.IsNull(text) ? std::string_view() : walk_.String(text));
+    });
+  });
+  SmartPtr<qmk::SelectionItemRepresentation> pending(
+      new qmk::SelectionItemRepresentation(TypeSymbol(type)));
+  for (auto const& [field, text] : fields) pending->SetField(std::string(field), std::string(text));
+  return pending;
+}
+
+std::pair<std::string_view, std::string_view> Reader::ReadPair(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  std::string_view ids[2];
+  std::size_t count = 0;
+  walk_.List(v, [&](std::size_t i, json::value& text) {
+    if (i < 2) ids[i] = walk_.String(text);
+    count = i + 1;
+  });
+  if (count != 2) JsonWalk::Fail(at, "expected a pair [first, second]");
+  return {ids[0], ids[1]};
+}
+
+SmartPtr<qmannotations::TAnnotation> Reader::ReadDefinition(json::value& v) {
+  SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
+  if (walk_.IsNull(v)) return definition;
+  static constexpr std::string_view keys[] = {"markdown", "content"};
+  static constexpr std::string_view partKeys[] = {"group", "property", "kind", "relation", "text"};
+  qmannotations::LabelContentList content;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& part, std::size_t) {
+    if (key == 0) {
+      definition->SetMarkdown(!walk_.IsNull(part) && walk_.Flag(part));
+      return;
+    }
+    walk_.List(part, [&](std::size_t, json::value& item) {
+      std::string fields[5];
+      walk_.Members(item, partKeys, [&](std::size_t f, json::value& text, std::size_t) {
+        if (!walk_.IsNull(text)) fields[f] = std::string(walk_.String(text));
+      });
+      content.push_back(hostmodel::Part(std::move(fields[0]), std::move(fields[1]),
+                                        std::move(fields[2]), std::move(fields[3]),
+                                        std::move(fields[4])));
+    });
+  });
+  definition->SetContent(std::move(content));
+  return definition;
+}
+
+// The kind of an annotation, once its keys are all among those its kind has.
+Kind Reader::AnnotationKind(AnnotationFields const& a) {
+  std::uint32_t allowed = 1u << kId | 1u << kKind;
+  Kind kind = Kind::Annotation;
+  if (*a.kind == "center_line") {
+    allowed |= 1u << kObject | 1u << kPending;
+    kind = Kind::CenterLine;
+  } else if (*a.kind == "callout") {
+    allowed |= 1u << kShortDescription | 1u << kObjectText | 1u << kCalloutKind | 1u << kType |
+               1u << kMarkdown | 1u << kAttachments | 1u << kMembers | 1u << kTag |
+               1u << kDefinition;
+    kind = Kind::Callout;
+  } else if (*a.kind == "annotation") {
+    allowed |= 1u << kClass;
+  } else {
+    JsonWalk::Fail(a.kindAt, "unknown annotation kind " + QuoteInput(*a.kind));
+  }
+  std::size_t first = kAnnotationKeys;  // the unknown key that comes first in the text
+  for (std::size_t key = 0; key < kAnnotationKeys; ++key) {
+    bool const unknown = (a.given & ~allowed) & (1u << key);
+    if (unknown && (first == kAnnotationKeys || a.keyAt[key] < a.keyAt[first])) first = key;
+  }
+  if (first != kAnnotationKeys)
+    JsonWalk::Fail(a.keyAt[first], "unknown key " + QuoteInput(kAnnotationKeyNames[first]));
+  return kind;
+}
+
+void Reader::MakeCenterLine(AnnotationFields const& a) {
+  auto line = out_.model.AddCenterLine();
+  Register(*a.id, a.idAt, Kind::CenterLine, line.get());
+  if (auto* found = ResolveOrWait(a.object, kAnyObject, "a kernel object", Pending::LineObject,
+                                  line.get(), 0))
+    line->AddObject(SmartPtr<qmk::Object>(static_cast<qmk::Object*>(found)));
+  if (a.pending) line->SetMainPendingObject(a.pending);
+}
+
+void Reader::MakeCallout(AnnotationFields const& a) {
+  auto callout = out_.model.AddCallout("", {}, "");
+  Register(*a.id, a.idAt, Kind::Callout, callout.get());
+  callout->SetShortObjectDescription(std::string(a.texts[kShortDescription]));
+  callout->SetObjectText(std::string(a.texts[kObjectText]));
+  callout->m_calloutKind = a.numbers[kCalloutKind];
+  callout->SetType(a.numbers[kType]);
+  callout->SetMarkdown(a.markdown);
+  callout->SetTag(std::string(a.texts[kTag]));
+  for (auto const& [first, second] : a.attachments)
+    callout->m_attachments.emplace_back(
+        new qmannotations::AttachmentRecord(std::string(first), std::string(second)));
+  if (a.given & (1u << kMembers)) {
+    callout->SetGroup(true);
+    for (Ref const& member : a.members) {
+      auto* found = ResolveOrWait(member, Bit(Kind::Callout), "a callout", Pending::CalloutMember,
+                                  callout.get(), callout->m_groupMembers.size());
+      callout->m_groupMembers.emplace_back(static_cast<qmannotations::Callout*>(found));
+    }
+  }
+  callout->SetDefinition(
+      a.definition ? a.definition
+                   : SmartPtr<qmannotations::TAnnotation>(new qmannotations::TAnnotation));
 }
 
 void Reader::ReadItem(json::value& v) {
@@ -609,15 +648,7 @@ void Reader::ReadTrack(json::value& v, std::vector<std::size_t>& defaultType) {
     } else if (key == 5) {
       ReadStored(value, track);
     } else if (key == 6) {
-      if (walk_.IsNull(value)) return;
-      static constexpr std::string_view renameKeys[] = {"name", "by_user"};
-      TrackSpec::Rename rename;
-      walk_.Members(value, renameKeys, [&](std::size_t k, json::value& part, std::size_t) {
-        if (walk_.IsNull(part)) return;
-        if (k == 0) rename.name = std::string(walk_.String(part));
-        if (k == 1) rename.byUser = walk_.Flag(part);
-      });
-      track.rename = std::make_unique<TrackSpec::Rename>(std::move(rename));
+      ReadRename(value, track);
     } else if (!walk_.IsNull(value)) {
       if (key == 3) track.locked = walk_.Flag(value);
       if (key == 4) track.parentTrackType = walk_.SmallInteger(value), typeGiven = true;
@@ -628,22 +659,41 @@ void Reader::ReadTrack(json::value& v, std::vector<std::size_t>& defaultType) {
   track.id = std::string(RequiredId(id, at));
   Register(*id, idAt, Kind::Track, nullptr);
   if (!typeGiven) defaultType.push_back(number);
-  // Where the object ends: before the white space and the ',' or ']' that follow it.
+  track.textBegin = at;
+  FinishTrack(track, number, selection, targetItem);
+}
+
+void Reader::ReadRename(json::value& v, TrackSpec& track) {
+  if (walk_.IsNull(v)) return;
+  static constexpr std::string_view keys[] = {"name", "by_user"};
+  auto rename = std::make_unique<TrackSpec::Rename>();
+  walk_.Members(v, keys, [&](std::size_t key, json::value& part, std::size_t) {
+    if (walk_.IsNull(part)) return;
+    if (key == 0) rename->name = std::string(walk_.String(part));
+    if (key == 1) rename->byUser = walk_.Flag(part);
+  });
+  track.rename = std::move(rename);
+}
+
+// Where the track's object ends, and its selection item: the one named, else the target's.
+void Reader::FinishTrack(TrackSpec& track, std::size_t number, Ref const& selection,
+                         Ref const& targetItem) {
+  // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
   char const* next = nullptr;
   std::size_t end = text_.size();
   if (!doc_.current_location().get(next)) end = static_cast<std::size_t>(next - text_.data());
-  while (end > at && text_[end - 1] != '}') --end;
-  track.textBegin = at;
+  while (end > track.textBegin && text_[end - 1] != '}') --end;
   track.textEnd = end;
   if (selection.given) {
     track.selectionItem = static_cast<qmk::SelectionItem*>(
         ResolveOrWait(selection, Bit(Kind::Item), "a selection item", Pending::TrackSelectionItem,
                       nullptr, number));
-  } else if (track.target) {
-    track.selectionItem = track.target->m_selectionItem;
-    if (!targetItem.null && !track.selectionItem)  // the item is made later: follow it then
-      pending_.push_back(Pending{targetItem, nullptr, number, Pending::TrackSelectionItem});
+    return;
   }
+  if (!track.target) return;
+  track.selectionItem = track.target->m_selectionItem;
+  if (!targetItem.null && !track.selectionItem)  // the item is made later: follow it then
+    pending_.push_back(Pending{targetItem, nullptr, number, Pending::TrackSelectionItem});
 }
 
 void Reader::ReadTarget(json::value& v, std::size_t number, Ref& item) {

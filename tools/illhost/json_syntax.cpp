@@ -276,32 +276,33 @@ class Scanner {
     }
   }
 
+  // Digits at pos_, at least one.
+  bool Digits() {
+    std::size_t const from = pos_;
+    while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
+    return pos_ > from;
+  }
+  bool At(char a, char b = '\0') const {
+    return pos_ < text_.size() && (text_[pos_] == a || (b != '\0' && text_[pos_] == b));
+  }
+
   bool Number() {
     std::size_t const start = pos_;
-    auto const digits = [&] {
-      std::size_t const from = pos_;
-      while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
-      return pos_ > from;
-    };
-    if (text_[pos_] == '-') ++pos_;
-    if (pos_ < text_.size() && text_[pos_] == '0') {
-      ++pos_;
-    } else if (!digits()) {
-      return Fail(start, "invalid number");
-    }
+    if (At('-')) ++pos_;
+    bool valid = At('0') ? (++pos_, true) : Digits();
     bool fraction = false;
-    if (pos_ < text_.size() && text_[pos_] == '.') {
+    if (valid && At('.')) {
       ++pos_;
       fraction = true;
-      if (!digits()) return Fail(start, "invalid number");
+      valid = Digits();
     }
-    if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
+    if (valid && At('e', 'E')) {
       ++pos_;
       fraction = true;
-      if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) ++pos_;
-      if (!digits()) return Fail(start, "invalid number");
+      if (At('+', '-')) ++pos_;
+      valid = Digits();
     }
-    if (pos_ < text_.size() && (IsDigit(text_[pos_]) || text_[pos_] == '.'))
+    if (!valid || (pos_ < text_.size() && (IsDigit(text_[pos_]) || text_[pos_] == '.')))
       return Fail(start, "invalid number");
     std::string const token(text_.substr(start, pos_ - start));
     if ((fraction || token.size() > 20) && !std::isfinite(std::strtod(token.c_str(), nullptr)))
