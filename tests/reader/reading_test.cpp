@@ -60,6 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "1:23: byte 22: $.generic_message: invalid escape in a string"},
         Refused{"lone surrogate", "{\"generic_message\": \"\\ud800x\"}",
                 "1:22: byte 21: $.generic_message: unpaired surrogate in a string"},
+        Refused{"lone surrogate in a key", "{\"objects\": [], \"a\\udc00\": 1}",
+                "1:19: byte 18: $: unpaired surrogate in a string"},
         Refused{"overlong UTF-8", "{\"generic_message\": \"\xc0\x80\"}",
                 "1:22: byte 21: $.generic_message: invalid UTF-8 in a string"},
         Refused{"UTF-8 surrogate", "{\"generic_message\": \"\xed\xa0\x80\"}",

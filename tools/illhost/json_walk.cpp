@@ -66,7 +66,8 @@ int JsonWalk::SmallInteger(json::value& v) const {
 std::string_view JsonWalk::Key(json::field& field) const {
   std::string_view key;
   if (PlainString(field.key().raw() - 1, key)) return key;
-  if (field.unescaped_key().get(key)) Fail(KeyOffset(field), "invalid escape in a key");
+  std::size_t const at = KeyOffset(field);  // the key is gone once unescaped
+  if (field.unescaped_key().get(key)) Fail(at, "invalid escape in a key");
   return key;
 }
 
