@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "json_text.h"
 #include "quoting.h"
 
 namespace illhost {
@@ -14,34 +15,6 @@ namespace {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsHex(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-
-// The length of the UTF-8 character at `at`, or 0 when the bytes there are not UTF-8.
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-  auto const byte = [&](std::size_t i) {
-    return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
-  };
-  unsigned const lead = byte(at);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i)
-    if ((byte(at + i) & 0xC0u) != 0x80u) return 0;
-  return length;
-}
 
 unsigned HexValue(std::string_view four) {
   return static_cast<unsigned>(std::strtoul(std::string(four).c_str(), nullptr, 16));
@@ -218,7 +191,7 @@ class Scanner {
         if (!Escape(out)) return false;
         continue;
       }
-      std::size_t const length = Utf8Length(text_, pos_);
+      std::size_t const length = Utf8CharacterLength(text_, pos_);
       if (length == 0) return Fail(pos_, "invalid UTF-8 in a string");
       if (out) out->append(text_.substr(pos_, length));
       pos_ += length;

@@ -4,14 +4,12 @@
 
 namespace illhost {
 
-namespace {
-
-// The length of the valid UTF-8 character at `at`, or 0.
-std::size_t CharacterLength(std::string_view text, std::size_t at) {
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at) {
   auto const byte = [&](std::size_t i) {
     return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
   };
   unsigned const lead = byte(at);
+  if (lead < 0x80) return 1;
   std::size_t length = 0;
   unsigned low = 0x80, high = 0xBF;
   if (lead >= 0xC2 && lead <= 0xDF) {
@@ -32,8 +30,6 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
     if ((byte(at + i) & 0xC0u) != 0x80u) return 0;
   return length;
 }
-
-}  // namespace
 
 void WriteJsonString(std::ostream& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -57,7 +53,7 @@ void WriteJsonString(std::ostream& out, std::string_view text) {
     } else if (c < 0x20) {
       escape = control;
     } else if (c >= 0x80) {
-      length = CharacterLength(text, at);
+      length = Utf8CharacterLength(text, at);
       if (length == 0) escape = "\\ufffd", length = 1;
     }
     if (escape) {
