@@ -34,7 +34,8 @@ class QM_HOST_API SbomInstance : public qmk::SbomInstance {
   // The links do not own their targets; the trees do.
   QM_STANDIN_ONLY void SetEbomInstance(qmk::Instance* ebom) { ebom_ = ebom; }
   QM_STANDIN_ONLY void SetParent(SbomInstance* parent) { parent_ = parent; }
-  QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name, du::Symbol value);
+  QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name,
+                                   du::Symbol value);
 
  private:
   qmk::Instance* ebom_ = nullptr;
