@@ -30,13 +30,16 @@ set(CPACK_PACKAGE_CONTACT "illanimation developers <illanimation@example.com>"
   CACHE STRING "Maintainer named in the Debian package")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "item-track naming plug-in for a technical-illustration host")
-set(CPACK_PACKAGE_DESCRIPTION
-  "illanimation supplies the item track that the host application uses for illustrations. \
-It decides whether a track's name follows its target (a part, an SBOM instance, a face, a \
-centre line, a callout label) or is the track's own, and keeps that decision through \
-renames, copies, cuts, saves and loads.\n\
-This package holds the loadable module, its public header, the illhost command that runs \
-the module against a stand-in of the host's libraries, the documentation and examples.")
+# Debian shows the description as written: lines stay within 79 columns.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "illanimation supplies the item track that the host application uses for"
+  "illustrations. It decides whether a track's name follows its target (a part,"
+  "an SBOM instance, a face, a centre line, a callout label) or is the track's"
+  "own, and keeps that decision through renames, copies, cuts, saves and loads."
+  ""
+  "This package holds the loadable module, its public header, the illhost"
+  "command that runs the module against a stand-in of the host's libraries, the"
+  "documentation and examples.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 # Everything this tree needs from outside is in the installed files; the whole install and the
 # Debian files make one package.
@@ -44,6 +47,9 @@ set(CPACK_INSTALL_CMAKE_PROJECTS
   "${CMAKE_BINARY_DIR};${PROJECT_NAME};ALL;/"
   "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_ILL_OBJCOPY ${CMAKE_OBJCOPY})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/debian/remove_comment_sections.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/debian/drop_ldconfig_scripts.cmake)
 set(CPACK_GENERATOR DEB)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
