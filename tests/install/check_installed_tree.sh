@@ -15,9 +15,9 @@ fail() {
   exit 1
 }
 
-tree=$scratch/moved/tree
 mkdir -p "$scratch/moved" "$scratch/elsewhere"
-cp -a "$source_tree" "$tree"
+cp -a "$source_tree" "$scratch/moved/tree"
+tree=$(realpath "$scratch/moved/tree")
 cd "$scratch/elsewhere"
 
 module=$tree/lib/illanimation/libillanimation.so
