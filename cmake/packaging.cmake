@@ -62,6 +62,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS usr/${ILL_INSTALL_STANDINDIR})
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION})
-set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git$" "/\\\\.git/" "/build/" "/out/" "\\\\.swp$")
+# Regular expressions, escaped twice: CPack writes them into its own configuration file.
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git$" "/\\\\.git/" "/build/" "/out/" "\\\\.swp$"
+  "/__pycache__/")
 
 include(CPack)
