@@ -41,8 +41,7 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "command that runs the module against a stand-in of the host's libraries, the"
   "documentation and examples.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-# Everything this tree needs from outside is in the installed files; the whole install and the
-# Debian files make one package.
+# One package: the whole install, plus the Debian files that only the package installs.
 set(CPACK_INSTALL_CMAKE_PROJECTS
   "${CMAKE_BINARY_DIR};${PROJECT_NAME};ALL;/"
   "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")
