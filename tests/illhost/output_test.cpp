@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 
 #include "illhost_process.h"
@@ -62,7 +63,7 @@ TEST(IllhostOutput, ModuleTraceOnlyWhenAskedAndBadInputBeforeTheModuleIsLoaded) 
   struct Row {
     std::vector<std::string> args;
     int exitCode;
-    std::string err;
+    std::string err;  // a regular expression for all of standard error
   };
   TempDir dir;
   WriteFile(dir / "bad.json", "{\"colour\": 1}");
@@ -70,15 +71,15 @@ TEST(IllhostOutput, ModuleTraceOnlyWhenAskedAndBadInputBeforeTheModuleIsLoaded) 
   // A bad file is read before the module is loaded: its one line, not the module's.
   Row const rows[] = {
       {{}, 0, ""},
-      {{"--trace"}, 0, "[illanimation/plugin] Create ornatix animation initializer\n"},
+      {{"--trace"}, 0, "\\[illanimation/plugin\\] Create ornatix animation initializer\n"},
       {{"--module", "/no/such/module.so", bad},
        2,
-       "illhost: " + bad + ": $: unknown key \"colour\"\n"},
+       "illhost: " + bad + ":[^\n]*unknown key \"colour\"\n"},
   };
   for (auto const& row : rows) {
     Outcome const r = RunIllhost(row.args);
     EXPECT_EQ(r.exitCode, row.exitCode) << r.err;
-    EXPECT_EQ(r.err, row.err);
+    EXPECT_TRUE(std::regex_match(r.err, std::regex(row.err))) << r.err;
   }
 }
 

@@ -1,15 +1,24 @@
-// JSON text written straight into a buffer, without a document tree.
+// Text written into JSON output.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace illhost {
 
-// `text` as a JSON string: quotes, backslashes and control characters escaped, UTF-8 kept;
-// a byte that is not UTF-8 becomes U+FFFD so that the output stays valid JSON.
+// The length of the valid UTF-8 character that starts at `at`, or 0 when the bytes there are
+// not one (overlong forms, surrogates and code points past U+10FFFF are not).
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
+
+// `text` as a JSON string: quotes, backslashes and control characters escaped, UTF-8 kept, and
+// each byte that is not part of valid UTF-8 written as U+FFFD so that the output stays JSON.
+void WriteJsonString(std::ostream& out, std::string_view text);
+
+// The same, appended to a buffer: for output built in blocks.
 void AppendJsonString(std::string& out, std::string_view text);
 // An integer, or null.
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value);

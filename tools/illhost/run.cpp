@@ -61,7 +61,7 @@ class Runner {
     std::unique_ptr<Illustration> illustration;
     try {
       input = load();
-      illustration = ReadIllustration(input->Text(), input->Name());
+      illustration = ReadIllustration(*input);
     } catch (ReadError const& e) {
       Fail(kBadInput, e.what());
       return true;
