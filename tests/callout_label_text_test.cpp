@@ -44,6 +44,8 @@ TEST_F(CalloutLabelText, SceneDecidesBetweenObjectTextEngineAndNothing) {
 TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
   auto markdown = Single("**Bold** \\*x");
   markdown->SetMarkdown(true);
+  auto bare = Single("gone");  // a callout without definition has no label content
+  bare->SetDefinition({});
   struct Row {
     du::SmartPtr<qmannotations::Callout> callout;
     char const* expected;
@@ -55,6 +57,7 @@ TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
       {Single("", 0), "Desc: ", 1},
       {markdown, "Desc: Bold *x", 1},
       {Single("**kept**"), "Desc: **kept**", 1},
+      {bare, "Desc: ", 1},
   };
   for (auto const& row : rows) {
     hostseams::CallLog::Start();

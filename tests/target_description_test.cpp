@@ -35,6 +35,12 @@ class TargetDescription : public PartTest {
     return text;
   }
 
+  // An annotation of the callout-label class that is not a callout.
+  static du::SmartPtr<qmk::Annotation> NotACallout() {
+    return du::SmartPtr<qmk::Annotation>(
+        new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
+  }
+
   du::SmartPtr<qmannotations::CenterLinesAnnotation> line;
   du::SmartPtr<qmannotations::Callout> callout;
   du::SmartPtr<animation::ContainerTrackData> folder;
@@ -57,6 +63,8 @@ TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericName
   auto const generic = standin::kDefaultGenericText;
   auto lineItem = M().AddAnnotationItem(line, generic);
   auto calloutItem = M().AddAnnotationItem(callout, "host callout name");
+  auto bare = M().AddCallout("B", {}, "");
+  bare->SetDefinition({});
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -67,6 +75,9 @@ TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericName
       {"generic name of an instance", Target(M().AddObjectItem(sel::Instance, part, generic)), ""},
       {"callout", Target(calloutItem), "C: label"},
       {"centre line with its own name", Target(M().AddAnnotationItem(line, "CL 1")), "CL 1"},
+      {"callout-label class that is no callout",
+       Target(M().AddAnnotationItem(NotACallout(), "host label name")), "host label name"},
+      {"callout without definition", Target(M().AddAnnotationItem(bare, "host name")), "B: "},
   };
   for (auto const& row : rows) {
     auto track = Track("anything", NameType::FromTarget);
@@ -81,6 +92,8 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
   noAct->SetActInstance({});
   auto face = Target(M().AddGeometryItem(sel::Face3D, part, "Face 7"));
+  auto bare = M().AddCallout("B", {}, "s1");
+  bare->SetDefinition({});
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -121,6 +134,14 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
        NameType::FromTarget, "C: label"},
       {"callout, own name", Target(M().AddAnnotationItem(callout, "C")), "Mine", NameType::Custom,
        ""},
+      {"callout without definition, name as label", Target(M().AddAnnotationItem(bare, "B")),
+       "B: ", NameType::FromTarget, "B: "},
+      {"callout without definition, prefix and SBOM name", Target(M().AddAnnotationItem(bare, "B")),
+       "Item SB-1", NameType::Custom, ""},
+      {"callout-label class that is no callout, name as shown",
+       Target(M().AddAnnotationItem(NotACallout(), "L")), "L", NameType::Default, ""},
+      {"callout-label class that is no callout, own name",
+       Target(M().AddAnnotationItem(NotACallout(), "L")), "Mine", NameType::Custom, ""},
       {"other annotation, name as shown", Target(M().AddAnnotationItem(note, "N")), "N",
        NameType::Default, ""},
       {"other annotation, own name", Target(M().AddAnnotationItem(note, "N")), "Mine",
@@ -269,12 +290,8 @@ TEST(NameRemainderSplit, AgreesWithTheSeparatorExpression) {
     std::vector<std::string> const expected(
         std::sregex_token_iterator(text.begin(), text.end(), separator, -1),
         std::sregex_token_iterator());
-    auto actual = illanimation::SplitNameRemainder(text);
-    // The expression gives no piece at all for the empty text; the match treats it as one.
-    if (text.empty())
-      EXPECT_EQ(actual, std::vector<std::string>{""});
-    else
-      EXPECT_EQ(actual, expected) << '"' << text << '"';
+    // The empty text is one empty piece, as for the expression.
+    EXPECT_EQ(illanimation::SplitNameRemainder(text), expected) << '"' << text << '"';
   }
 }
 
