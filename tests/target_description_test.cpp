@@ -201,6 +201,9 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
   auto typedPlain = Plain();
   typedPlain->m_calloutKind = 1;
   typedPlain->SetType(2);
+  auto typedPlainOfAnInstance = M().AddCallout("P", {TextPart("text")}, "s1");
+  typedPlainOfAnInstance->m_calloutKind = 1;
+  typedPlainOfAnInstance->SetType(2);
   auto untyped = Named("s1", 1);
   struct Row {
     char const* what;
@@ -221,10 +224,14 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
        "C: Bolt"},
       {"label shows no SBOM name", Plain(), "Item SB-1", "P: text", NameType::Custom, "P: text"},
       {"kind 1 without type 2", untyped, "Item SB-1", "C: Bolt", NameType::Custom, "C: Bolt"},
+      {"kind 1 without type 2, content matches", untyped, "C: SB-1", "C: Bolt", NameType::Custom,
+       "C: Bolt"},
       {"kind 1, type 2, content matches", typed, "C: SB-1", "C: Bolt", NameType::FromTarget,
        "C: Bolt"},
       {"kind 1, type 2, content differs", typed, "C: Nut", "C: Bolt", NameType::Custom, "C: Bolt"},
       {"kind 1, type 2, no SBOM name", typedPlain, "x", "P: text", NameType::Custom, "P: text"},
+      {"kind 1, type 2, no SBOM name shown of an instance", typedPlainOfAnInstance, "x", "P: text",
+       NameType::Custom, "P: text"},
   };
   for (auto const& row : rows) {
     auto track = Track(row.name, NameType::Unresolved);
