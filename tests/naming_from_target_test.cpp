@@ -186,6 +186,7 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
         auto* made = dynamic_cast<qmk::illustration::SbomInstanceSelectionItem*>(first.get());
         ASSERT_NE(made, nullptr) << row.what;
         EXPECT_EQ(made->GetSbomInstance().get(), sbom.get());
+        EXPECT_FALSE(made->CreationFlag());
         EXPECT_NE(first.get(), second.get()) << "made anew on each call";
       } else {
         EXPECT_EQ(first.get(), row.item.get()) << row.what;

@@ -34,7 +34,8 @@ class QM_HOST_API SbomInstance : public qmk::SbomInstance {
   // The links do not own their targets; the trees do.
   QM_STANDIN_ONLY void SetEbomInstance(qmk::Instance* ebom) { ebom_ = ebom; }
   QM_STANDIN_ONLY void SetParent(SbomInstance* parent) { parent_ = parent; }
-  QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name, du::Symbol value);
+  QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name,
+                                   du::Symbol value);
 
  private:
   qmk::Instance* ebom_ = nullptr;
@@ -61,10 +62,13 @@ class QM_HOST_API SbomInstanceSelectionItem : public qmk::SelectionItem {
                                                         bool flag);
   ~SbomInstanceSelectionItem() override;
   QM_STANDIN_ONLY du::SmartPtr<SbomInstance> const& GetSbomInstance() const { return instance_; }
+  // The flag that Create was given; the stand-in keeps it only so that tests can see it.
+  QM_STANDIN_ONLY bool CreationFlag() const { return flag_; }
 
  private:
-  explicit SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance);
+  SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance, bool flag);
   du::SmartPtr<SbomInstance> instance_;
+  bool flag_;
 };
 
 // Markdown here is a small subset: emphasis markers (*, **, _, __), headings ("# " at the start
