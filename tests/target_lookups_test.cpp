@@ -222,6 +222,32 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   }
 }
 
+TEST_F(TargetLookups, LabelContentCheckStopsAtTheFirstPartThatDoesNotMatch) {
+  sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt"));
+  sbom->SetProperty("g", "eBOM Name", du::Symbol("M6"));
+  auto const both = qmannotations::LabelContentList{
+      Part("g", "sBOM Name", "Value"), hostmodel::TextPart(" "), Part("g", "eBOM Name", "Value")};
+  struct Row {
+    char const* what;
+    char const* label;
+    char const* name;
+    int lookups;  // properties looked up
+  } const rows[] = {
+      {"both match", "Bolt M6", "Bolt M6", 2},
+      {"first value absent from the label", "Nut M6", "Bolt M6", 1},
+      {"first value elsewhere in the name", "Bolt M6", "M6 Bolt", 1},
+  };
+  for (auto const& row : rows) {
+    auto track = NewTrack(row.name);
+    hostseams::CallLog::Start();
+    track->ClassifyNameByLabelContent(sbom, both, du::Symbol(row.label));
+    hostseams::CallLog::Stop();
+    EXPECT_EQ(hostseams::CallLog::Count("qmk::illustration::SbomInstance::FindProperty"),
+              row.lookups)
+        << row.what;
+  }
+}
+
 // What the module gives for objects that the host should not hand it: a callout without a
 // definition shows no SBOM name, and a label-content check without an SBOM instance finds the
 // name to be the track's own, whatever it is.
