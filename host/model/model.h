@@ -50,9 +50,6 @@ class Model {
                                                     du::SmartPtr<qmk::Scene> const& scene,
                                                     int kind = 2);
 
-  du::SmartPtr<qmk::Tree> const& InstanceTree() const { return tree_; }
-  du::SmartPtr<qmk::illustration::SbomTree> const& SbomTree() const { return sbomTree_; }
-
  private:
   template <class T>
   du::SmartPtr<T> Keep(T* object) {

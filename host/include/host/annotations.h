@@ -32,7 +32,9 @@ class QM_HOST_API CenterLinesAnnotation : public AssocAnnotation {
   ~CenterLinesAnnotation() override;
   du::SmartPtr<qmk::Object> GetObject(int index) const;
 
-  QM_STANDIN_ONLY void AddObject(du::SmartPtr<qmk::Object> object) { objects_.push_back(std::move(object)); }
+  QM_STANDIN_ONLY void AddObject(du::SmartPtr<qmk::Object> object) {
+    objects_.push_back(std::move(object));
+  }
 
  private:
   std::vector<du::SmartPtr<qmk::Object>> objects_;

@@ -168,7 +168,9 @@ class QM_HOST_API SelectionItemRepresentation : public du::RefCounted {
   // Fills `text` with the field's value; leaves it alone when the field is absent.
   bool GetField(du::Symbol const& key, std::string& text) const;
 
-  QM_STANDIN_ONLY void SetField(std::string const& key, std::string value) { fields_[key] = std::move(value); }
+  QM_STANDIN_ONLY void SetField(std::string const& key, std::string value) {
+    fields_[key] = std::move(value);
+  }
 
  private:
   du::Symbol type_;

@@ -191,7 +191,8 @@ class QM_HOST_API Localizer {
   std::string LocalizeMessage(std::string const& id, ActionOnFailure action) const;
 
   // The text of a catalogue message.
-  QM_STANDIN_ONLY static void SetMessage(std::string const& catalogue, std::string const& id, std::string text);
+  QM_STANDIN_ONLY static void SetMessage(std::string const& catalogue, std::string const& id,
+                                         std::string text);
 
  private:
   std::string catalogue_;
