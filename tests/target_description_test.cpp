@@ -65,11 +65,15 @@ TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericName
   auto calloutItem = M().AddAnnotationItem(callout, "host callout name");
   auto bare = M().AddCallout("B", {}, "");
   bare->SetDefinition({});
+  // Only an annotation item is asked for the annotation behind it.
+  auto instanceOfACallout = M().AddObjectItem(sel::Instance, part, "Part shown");
+  instanceOfACallout->SetAnnotation(callout);
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
     char const* shown;
   } const rows[] = {
+      {"instance item that designates a callout too", Target(instanceOfACallout), "Part shown"},
       {"instance", Target(M().AddObjectItem(sel::Instance, part, "Part shown")), "Part shown"},
       {"generic name of a centre line", Target(lineItem), "Part shown"},
       {"generic name of an instance", Target(M().AddObjectItem(sel::Instance, part, generic)), ""},

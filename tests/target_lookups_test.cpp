@@ -130,7 +130,14 @@ TEST_F(TargetLookups, CalloutSbomInstanceComesFromTheFirstAttachmentRecord) {
   using Record = qmannotations::AttachmentRecord;
   callout->m_attachments.emplace_back(new Record("s1", ""));
   callout->m_attachments.emplace_back(new Record("", "nope"));
+  hostseams::CallLog::Start();
   EXPECT_EQ(illanimation::FindCalloutSbomInstance(callout).get(), sbom.get());
+  hostseams::CallLog::Stop();
+  // The host expects the application to be asked for before its SBOM tree.
+  EXPECT_EQ(hostseams::CallLog::Calls(),
+            (std::vector<std::string>{"qmkapp::illustration::TesselApp::GetTesselApp",
+                                      "qmkapp::illustration::TesselApp::GetSbomTree",
+                                      "qmk::illustration::SbomTree::FindInstance"}));
   callout->m_attachments.front()->m_secondId = "nope";
   EXPECT_FALSE(illanimation::FindCalloutSbomInstance(callout));
 }
