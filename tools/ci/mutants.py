@@ -32,6 +32,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[2]
 SOURCES = "plugin/src"
 EQUIVALENT_LIST = "tools/ci/equivalent_mutants.txt"
+OWN_BUILD_MARK = "made-by-mutants"  # in the build folder: a folder this script may reconfigure
 NAME_TYPES = ("Custom", "FromTarget", "Default", "Unresolved")
 RELATIONS = {"==": "!=", "!=": "==", "<": "<=", "<=": "<", ">": ">=", ">=": ">"}
 LOGICAL = {"&&": "||", "||": "&&"}
@@ -140,7 +141,7 @@ def balanced(masked):
     return masked.count("(") == masked.count(")") and masked.count("{") == masked.count("}")
 
 
-def same_as_simpler_mutant(condition):
+def negation_adds_nothing(condition):
     """Whether negating the condition gives nothing that another mutant does not give already
     (removing the '!' of `!x`, flipping the one equality test of `a == b`) or cannot compile."""
     if re.search(r"(?<![=!<>])=(?!=)", condition):
@@ -181,10 +182,9 @@ def line_mutants(line, masked, in_bool_function, droppable):
     for match in re.finditer(r"\b(if|while) \(", masked):
         open_at = match.end() - 1
         close_at = matching_paren(masked, open_at)
-        condition = masked[open_at + 1:close_at]
-        if close_at > 0 and not same_as_simpler_mutant(condition):
-            condition = line[open_at + 1:close_at]
-            replace(open_at + 1, close_at, f"!({condition})", "negate condition")
+        if close_at < 0 or negation_adds_nothing(masked[open_at + 1:close_at]):
+            continue  # a condition that goes on over the next line is left alone
+        replace(open_at + 1, close_at, f"!({line[open_at + 1:close_at]})", "negate condition")
     for match in re.finditer(r"!(?!=)", masked):
         replace(match.start(), match.end(), "", "remove '!'")
     if droppable:
@@ -237,9 +237,11 @@ def find_mutants(root, files=None):
 def read_equivalents(path):
     """{(file, line, mutant): reason} from blocks of 'file:', 'line:', 'mutant:', 'why:'."""
     entries = {}
-    if not path.exists():
-        return entries
-    blocks = re.split(r"\n\s*\n", path.read_text())
+    try:
+        text = path.read_text()
+    except OSError as error:
+        raise SetupError(f"cannot read the list of equivalent mutants: {error}") from None
+    blocks = re.split(r"\n\s*\n", text)
     for block in blocks:
         fields = {}
         last = None
@@ -367,6 +369,7 @@ class Runner:
              "-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST"])
         if status != 0:
             raise SetupError(f"cannot configure {self.build_dir}:\n{output}")
+        (self.build_dir / OWN_BUILD_MARK).touch()
 
     def build(self):
         return self.run(["cmake", "--build", str(self.build_dir), "-j", str(self.jobs)])
@@ -462,10 +465,7 @@ def report(results, equivalents, elapsed, full_run):
 def main(argv):
     arguments = parse_arguments(argv)
     started = time.monotonic()
-    equivalents = {}
-    equivalent_path = ROOT / arguments.equivalent
-    for (path, line, mutated), why in read_equivalents(equivalent_path).items():
-        equivalents[(path, line, mutated)] = why
+    equivalents = read_equivalents(ROOT / arguments.equivalent)
     build_dir = (ROOT / arguments.build_dir).resolve()
     workspace = Workspace(ROOT, build_dir)
     recovered = workspace.recover()
@@ -484,6 +484,8 @@ def main(argv):
         print(f"{len(mutants)} mutants")
         return 0
 
+    if (build_dir / "CMakeCache.txt").exists() and not (build_dir / OWN_BUILD_MARK).exists():
+        raise SetupError(f"{build_dir} is a build folder of something else; name another")
     runner = Runner(ROOT, build_dir, arguments.jobs, arguments.timeout)
 
     def interrupt(signum, _frame):
