@@ -133,6 +133,8 @@ def is_declaration(statement):
     """Whether a one-line statement declares something: a type name and a variable name."""
     head = re.split(r"(?<![=!<>+\-*/%&|^])=(?!=)|\(|\{|;", statement, maxsplit=1)[0]
     head = re.sub(r"<[^<>]*>", "", re.sub(r"<[^<>]*>", "", head))  # template arguments
+    if re.search(r"\.|->|\[", head):
+        return False  # a member or element: an expression
     words = re.findall(r"[\w:]+", head)
     return len(words) >= 2 and words[0] not in ("return", "delete", "throw", "if", "else")
 
@@ -219,7 +221,8 @@ def find_mutants(root, files=None):
                 following = next((m.strip() for _, _, m in lines[index + 1:] if m.strip()), "")
                 droppable = (starts and depth == 0 and masked[0].isspace() and code.endswith(";")
                              and balanced(code)
-                             and not is_declaration(code) and not following.startswith("else")
+                             and not is_declaration(code)
+                             and not (code.startswith("if ") and following.startswith("else"))
                              and not re.match(r"return \S", code))
                 for mutated, what in line_mutants(line, masked, in_bool_function, droppable):
                     mutants.append(Mutant(relative, number, line, mutated, what))
