@@ -502,6 +502,10 @@ def main(argv):
     results = []
     try:
         runner.configure()
+        # Objects left by an earlier run may be of a mutant if a source was put back with an
+        # older time stamp (a checkout, an archive): the unmutated build compiles them anew.
+        for source in (ROOT / SOURCES).glob("*.cpp"):
+            source.touch()
         for step, command in (("build", runner.build), ("tests", runner.test)):
             status, output = command()
             if status != 0:
