@@ -12,8 +12,8 @@ A run that was killed outright leaves a note in the build folder; the next run r
 file from the pristine copy kept beside that note before it does anything else.
 
 Exit status: 0 every survivor is listed as equivalent; 1 a survivor is not listed; 2 a usage
-error, a broken equivalent list, or a tree that does not build or pass its tests unmutated;
-130 interrupted.
+error, a broken equivalent list, a tree that does not build or pass its tests unmutated, a
+source or output that cannot be written; 130 interrupted.
 """
 
 import argparse
@@ -332,6 +332,9 @@ class Workspace:
 
     @staticmethod
     def _write(path, text):
+        """Replaces the file whole, so that it is either as it was or as it is to be; a link
+        is followed, so that the file it names is the one changed."""
+        path = path.resolve()
         temporary = path.with_name(f".{path.name}.mutants-tmp")
         temporary.write_text(text)
         os.replace(temporary, path)
@@ -535,5 +538,12 @@ if __name__ == "__main__":
     try:
         sys.exit(main(sys.argv[1:]))
     except SetupError as error:
+        print(f"mutants.py: {error}", file=sys.stderr)
+        sys.exit(2)
+    except BrokenPipeError:
+        # The reader of the output went away; the sources were restored on the way out.
+        sys.stderr.close()
+        sys.exit(2)
+    except OSError as error:
         print(f"mutants.py: {error}", file=sys.stderr)
         sys.exit(2)
