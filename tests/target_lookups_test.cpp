@@ -109,11 +109,15 @@ TEST_F(TargetLookups, CenterLineObjectComesFirstAndOtherTargetsResolveToNothing)
   EXPECT_EQ(track->GetNameType(), Int(NameType::Custom));
 
   auto callout = M().AddCallout("C", {}, "");
+  // Only an annotation item is asked for the annotation behind it.
+  auto instanceOfTheLine = M().AddObjectItem(sel::Instance, part, "P");
+  instanceOfTheLine->SetAnnotation(line);
   du::SmartPtr<animation::Target> const others[] = {
       {},
       Target(item, 1),
       Target({}),
       Target(M().AddObjectItem(sel::Instance, part, "P")),
+      Target(instanceOfTheLine),
       Target(M().AddAnnotationItem(callout, "C")),
       Target(M().AddAnnotationItem({}, "none")),
   };
