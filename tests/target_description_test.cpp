@@ -98,6 +98,9 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   auto face = Target(M().AddGeometryItem(sel::Face3D, part, "Face 7"));
   auto bare = M().AddCallout("B", {}, "s1");
   bare->SetDefinition({});
+  // Only an annotation item is classified by the annotation behind it.
+  auto collectionOfTheLine = M().AddObjectItem(sel::Collection, part, "Coll");
+  collectionOfTheLine->SetAnnotation(line);
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -157,6 +160,10 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
       {"missing annotation", Target(M().AddAnnotationItem({}, "A")), "A", NameType::Unresolved, ""},
       {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll",
        NameType::Default, ""},
+      {"collection that designates a centre line, name as shown", Target(collectionOfTheLine),
+       "Coll", NameType::Default, ""},
+      {"collection that designates a centre line, own name", Target(collectionOfTheLine), "Mine",
+       NameType::Custom, ""},
   };
   for (auto const& row : rows) {
     auto track = Track(row.name, NameType::Unresolved);
