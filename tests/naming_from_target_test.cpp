@@ -172,6 +172,8 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
       {"instance without SBOM instance", M().AddObjectItem(sel::Instance, bare, "Bare"), false},
       {"object that is not an instance",
        M().AddObjectItem(sel::Assembly, du::SmartPtr<qmk::Object>(sbom), "S"), false},
+      {"collection of an instance with SBOM instance",
+       M().AddObjectItem(sel::Collection, part, "Part"), false},
       {"assembly with SBOM instance", M().AddObjectItem(sel::Assembly, part, "Part"), true},
       {"instance with SBOM instance", M().AddObjectItem(sel::Instance, part, "Part"), true},
   };
