@@ -1,6 +1,7 @@
 #include "illustration.h"
 
 #include "track_factories.h"
+#include "track_maker.h"
 
 namespace bench {
 
@@ -8,23 +9,16 @@ namespace sel = qmk::mcad_selection;
 
 Illustration::Illustration() : timeline(new animation::Timeline) {
   illanimation::InstallTrackFactories();
-  scene = model.AddShapeScene();
-  part = model.AddInstance("i1", "part.1", "Part shown");
-  sbom = model.AddSbom("s1", "SB-1", "Sbom name", "Sbom shown");
-  hostmodel::Model::Link(part, sbom);
-  sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt M8x40"));
+  fixture.sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt M8x40"));
   line = model.AddCenterLine();
-  line->AddObject(part);
+  line->AddObject(fixture.part);
   callout = model.AddCallout("Fastener", {hostmodel::Part("g", "sBOM Name", "Value")}, "s1");
-  auto target = [&](du::SmartPtr<qmk::SelectionItem> const& item) {
-    return hostmodel::Model::MakeTarget(item, scene);
-  };
   targets = {
-      target(model.AddObjectItem(sel::Instance, part, "Part shown")),
-      target(model.AddGeometryItem(sel::Face3D, part, "Face 7")),
-      target(model.AddAnnotationItem(line, "Centre line 1")),
-      target(model.AddAnnotationItem(line, standin::kDefaultGenericText)),
-      target(model.AddAnnotationItem(callout, "Callout 1")),
+      fixture.Target(model.AddObjectItem(sel::Instance, fixture.part, "Part shown")),
+      fixture.Target(model.AddGeometryItem(sel::Face3D, fixture.part, "Face 7")),
+      fixture.Target(model.AddAnnotationItem(line, "Centre line 1")),
+      fixture.Target(model.AddAnnotationItem(line, standin::kDefaultGenericText)),
+      fixture.Target(model.AddAnnotationItem(callout, "Callout 1")),
   };
 }
 
@@ -62,17 +56,12 @@ du::SmartPtr<animation::Target> Illustration::CalloutGroup(int members,
     if (i > 0) followingName += ", ";
     followingName += symbol;
   }
-  return hostmodel::Model::MakeTarget(model.AddAnnotationItem(group, "Group"), scene);
+  return fixture.Target(model.AddAnnotationItem(group, "Group"));
 }
 
 du::SmartPtr<illanimation::IllustrationItemTrack> Illustration::Track(std::string const& name,
                                                                       illanimation::NameType type) {
-  auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl()
-                   .DynamicCast<illanimation::IllustrationItemTrack>();
-  timeline->AddTrack(track);
-  track->SetTrackName(name, {});
-  track->SetNameType(type);
-  return track;
+  return testsupport::MakeTrack(timeline, name, type);
 }
 
 }  // namespace bench

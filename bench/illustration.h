@@ -10,6 +10,7 @@
 #include "IllustrationItemTrack.h"
 #include "allocation_counter.h"
 #include "model.h"
+#include "part_fixture.h"
 #include "standin_texts.h"
 
 namespace bench {
@@ -32,9 +33,7 @@ struct Illustration {
                                                           illanimation::NameType type);
 
   hostmodel::Model model;
-  du::SmartPtr<qmk::ShapeScene> scene;
-  du::SmartPtr<qmk::Instance> part;
-  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
+  testsupport::PartFixture fixture{model};
   du::SmartPtr<qmannotations::CenterLinesAnnotation> line;
   du::SmartPtr<qmannotations::Callout> callout;
   du::SmartPtr<animation::Timeline> timeline;

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "IllustrationItemTrack.h"
+#include "center_line_fixture.h"
 #include "hostseams.h"
 #include "model.h"
 #include "standin_texts.h"
 #include "track_factories.h"
+#include "track_maker.h"
 
 namespace fuzzmodel {
 
@@ -99,19 +101,20 @@ class FuzzedIllustration {
     return callout;
   }
 
+  // A centre line with an object, with a pending object or with neither.
   void AddCenterLine() {
-    auto line = model_.AddCenterLine();
     if (!parts_.empty() && in_.ConsumeBool()) {
+      auto line = model_.AddCenterLine();
       line->AddObject(Any(parts_));
+      lines_.push_back(line);
     } else if (in_.ConsumeBool()) {
       du::Symbol const type(Pick({"Instance", "Assembly", "Collection", "Face3D"}));
-      du::SmartPtr<qmk::SelectionItemRepresentation> pending(
-          new qmk::SelectionItemRepresentation(type));
-      pending->SetField(Pick({"instance", "parent_instance", "sbomInstanceId"}),
-                        in_.ConsumeBool() ? Pick({"i0", "s0", "i1", "s1"}) : Text());
-      line->SetMainPendingObject(pending);
+      std::string const field = Pick({"instance", "parent_instance", "sbomInstanceId"});
+      std::string const value = in_.ConsumeBool() ? Pick({"i0", "s0", "i1", "s1"}) : Text();
+      lines_.push_back(testsupport::AddPendingCenterLine(model_, type, {{field, value}}));
+    } else {
+      lines_.push_back(model_.AddCenterLine());
     }
-    lines_.push_back(line);
   }
 
   du::SmartPtr<qmk::Scene> Scene() {
@@ -168,11 +171,7 @@ class FuzzedIllustration {
   }
 
   du::SmartPtr<illanimation::IllustrationItemTrack> Track(illanimation::NameType type) {
-    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl()
-                     .DynamicCast<illanimation::IllustrationItemTrack>();
-    timeline_->AddTrack(track);
-    track->SetTrackName(Text(), {});
-    track->SetNameType(type);
+    auto track = testsupport::MakeTrack(timeline_, Text(), type);
     if (in_.ConsumeIntegralInRange(0, 7) == 0) track->SetParent(folder_.get());
     return track;
   }

@@ -1,5 +1,5 @@
-// Shared test fixture: a fresh model, the module's factories in the host's hooks, and the
-// reference ledger on.
+// GoogleTest fixtures over the shared test support: a fresh model, the module's factories in
+// the host's hooks, and the reference ledger on.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,8 +11,10 @@
 #include "center_line_resolution.h"
 #include "hostseams.h"
 #include "model.h"
+#include "part_fixture.h"
 #include "target_lookups.h"
 #include "track_factories.h"
+#include "track_maker.h"
 
 namespace testsupport {
 
@@ -36,11 +38,7 @@ class ModuleTest : public ::testing::Test {
 
   // A new track made through the host's create hook, in the test's timeline.
   du::SmartPtr<IllustrationItemTrack> NewTrack(std::string const& name = {}) {
-    auto track =
-        animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
-    timeline_->AddTrack(track);
-    if (!name.empty()) track->SetTrackName(name, {});
-    return track;
+    return MakeTrack(timeline_, name);
   }
 
   hostmodel::Model& M() { return *model_; }
@@ -53,22 +51,9 @@ class ModuleTest : public ::testing::Test {
 };
 
 // A shape scene and a part instance "i1" standing for the SBOM instance "s1".
-class PartTest : public ModuleTest {
+class PartTest : public ModuleTest, public PartFixture {
  protected:
-  PartTest() {
-    scene = M().AddShapeScene();
-    part = M().AddInstance("i1", "part.1", "Part shown");
-    sbom = M().AddSbom("s1", "SB-1", "Sbom name", "Sbom shown");
-    hostmodel::Model::Link(part, sbom);
-  }
-  du::SmartPtr<animation::Target> Target(du::SmartPtr<qmk::SelectionItem> const& item,
-                                         int kind = 2) {
-    return hostmodel::Model::MakeTarget(item, scene, kind);
-  }
-
-  du::SmartPtr<qmk::ShapeScene> scene;
-  du::SmartPtr<qmk::Instance> part;
-  du::SmartPtr<qmk::illustration::SbomInstance> sbom;
+  PartTest() : PartFixture(M()) {}
 };
 
 }  // namespace testsupport

@@ -22,9 +22,7 @@ class TargetDescription : public PartTest {
     folder = new animation::ContainerTrackData(animation::TT_AnnotationFolder);
   }
   du::SmartPtr<IllustrationItemTrack> Track(std::string const& name, NameType type) {
-    auto track = NewTrack(name);
-    track->SetNameType(type);
-    return track;
+    return MakeTrack(timeline_, name, type);
   }
   // Describes the target and checks that every reference taken was given back.
   std::string Describe(IllustrationItemTrack& track,

@@ -8,19 +8,7 @@ using namespace testsupport;
 using hostmodel::Part;
 namespace sel = qmk::mcad_selection;
 
-class TargetLookups : public PartTest {
- protected:
-  // A centre-line target whose line has no object and the given pending object.
-  du::SmartPtr<animation::Target> CenterLine(du::Symbol const& type,
-                                             std::map<std::string, std::string> const& fields) {
-    auto line = M().AddCenterLine();
-    du::SmartPtr<qmk::SelectionItemRepresentation> pending(
-        new qmk::SelectionItemRepresentation(type));
-    for (auto const& [key, value] : fields) pending->SetField(key, value);
-    line->SetMainPendingObject(pending);
-    return Target(M().AddAnnotationItem(line, "CL"));
-  }
-};
+using TargetLookups = PartTest;
 
 TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
   auto lonely = M().AddInstance("i2", "lonely", "Lonely");
@@ -52,31 +40,33 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
     char const* shown;      // the result of display mode
     NameType classifiedAs;  // the name type that classify mode leaves, from Unresolved
   } const rows[] = {
-      {"instance, plain id", CenterLine(sel::Instance, {{"instance", "i1"}}), "",
+      {"instance, plain id", PendingCenterLine(sel::Instance, {{"instance", "i1"}}), "",
        NameType::Unresolved},
-      {"instance, prefix inside", CenterLine(sel::Instance, {{"instance", "x" + prefix + "i1"}}),
-       "", NameType::Default},
-      {"assembly, prefix only at the start", CenterLine(sel::Assembly, {{"instance", prefix}}), "",
-       NameType::Unresolved},
-      {"collection", CenterLine(sel::Collection, {{"sbomInstanceId", "s2"}}), "Coll shown",
+      {"instance, prefix inside",
+       PendingCenterLine(sel::Instance, {{"instance", "x" + prefix + "i1"}}), "",
+       NameType::Default},
+      {"assembly, prefix only at the start",
+       PendingCenterLine(sel::Assembly, {{"instance", prefix}}), "", NameType::Unresolved},
+      {"collection", PendingCenterLine(sel::Collection, {{"sbomInstanceId", "s2"}}), "Coll shown",
        NameType::Custom},
       {"collection, prefix ignored",
-       CenterLine(sel::Collection, {{"sbomInstanceId", "x" + prefix}}), "Prefixed shown",
+       PendingCenterLine(sel::Collection, {{"sbomInstanceId", "x" + prefix}}), "Prefixed shown",
        NameType::FromTarget},
-      {"collection, unknown id", CenterLine(sel::Collection, {{"sbomInstanceId", "s9"}}), "",
+      {"collection, unknown id", PendingCenterLine(sel::Collection, {{"sbomInstanceId", "s9"}}), "",
        NameType::Unresolved},
-      {"face parent", CenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Part shown",
+      {"face parent", PendingCenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Part shown",
        NameType::FromTarget},
       {"face parent with prefix inside",
-       CenterLine(sel::Face3D, {{"parent_instance", "i1" + prefix}}), "", NameType::Default},
+       PendingCenterLine(sel::Face3D, {{"parent_instance", "i1" + prefix}}), "", NameType::Default},
       {"face parent starting with the prefix",
-       CenterLine(sel::Face3D, {{"parent_instance", prefix + "i3"}}), "Part 3 shown",
+       PendingCenterLine(sel::Face3D, {{"parent_instance", prefix + "i3"}}), "Part 3 shown",
        NameType::FromTarget},
       {"face parent starting with the prefix, unknown",
-       CenterLine(sel::Face3D, {{"parent_instance", prefix + "i1"}}), "", NameType::Unresolved},
-      {"unknown parent", CenterLine(sel::Face3D, {{"parent_instance", "nope"}}), "",
+       PendingCenterLine(sel::Face3D, {{"parent_instance", prefix + "i1"}}), "",
        NameType::Unresolved},
-      {"no field", CenterLine(sel::Face3D, {}), "", NameType::Unresolved},
+      {"unknown parent", PendingCenterLine(sel::Face3D, {{"parent_instance", "nope"}}), "",
+       NameType::Unresolved},
+      {"no field", PendingCenterLine(sel::Face3D, {}), "", NameType::Unresolved},
   };
   for (auto const& row : rows) {
     for (bool classify : {false, true}) {

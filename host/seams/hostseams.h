@@ -17,24 +17,24 @@ namespace hostseams {
 class QM_HOST_API Ledger {
  public:
   static void Enable(bool on);
-  static bool Enabled();
   // Live accounted objects and the number of references each one holds.
   static std::map<void const*, int> Snapshot();
-  static std::size_t LiveObjects();
-  // The holders of references to `object` with their counts, for diagnostics.
-  static std::string Describe(void const* object);
 };
 
-// Remembers the ledger as it stands and tells whether it stands so again.
+// Remembers the ledger as it stands and tells whether it stands so again: the same objects,
+// each held by the same holders the same number of times.
 class QM_HOST_API LedgerCheck {
  public:
+  // Each accounted object with the references that each holder holds on it.
+  using Holdings = std::map<void const*, std::map<void const*, int>>;
+
   LedgerCheck();
   bool Balanced() const;
   // What changed since construction, one object a line; empty when balanced.
   std::string Difference() const;
 
  private:
-  std::map<void const*, int> before_;
+  Holdings before_;
 };
 
 // The exception that an injected fault throws from a host call.
@@ -51,10 +51,8 @@ class QM_HOST_API Faults {
   // The n-th host call from now (n >= 1) throws HostFault; later calls run normally.
   static void FailAt(std::int64_t n);
   static void Disarm();
+  // Whether the fault is still to come.
   static bool Armed();
-  // Host calls made since the last FailAt or ResetCount.
-  static std::int64_t Count();
-  static void ResetCount();
 };
 
 class QM_HOST_API CallLog {
@@ -62,6 +60,8 @@ class QM_HOST_API CallLog {
   static void Start();  // clears the log and starts recording
   static void Stop();
   static std::vector<std::string> const& Calls();
+  // How often the call was recorded. Throws std::invalid_argument for a name that no host call
+  // records, so that a renamed call cannot turn a check into one that always passes.
   static int Count(std::string const& call);
 };
 

@@ -16,4 +16,14 @@ extern bool g_ledgerOn;
 }  // namespace detail
 }  // namespace hostseams
 
-#define QM_HOST_CALL(name) ::hostseams::detail::EnterHostCall(name)
+// Each call site also leaves its name in the linker section below, so that the call log knows
+// every name a host call can record before any of them runs, and can refuse a query for a name
+// that none records. The section name is a C identifier: the linker then provides
+// __start_/__stop_ symbols around it, and the sanitizers put no red zones between its entries.
+#define QM_HOST_CALL_SECTION "qm_host_call_names"
+#define QM_HOST_CALL(name)                                           \
+  do {                                                               \
+    [[maybe_unused]] static char const* const qmHostCallName         \
+        __attribute__((used, section(QM_HOST_CALL_SECTION))) = name; \
+    ::hostseams::detail::EnterHostCall(name);                        \
+  } while (false)

@@ -5,6 +5,13 @@
 #include "hostseams.h"
 #include "seam_hooks.h"
 
+// The names that the host calls' sites leave in their linker section (seam_hooks.h); the linker
+// defines these bounds of the section in each library that has one.
+extern "C" {
+extern __attribute__((visibility("hidden"))) char const* const __start_qm_host_call_names[];
+extern __attribute__((visibility("hidden"))) char const* const __stop_qm_host_call_names[];
+}
+
 namespace hostseams {
 namespace detail {
 
@@ -68,25 +75,9 @@ void WriteTrace(std::string const& line) {
 
 using detail::S;
 
-void Ledger::Enable(bool on) {
-  detail::g_ledgerOn = on;
-  if (!on) S().holders.clear();
-}
-bool Ledger::Enabled() { return detail::g_ledgerOn; }
-
-std::map<void const*, int> Ledger::Snapshot() {
-  std::map<void const*, int> counts;
-  for (auto const& [object, holders] : S().holders) {
-    int total = 0;
-    for (auto const& entry : holders) total += entry.second;
-    counts[object] = total;
-  }
-  return counts;
-}
-
-std::size_t Ledger::LiveObjects() { return S().holders.size(); }
-
-std::string Ledger::Describe(void const* object) {
+namespace {
+// The holders of references to `object` with their counts, for diagnostics.
+std::string Describe(void const* object) {
   std::ostringstream out;
   out << object << ":";
   auto found = S().holders.find(object);
@@ -94,24 +85,60 @@ std::string Ledger::Describe(void const* object) {
   for (auto const& [holder, count] : found->second) out << ' ' << holder << "x" << count;
   return out.str();
 }
+}  // namespace
 
-LedgerCheck::LedgerCheck() : before_(Ledger::Snapshot()) {}
+void Ledger::Enable(bool on) {
+  detail::g_ledgerOn = on;
+  if (!on) S().holders.clear();
+}
 
-bool LedgerCheck::Balanced() const { return Ledger::Snapshot() == before_; }
+std::map<void const*, int> Ledger::Snapshot() {
+  std::map<void const*, int> counts;
+  for (auto const& [object, holders] : S().holders) {
+    int& total = counts[object];
+    for (auto const& entry : holders) total += entry.second;
+  }
+  return counts;
+}
+
+namespace {
+int Total(std::map<void const*, int> const& holders) {
+  int total = 0;
+  for (auto const& entry : holders) total += entry.second;
+  return total;
+}
+
+// Every accounted object with the references that each holder holds on it.
+LedgerCheck::Holdings CurrentHoldings() {
+  LedgerCheck::Holdings holdings;
+  for (auto const& [object, holders] : S().holders)
+    holdings[object] = std::map<void const*, int>(holders.begin(), holders.end());
+  return holdings;
+}
+}  // namespace
+
+LedgerCheck::LedgerCheck() : before_(CurrentHoldings()) {}
+
+// By holder, not only by count: each reference must stay with the holder that had it, and one
+// handed on without a recorded move would later be given back by a holder that never took it.
+bool LedgerCheck::Balanced() const { return CurrentHoldings() == before_; }
 
 std::string LedgerCheck::Difference() const {
   std::ostringstream out;
-  auto now = Ledger::Snapshot();
-  for (auto const& [object, count] : now) {
-    auto was = before_.find(object);
+  auto const now = CurrentHoldings();
+  for (auto const& [object, holders] : now) {
+    auto const was = before_.find(object);
     if (was == before_.end())
-      out << "new object " << Ledger::Describe(object) << '\n';
-    else if (was->second != count)
-      out << "references " << was->second << " -> " << count << ": " << Ledger::Describe(object)
-          << '\n';
+      out << "new object " << Describe(object) << '\n';
+    else if (Total(was->second) != Total(holders))
+      out << "references " << Total(was->second) << " -> " << Total(holders) << ": "
+          << Describe(object) << '\n';
+    else if (was->second != holders)
+      out << "references changed holder: " << Describe(object) << '\n';
   }
-  for (auto const& [object, count] : before_)
-    if (now.find(object) == now.end()) out << "destroyed " << object << " (had " << count << ")\n";
+  for (auto const& [object, holders] : before_)
+    if (now.find(object) == now.end())
+      out << "destroyed " << object << " (had " << Total(holders) << ")\n";
   return out.str();
 }
 
@@ -125,8 +152,22 @@ void Faults::FailAt(std::int64_t n) {
 }
 void Faults::Disarm() { S().failAt = 0; }
 bool Faults::Armed() { return S().failAt != 0; }
-std::int64_t Faults::Count() { return S().calls; }
-void Faults::ResetCount() { S().calls = 0; }
+
+namespace {
+bool IsHostCallName(std::string const& call) {
+  for (char const* const* name = __start_qm_host_call_names; name != __stop_qm_host_call_names;
+       ++name)
+    if (call == *name) return true;
+  return false;
+}
+
+// A query for a name that no host call records would always find nothing, which would turn a
+// check that a call is not made into one that passes whatever the module does.
+void RequireHostCallName(std::string const& call) {
+  if (!IsHostCallName(call))
+    throw std::invalid_argument("CallLog: no host call records the name '" + call + "'");
+}
+}  // namespace
 
 void CallLog::Start() {
   S().log.clear();
@@ -135,6 +176,7 @@ void CallLog::Start() {
 void CallLog::Stop() { S().recording = false; }
 std::vector<std::string> const& CallLog::Calls() { return S().log; }
 int CallLog::Count(std::string const& call) {
+  RequireHostCallName(call);
   int n = 0;
   for (auto const& entry : S().log) n += entry == call ? 1 : 0;
   return n;

@@ -1,5 +1,6 @@
 #include "host/utilities.h"
 
+#include <cassert>
 #include <map>
 #include <ostream>
 #include <unordered_set>
@@ -38,7 +39,10 @@ RefCounted::RefCounted() noexcept {
   if (hostseams::detail::g_ledgerOn) hostseams::detail::TrackObject(this, true);
 }
 RefCounted::RefCounted(RefCounted const&) noexcept : RefCounted() {}
+// Debug builds catch a holder that releases a reference it never took and an owner that
+// destroys an object that smart pointers still hold: both leave a pointer to freed memory.
 RefCounted::~RefCounted() {
+  assert(count_ == 0 && "RefCounted destroyed while references to it remain");
   if (hostseams::detail::g_ledgerOn) hostseams::detail::TrackObject(this, false);
 }
 bool RefCounted::ZeroReferenceCountHook() const { return true; }
@@ -49,6 +53,7 @@ void RefCounted::AddReference(void const* holder) const noexcept {
 }
 
 int RefCounted::RemoveReference(void const* holder) const noexcept {
+  assert(count_ > 0 && "RefCounted reference count would go negative");
   --count_;
   if (hostseams::detail::g_ledgerOn) hostseams::detail::TrackReference(this, holder, -1);
   return count_;

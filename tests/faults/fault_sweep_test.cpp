@@ -112,19 +112,19 @@ class FaultSweep : public PartTest {
     Add("centre line with a generic name",
         Target(M().AddAnnotationItem(line, standin::kDefaultGenericText)), "x");
     Add("centre line under a folder", Target(M().AddAnnotationItem(line, "CL")), "CL", true);
-    Add("centre line of a pending instance", PendingLine(sel::Instance, {{"instance", "i1"}}),
+    Add("centre line of a pending instance", PendingCenterLine(sel::Instance, {{"instance", "i1"}}),
         "SB-1");
     Add("centre line of pending content",
-        PendingLine(sel::Instance,
-                    {{"instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
+        PendingCenterLine(sel::Instance,
+                          {{"instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
         "x");
     Add("centre line of a pending collection",
-        PendingLine(sel::Collection, {{"sbomInstanceId", "s1"}}), "SB-1");
-    Add("centre line of a pending face", PendingLine(sel::Face3D, {{"parent_instance", "i1"}}),
-        "Mine");
+        PendingCenterLine(sel::Collection, {{"sbomInstanceId", "s1"}}), "SB-1");
+    Add("centre line of a pending face",
+        PendingCenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Mine");
     Add("centre line of pending face content",
-        PendingLine(sel::Face3D,
-                    {{"parent_instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
+        PendingCenterLine(sel::Face3D,
+                          {{"parent_instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
         "x");
     Add("centre line with nothing to resolve",
         Target(M().AddAnnotationItem(M().AddCenterLine(), "CL")), "CL");
@@ -136,7 +136,8 @@ class FaultSweep : public PartTest {
     Add("callout without definition", Target(M().AddAnnotationItem(bare, "B")), "Item SB-1");
     Add("typed callout of a parentless instance", Target(M().AddAnnotationItem(orphan, "O")),
         "O: x");
-    Add("centre line without object", PendingLine(sel::Face3D, {{"parent_instance", "none"}}), "x");
+    Add("centre line without object", PendingCenterLine(sel::Face3D, {{"parent_instance", "none"}}),
+        "x");
     Add("callout named by its label", Target(M().AddAnnotationItem(named, "C")), "C: Bolt");
     Add("callout named by its SBOM name", Target(M().AddAnnotationItem(named, "C")), "Item SB-1");
     Add("typed callout", Target(M().AddAnnotationItem(typed, "T")), "T: at SB-1Frame");
@@ -146,16 +147,6 @@ class FaultSweep : public PartTest {
         hostmodel::Model::MakeTarget(M().AddAnnotationItem(named, "C"), M().AddPlainScene()), "C");
     Add("other annotation", Target(M().AddAnnotationItem(note, "N")), "Mine");
     Add("missing annotation", Target(M().AddAnnotationItem({}, "A")), "A");
-  }
-
-  du::SmartPtr<animation::Target> PendingLine(du::Symbol const& type,
-                                              std::map<std::string, std::string> const& fields) {
-    auto line = M().AddCenterLine();
-    du::SmartPtr<qmk::SelectionItemRepresentation> pending(
-        new qmk::SelectionItemRepresentation(type));
-    for (auto const& [key, value] : fields) pending->SetField(key, value);
-    line->SetMainPendingObject(pending);
-    return Target(M().AddAnnotationItem(line, "CL"));
   }
 
   void Add(std::string what, du::SmartPtr<animation::Target> target, std::string name,
@@ -174,10 +165,7 @@ class FaultSweep : public PartTest {
   du::SmartPtr<IllustrationItemTrack> Fresh(Case const& c, NameType type,
                                             du::SmartPtr<animation::Timeline>& timeline) {
     timeline = new animation::Timeline;
-    auto track =
-        animation::ItemTrackCreator::CreateItemTrackDataImpl().DynamicCast<IllustrationItemTrack>();
-    timeline->AddTrack(track);
-    track->SetTrackName(c.name, {});
+    auto track = MakeTrack(timeline, c.name);
     track->SetSelectionItem(c.target->m_selectionItem);
     if (c.underFolder) track->SetParent(folder_.get());
     track->SetNameType(type);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #define QM_HOST_API __attribute__((visibility("default")))
@@ -60,6 +61,9 @@ class QM_HOST_API RefCounted {
   RefCounted(RefCounted const& other) noexcept;
   RefCounted& operator=(RefCounted const&) noexcept { return *this; }
   virtual ~RefCounted();
+  // Asked when a release takes the count to zero; the release has taken that reference back.
+  // Answering false keeps the object alive with it, and whoever then owns the object gives it
+  // back before destroying it.
   virtual bool ZeroReferenceCountHook() const;
 
   void AddReference(void const* holder) const noexcept;
@@ -88,10 +92,12 @@ class SmartPtr {
     if (p_) p_->MoveReference(&other, this);
     other.p_ = nullptr;
   }
-  template <class U>
-  SmartPtr(SmartPtr<U> const& other) noexcept : p_(other.get()) {
+  // From a pointer to a derived class only: the constraint keeps a down-cast or a cast to an
+  // unrelated class out of overload resolution, where the type traits can see it.
+  template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+  SmartPtr(SmartPtr<U> const& other) noexcept : p_(other.get()) {  // NOLINT
     Take();
-  }  // NOLINT
+  }
   ~SmartPtr() { Drop(); }
 
   SmartPtr& operator=(SmartPtr const& other) noexcept { return Assign(other.p_); }
