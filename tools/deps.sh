@@ -2,7 +2,7 @@
 # Installs from the Debian archive whatever the build needs and the machine lacks; further
 # packages that one job needs are given as arguments.
 set -euo pipefail
-needed=(cmake g++ make libgtest-dev libgmock-dev binutils nlohmann-json3-dev "$@")
+needed=(cmake g++ make libgtest-dev libgmock-dev binutils nlohmann-json3-dev libsimdjson-dev "$@")
 missing=()
 for package in "${needed[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

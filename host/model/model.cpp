@@ -18,7 +18,7 @@ du::SmartPtr<qmk::Instance> Model::AddInstance(std::string const& id, std::strin
                                                std::string const& displayName) {
   auto instance = Keep(new qmk::Instance);
   instance->SetNames(name, displayName);
-  tree_->Add(id, instance);
+  tree_->Add(std::string(id), instance);
   return instance;
 }
 
@@ -29,7 +29,7 @@ du::SmartPtr<qmk::illustration::SbomInstance> Model::AddSbom(std::string const& 
   auto sbom = Keep(new qmk::illustration::SbomInstance);
   sbom->m_name = symbol;
   sbom->SetNames(name, displayName);
-  sbomTree_->Add(id, sbom);
+  sbomTree_->Add(std::string(id), sbom);
   return sbom;
 }
 

@@ -43,6 +43,9 @@ du::SmartPtr<SbomInstance> SbomTree::FindInstance(du::Symbol const& id) const {
 void SbomTree::Add(du::Symbol const& id, du::SmartPtr<SbomInstance> const& instance) {
   instances_[id.str()] = instance;
 }
+void SbomTree::Add(std::string id, du::SmartPtr<SbomInstance> const& instance) {
+  instances_[std::move(id)] = instance;
+}
 void SbomTree::Clear() { instances_.clear(); }
 
 SbomInstanceSelectionItem::SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance, bool flag)

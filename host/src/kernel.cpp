@@ -40,6 +40,9 @@ du::SmartPtr<Instance> Tree::FindInstance(du::Symbol const& id) const {
 void Tree::Add(du::Symbol const& id, du::SmartPtr<Instance> const& instance) {
   instances_[id.str()] = instance;
 }
+void Tree::Add(std::string id, du::SmartPtr<Instance> const& instance) {
+  instances_[std::move(id)] = instance;
+}
 void Tree::Clear() { instances_.clear(); }
 
 World::~World() = default;

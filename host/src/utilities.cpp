@@ -1,9 +1,12 @@
 #include "host/utilities.h"
 
 #include <cassert>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <ostream>
-#include <unordered_set>
+#include <string_view>
+#include <vector>
 
 #include "seam_hooks.h"
 #include "standin_texts.h"
@@ -12,20 +15,74 @@ namespace du {
 
 namespace {
 // The interned texts live for the whole process: symbols are plain pointers into this pool,
-// and key symbols of plug-ins may be destroyed after the host's own statics.
-std::unordered_set<std::string>& Pool() {
-  static auto* pool = new std::unordered_set<std::string>;
-  return *pool;
-}
-std::string const* Intern(std::string const& text) {
-  static std::string const* const empty = &*Pool().insert(std::string()).first;
-  if (text.empty()) return empty;
-  return &*Pool().insert(text).first;
+// and key symbols of plug-ins may be destroyed after the host's own statics. Texts are kept
+// in blocks that never move, and found through an open-addressed table of their hashes, so
+// that an illustration of millions of names costs one table probe and no allocation per
+// name already known.
+class Pool {
+ public:
+  std::string const* Intern(std::string_view text) {
+    auto const hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(text));
+    if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
+    std::size_t const mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      Slot& slot = slots_[i];
+      if (slot.index == kEmpty) {
+        slot = Slot{hash, count_++};
+        return Store(text);
+      }
+      if (slot.hash == hash && Text(slot.index) == text) return &Text(slot.index);
+    }
+  }
+
+ private:
+  // A text's hash and its place among the stored texts, 8 bytes a name.
+  struct Slot {
+    std::uint32_t hash;
+    std::uint32_t index;
+  };
+  static constexpr std::uint32_t kEmpty = ~std::uint32_t{0};
+  static constexpr std::size_t kBlockBits = 12;
+
+  std::string& Text(std::uint32_t index) const {
+    return blocks_[index >> kBlockBits][index & ((1u << kBlockBits) - 1)];
+  }
+
+  std::string const* Store(std::string_view text) {
+    std::uint32_t const index = count_ - 1;
+    if ((index >> kBlockBits) == blocks_.size())
+      blocks_.emplace_back(new std::string[std::size_t{1} << kBlockBits]);
+    std::string& stored = Text(index);
+    stored.assign(text.data(), text.size());
+    return &stored;
+  }
+
+  void Grow() {
+    std::vector<Slot> old(slots_.empty() ? 1024 : slots_.size() * 2, Slot{0, kEmpty});
+    old.swap(slots_);
+    std::size_t const mask = slots_.size() - 1;
+    for (Slot const& slot : old) {
+      if (slot.index == kEmpty) continue;
+      std::size_t i = slot.hash & mask;
+      while (slots_[i].index != kEmpty) i = (i + 1) & mask;
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::uint32_t count_ = 0;
+  std::vector<std::unique_ptr<std::string[]>> blocks_;
+};
+
+std::string const* Intern(std::string_view text) {
+  static auto* pool = new Pool;
+  return pool->Intern(text);
 }
 }  // namespace
 
-Symbol::Symbol() noexcept : text_(Intern(std::string())) {}
-Symbol::Symbol(char const* text) : text_(Intern(text ? std::string(text) : std::string())) {}
+Symbol::Symbol() noexcept : text_(Intern(std::string_view())) {}
+Symbol::Symbol(char const* text)
+    : text_(Intern(text ? std::string_view(text) : std::string_view())) {}
 Symbol::Symbol(std::string const& text) : text_(Intern(text)) {}
 void Symbol::Print(std::ostream& out) const { out << *text_; }
 const Symbol Symbol::EMPTY;

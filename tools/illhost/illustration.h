@@ -1,6 +1,7 @@
 // An illustration built in the host stand-in from a file, and the tracks that the file asks for.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -8,8 +9,6 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "host/animation.h"
 #include "model.h"
@@ -26,13 +25,15 @@ struct TrackSpec {
     std::string name;
     std::vector<std::pair<du::Symbol, std::int64_t>> properties;
   };
-  std::optional<Stored> stored;
+  std::unique_ptr<Stored> stored;  // held apart: most tracks of a large file have none
   struct Rename {
     std::string name;
     bool byUser = false;
   };
-  std::optional<Rename> rename;
+  std::unique_ptr<Rename> rename;
   bool refresh = false;
+  // Where the track's object lies in the text it was read from: [begin, end).
+  std::size_t textBegin = 0, textEnd = 0;
 };
 
 struct Illustration {
@@ -40,7 +41,6 @@ struct Illustration {
   Illustration(Illustration const&) = delete;
   Illustration& operator=(Illustration const&) = delete;
 
-  nlohmann::json document;  // the file as read, for writing it back
   hostmodel::Model model;
   std::vector<du::SmartPtr<du::RefCounted>> kept;
   bool saveSuppressed = false;

@@ -1,353 +1,394 @@
 #include "illustration_reader.h"
 
-#include <unordered_map>
-
-#include "host/annotations.h"
-#include "host/illustration.h"
-#include "json_node.h"
+#include "heap_pages.h"
+#include "illustration_walk.h"
+#include "input_text.h"
+#include "json_syntax.h"
+#include "quoting.h"
 #include "standin_texts.h"
 
 namespace illhost {
-
-namespace {
+namespace reading {
 
 using du::SmartPtr;
-using Json = nlohmann::json;
 
-enum class Kind { Instance, Sbom, Object, Scene, CenterLine, Callout, Annotation, Item, Track };
-
-struct Entry {
-  Kind kind;
-  SmartPtr<du::RefCounted> object;
-};
-
-du::Symbol TypeSymbol(std::string const& text) {
+du::Symbol TypeSymbol(std::string_view text) {
   using namespace qmk::mcad_selection;
   for (du::Symbol const* s :
        {&Instance, &Assembly, &Collection, &Annotation, &Face3D, &ModelAnnotation3D})
     if (s->str() == text) return *s;
-  return du::Symbol(text);
+  return du::Symbol(std::string(text));
 }
 
-class Reader {
- public:
-  explicit Reader(Illustration& out) : out_(out) {}
+void Reader::Read() {
+  du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
+                            standin::kDefaultGenericText);
+  qmk::Instance::s_content_symbolPrefix = du::Symbol(standin::kDefaultContentPrefix);
+  json::value root;
+  if (doc_.get_value().get(root)) JsonWalk::Fail(0, "not valid JSON");
+  static constexpr std::string_view keys[] = {
+      "generic_message", "content_symbol_prefix", "instances",       "sbom",    "objects",
+      "scenes",          "annotations",           "selection_items", "timeline"};
+  walk_.Members(root, keys, [&](std::size_t key, json::value& v, std::size_t) {
+    switch (key) {
+      case 0:
+        if (!walk_.IsNull(v))
+          du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
+                                    std::string(walk_.String(v)));
+        break;
+      case 1:
+        if (!walk_.IsNull(v))
+          qmk::Instance::s_content_symbolPrefix = du::Symbol(std::string(walk_.String(v)));
+        break;
+      case 2:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadInstance(e); });
+        break;
+      case 3:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadSbom(e); });
+        break;
+      case 4:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadObject(e); });
+        break;
+      case 5:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadScene(e); });
+        break;
+      case 6:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadAnnotation(e); });
+        break;
+      case 7:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadItem(e); });
+        break;
+      default:
+        ReadTimeline(v);
+    }
+  });
+  char const* after = nullptr;  // the parser answers "out of bounds" at the end
+  if (!doc_.current_location().get(after))
+    JsonWalk::Fail(static_cast<std::size_t>(after - text_.data()),
+                   "text after the end of the document");
+  ResolvePending();
+}
 
-  void Read(Node const& root) {
-    root.Object({"generic_message", "content_symbol_prefix", "instances", "sbom", "objects",
-                 "scenes", "annotations", "selection_items", "timeline"});
-    du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                              root.Text("generic_message", standin::kDefaultGenericText));
-    qmk::Instance::s_content_symbolPrefix =
-        root.Text("content_symbol_prefix", standin::kDefaultContentPrefix);
-    entries_.reserve(root["instances"].ListSize() + root["sbom"].ListSize() +
-                     root["objects"].ListSize() + root["scenes"].ListSize() +
-                     root["annotations"].ListSize() + root["selection_items"].ListSize() +
-                     root["timeline"]["tracks"].ListSize());
-    Each(root["instances"], [&](Node const& n, std::string const& id) {
-      Register(n, id, Kind::Instance, out_.model.AddInstance(id, "", ""));
-    });
-    Each(root["sbom"], [&](Node const& n, std::string const& id) {
-      auto sbom = out_.model.AddSbom(id, "", "", "");
-      out_.sbomIds[sbom.get()] = id;
-      Register(n, id, Kind::Sbom, sbom);
-    });
-    Each(root["objects"], [&](Node const& n, std::string const& id) {
-      Register(n, id, Kind::Object, Keep(new qmk::Object));
-    });
-    Each(root["scenes"], [&](Node const& n, std::string const& id) {
-      n.Object({"id", "shape", "callouts_engine"});
-      SmartPtr<qmk::Scene> scene;
-      if (n.Flag("shape", true))
-        scene = out_.model.AddShapeScene(n.Flag("callouts_engine", true));
-      else
-        scene = out_.model.AddPlainScene();
-      Register(n, id, Kind::Scene, scene);
-    });
-    Each(root["annotations"],
-         [&](Node const& n, std::string const& id) { CreateAnnotation(n, id); });
-    Each(root["selection_items"],
-         [&](Node const& n, std::string const& id) { Register(n, id, Kind::Item, {}); });
-    Node const timeline = root["timeline"];
-    if (!timeline.IsNull()) timeline.Object({"save_suppressed", "parent_track_type", "tracks"});
-    Each(timeline["tracks"],
-         [&](Node const& n, std::string const& id) { Register(n, id, Kind::Track, {}); });
+Ref Reader::ReadRef(json::value& v) const {
+  Ref ref;
+  ref.given = true;
+  ref.offset = walk_.Offset(v);
+  if (walk_.IsNull(v)) return ref;
+  ref.id = walk_.String(v);
+  ref.null = false;
+  return ref;
+}
 
-    Each(root["instances"], [&](Node const& n, std::string const& id) { FillInstance(n, id); });
-    Each(root["sbom"], [&](Node const& n, std::string const& id) { FillSbom(n, id); });
-    Each(root["objects"], [&](Node const& n, std::string const&) { n.Object({"id"}); });
-    Each(root["annotations"], [&](Node const& n, std::string const& id) { FillAnnotation(n, id); });
-    Each(root["selection_items"], [&](Node const& n, std::string const& id) { MakeItem(n, id); });
-    out_.saveSuppressed = timeline.IsNull() ? false : timeline.Flag("save_suppressed");
-    int const parentType = timeline.IsNull() ? 1 : timeline.Integer("parent_track_type", 1);
-    Each(timeline["tracks"],
-         [&](Node const& n, std::string const& id) { ReadTrack(n, id, parentType); });
+du::RefCounted* Reader::Resolve(Ref const& ref, std::uint16_t kinds, char const* what,
+                                bool* later) {
+  if (later) *later = false;
+  if (ref.null) return nullptr;
+  IdIndex::Entry const* entry = index_.Find(ref.id);
+  if (!entry || (entry->kind == Kind::Item && !entry->object && later)) {
+    if (!later) JsonWalk::Fail(ref.offset, "no object has the id " + QuoteInput(ref.id));
+    *later = true;
+    return nullptr;
   }
+  if (!(kinds & Bit(entry->kind)))
+    JsonWalk::Fail(ref.offset, QuoteInput(ref.id) + " is not " + what);
+  return entry->object;
+}
 
- private:
-  template <class T>
-  SmartPtr<T> Keep(T* object) {
-    SmartPtr<T> held(object);
-    out_.kept.emplace_back(held);
-    return held;
-  }
+du::RefCounted* Reader::ResolveOrWait(Ref const& ref, std::uint16_t kinds, char const* what,
+                                      Pending::Sink sink, du::RefCounted* holder,
+                                      std::size_t index) {
+  bool later = false;
+  du::RefCounted* object = Resolve(ref, kinds, what, &later);
+  if (later) pending_.push_back(Pending{ref, holder, index, sink});
+  return object;
+}
 
-  template <class F>
-  void Each(Node const& list, F f) {
-    for (std::size_t i = 0, n = list.ListSize(); i < n; ++i) {
-      Node const item = list[i];
-      if (!item.value().is_object()) item.Fail("expected an object");
-      f(item, item.RequiredText("id"));
+void Reader::ReadInstance(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  static constexpr std::string_view keys[] = {"id", "name", "display_name", "sbom"};
+  std::optional<std::string_view> id;
+  std::size_t idAt = 0;
+  std::string_view name, displayName;
+  Ref sbom;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    if (key == 0) idAt = walk_.Offset(value), id = walk_.String(value);
+    if (key == 1 && !walk_.IsNull(value)) name = walk_.String(value);
+    if (key == 2 && !walk_.IsNull(value)) displayName = walk_.String(value);
+    if (key == 3) sbom = ReadRef(value);
+  });
+  std::string const idText(RequiredId(id, at));
+  auto instance = out_.model.AddInstance(idText, std::string(name), std::string(displayName));
+  Register(*id, idAt, Kind::Instance, instance.get());
+  instance->SetSbomInstance(static_cast<qmk::illustration::SbomInstance*>(ResolveOrWait(
+      sbom, Bit(Kind::Sbom), "an SBOM instance", Pending::InstanceSbom, instance.get(), 0)));
+}
+
+void Reader::ReadSbom(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  static constexpr std::string_view keys[] = {"id",   "symbol", "name",      "display_name",
+                                              "ebom", "parent", "properties"};
+  std::optional<std::string_view> id;
+  std::size_t idAt = 0;
+  std::string_view texts[4];  // symbol, name, display name
+  Ref ebom, parent;
+  std::vector<std::array<std::string_view, 3>> properties;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    if (key == 0) {
+      idAt = walk_.Offset(value), id = walk_.String(value);
+    } else if (key <= 3) {
+      if (!walk_.IsNull(value)) texts[key] = walk_.String(value);
+    } else if (key == 4) {
+      ebom = ReadRef(value);
+    } else if (key == 5) {
+      parent = ReadRef(value);
+    } else if (!walk_.IsNull(value)) {
+      walk_.Map(value, [&](std::string_view group, json::value& names) {
+        walk_.Map(names, [&](std::string_view name, json::value& text) {
+          properties.push_back({group, name, walk_.String(text)});
+        });
+      });
+    }
+  });
+  std::string const idText(RequiredId(id, at));
+  auto sbom = out_.model.AddSbom(idText, std::string(texts[1]), std::string(texts[2]),
+                                 std::string(texts[3]));
+  Register(*id, idAt, Kind::Sbom, sbom.get());
+  out_.sbomIds[sbom.get()] = idText;
+  for (auto const& [group, name, text] : properties)
+    sbom->SetProperty(std::string(group), std::string(name), du::Symbol(std::string(text)));
+  sbom->SetEbomInstance(static_cast<qmk::Instance*>(
+      ResolveOrWait(ebom, Bit(Kind::Instance), "an instance", Pending::SbomEbom, sbom.get(), 0)));
+  sbom->SetParent(static_cast<qmk::illustration::SbomInstance*>(ResolveOrWait(
+      parent, Bit(Kind::Sbom), "an SBOM instance", Pending::SbomParent, sbom.get(), 0)));
+}
+
+void Reader::ReadObject(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  static constexpr std::string_view keys[] = {"id"};
+  std::optional<std::string_view> id;
+  std::size_t idAt = 0;
+  walk_.Members(v, keys, [&](std::size_t, json::value& value, std::size_t) {
+    idAt = walk_.Offset(value), id = walk_.String(value);
+  });
+  RequiredId(id, at);
+  Register(*id, idAt, Kind::Object, Keep(new qmk::Object).get());
+}
+
+void Reader::ReadScene(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  static constexpr std::string_view keys[] = {"id", "shape", "callouts_engine"};
+  std::optional<std::string_view> id;
+  std::size_t idAt = 0;
+  bool flags[3] = {false, true, true};
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    if (key == 0)
+      idAt = walk_.Offset(value), id = walk_.String(value);
+    else if (!walk_.IsNull(value))
+      flags[key] = walk_.Flag(value);
+  });
+  RequiredId(id, at);
+  SmartPtr<qmk::Scene> scene = flags[1] ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(flags[2]))
+                                        : out_.model.AddPlainScene();
+  Register(*id, idAt, Kind::Scene, scene.get());
+}
+
+void Reader::ReadItem(json::value& v) {
+  std::size_t const at = walk_.Offset(v);
+  static constexpr std::string_view keys[] = {"id",       "type",         "display_name",
+                                              "object",   "act_instance", "annotation",
+                                              "geometry", "parent_object"};
+  ItemSpec spec;
+  std::optional<std::string_view> id, type;
+  std::size_t idAt = 0;
+  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
+    switch (key) {
+      case 0:
+        idAt = walk_.Offset(value), id = walk_.String(value);
+        break;
+      case 1:
+        type = walk_.String(value);
+        break;
+      case 2:
+        if (!walk_.IsNull(value)) spec.displayName = walk_.String(value);
+        break;
+      case 3:
+        spec.object = ReadRef(value);
+        break;
+      case 4:
+        spec.actInstance = ReadRef(value);
+        break;
+      case 5:
+        spec.annotation = ReadRef(value);
+        break;
+      case 6:
+        if (!walk_.IsNull(value)) spec.geometry = walk_.Flag(value);
+        break;
+      default:
+        spec.parentObject = ReadRef(value);
+    }
+  });
+  spec.id = RequiredId(id, at);
+  if (!type) JsonWalk::Fail(at, "missing", ".type");
+  spec.type = *type;
+  bool const objectType = spec.type == "Instance" || spec.type == "Assembly";
+  if (!objectType && spec.object.given)
+    JsonWalk::Fail(spec.object.offset, "only Instance and Assembly items have an object");
+  if (spec.type != "Annotation" && spec.annotation.given)
+    JsonWalk::Fail(spec.annotation.offset, "only Annotation items have an annotation");
+  Register(spec.id, idAt, Kind::Item, nullptr);
+  // Made now when everything it names has been read, else once the whole file has.
+  for (Ref const* ref : {&spec.object, &spec.actInstance, &spec.annotation, &spec.parentObject}) {
+    if (!ref->null && !index_.Find(ref->id)) {
+      pendingItems_.push_back(spec);
+      return;
     }
   }
+  MakeItem(spec);
+}
 
-  void Register(Node const& n, std::string const& id, Kind kind, SmartPtr<du::RefCounted> object) {
-    if (!entries_.emplace(id, Entry{kind, std::move(object)}).second)
-      n["id"].Fail("duplicate id \"" + id + "\"");
+SmartPtr<qmk::SelectionItem> Reader::MakeItem(ItemSpec const& spec) {
+  du::Symbol const type = TypeSymbol(spec.type);
+  std::string name(spec.displayName);
+  bool const objectType = spec.type == "Instance" || spec.type == "Assembly";
+  bool const geometry =
+      spec.geometry.value_or(spec.type == "Face3D" || spec.type == "ModelAnnotation3D");
+  // Every reference is checked, whether or not this kind of item uses it.
+  SmartPtr<qmk::Object> object(
+      static_cast<qmk::Object*>(Resolve(spec.object, kAnyObject, "a kernel object")));
+  SmartPtr<qmk::Object> parent(
+      static_cast<qmk::Object*>(Resolve(spec.parentObject, kAnyObject, "a kernel object")));
+  SmartPtr<qmk::Annotation> annotation(
+      static_cast<qmk::Annotation*>(Resolve(spec.annotation, kAnyAnnotation, "an annotation")));
+  SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(Resolve(
+      spec.actInstance, Bit(Kind::Instance) | Bit(Kind::Sbom), "an instance or SBOM instance")));
+  SmartPtr<qmk::SelectionItem> item;
+  if (objectType) {
+    item = out_.model.AddObjectItem(type, object, name);
+  } else if (spec.type == "Annotation") {
+    item = out_.model.AddAnnotationItem(annotation, name);
+  } else if (geometry) {
+    item = out_.model.AddGeometryItem(type, parent, name);
+  } else {
+    item = Keep(new qmk::SelectionItem(type));
+    item->SetDisplayName(std::move(name));
   }
+  item->SetActInstance(spec.actInstance.given ? act : object.DynamicCast<qmk::BaseInstance>());
+  index_.Find(spec.id)->object = item.get();
+  out_.itemIds[item.get()] = std::string(spec.id);
+  return item;
+}
 
-  // What a reference names, when it names one of `kinds`; null stays null.
-  SmartPtr<du::RefCounted> Ref(Node const& n, std::initializer_list<Kind> kinds, char const* what) {
-    if (n.IsNull()) return {};
-    std::string const id = n.AsText();
-    auto const found = entries_.find(id);
-    if (found == entries_.end()) n.Fail("no object has the id \"" + id + "\"");
-    for (Kind k : kinds)
-      if (found->second.kind == k) return found->second.object;
-    n.Fail("\"" + id + "\" is not " + what);
+void Reader::Apply(Pending const& p, du::RefCounted* object) {
+  TrackSpec* track = p.holder ? nullptr : &out_.tracks[p.index];
+  switch (p.sink) {
+    case Pending::InstanceSbom:
+      static_cast<qmk::Instance*>(p.holder)->SetSbomInstance(
+          static_cast<qmk::illustration::SbomInstance*>(object));
+      break;
+    case Pending::SbomEbom:
+      static_cast<qmk::illustration::SbomInstance*>(p.holder)->SetEbomInstance(
+          static_cast<qmk::Instance*>(object));
+      break;
+    case Pending::SbomParent:
+      static_cast<qmk::illustration::SbomInstance*>(p.holder)->SetParent(
+          static_cast<qmk::illustration::SbomInstance*>(object));
+      break;
+    case Pending::LineObject:
+      static_cast<qmannotations::CenterLinesAnnotation*>(p.holder)->AddObject(
+          SmartPtr<qmk::Object>(static_cast<qmk::Object*>(object)));
+      break;
+    case Pending::CalloutMember:
+      static_cast<qmannotations::Callout*>(p.holder)->m_groupMembers[p.index] =
+          static_cast<qmannotations::Callout*>(object);
+      break;
+    case Pending::TrackTargetItem:
+      track->target->m_selectionItem = static_cast<qmk::SelectionItem*>(object);
+      break;
+    case Pending::TrackScene:
+      track->target->m_scene = static_cast<qmk::Scene*>(object);
+      break;
+    case Pending::TrackSelectionItem:
+      track->selectionItem = static_cast<qmk::SelectionItem*>(object);
+      break;
   }
-  SmartPtr<qmk::Object> AnyObject(Node const& n) {
-    return Ref(n,
-               {Kind::Instance, Kind::Sbom, Kind::Object, Kind::CenterLine, Kind::Callout,
-                Kind::Annotation},
-               "a kernel object")
-        .DynamicCast<qmk::Object>();
-  }
-  SmartPtr<du::RefCounted> Found(std::string const& id) { return entries_.at(id).object; }
+}
 
-  void FillInstance(Node const& n, std::string const& id) {
-    n.Object({"id", "name", "display_name", "sbom"});
-    auto instance = Found(id).DynamicCast<qmk::Instance>();
-    instance->SetNames(n.Text("name"), n.Text("display_name"));
-    auto sbom = Ref(n["sbom"], {Kind::Sbom}, "an SBOM instance")
-                    .DynamicCast<qmk::illustration::SbomInstance>();
-    instance->SetSbomInstance(sbom.get());
-  }
-
-  void FillSbom(Node const& n, std::string const& id) {
-    n.Object({"id", "symbol", "name", "display_name", "ebom", "parent", "properties"});
-    auto sbom = Found(id).DynamicCast<qmk::illustration::SbomInstance>();
-    sbom->m_name = n.Text("symbol");
-    sbom->SetNames(n.Text("name"), n.Text("display_name"));
-    sbom->SetEbomInstance(
-        Ref(n["ebom"], {Kind::Instance}, "an instance").DynamicCast<qmk::Instance>().get());
-    sbom->SetParent(Ref(n["parent"], {Kind::Sbom}, "an SBOM instance")
-                        .DynamicCast<qmk::illustration::SbomInstance>()
-                        .get());
-    Node const groups = n["properties"];
-    if (groups.IsNull()) return;
-    if (!groups.value().is_object()) groups.Fail("expected an object");
-    for (auto const& group : groups.value().items()) {
-      Node const g = groups[group.key().c_str()];
-      if (!g.value().is_object()) g.Fail("expected an object");
-      for (auto const& property : g.value().items())
-        sbom->SetProperty(group.key(), property.key(), g[property.key().c_str()].AsText());
+void Reader::ResolvePending() {
+  // Objects first, then the items made of them, then the tracks that show the items.
+  auto const kinds = [](Pending::Sink sink) -> std::pair<std::uint16_t, char const*> {
+    switch (sink) {
+      case Pending::InstanceSbom:
+      case Pending::SbomParent:
+        return {Bit(Kind::Sbom), "an SBOM instance"};
+      case Pending::SbomEbom:
+        return {Bit(Kind::Instance), "an instance"};
+      case Pending::LineObject:
+        return {kAnyObject, "a kernel object"};
+      case Pending::CalloutMember:
+        return {Bit(Kind::Callout), "a callout"};
+      case Pending::TrackScene:
+        return {Bit(Kind::Scene), "a scene"};
+      default:
+        return {Bit(Kind::Item), "a selection item"};
+    }
+  };
+  for (bool tracks : {false, true}) {
+    if (tracks)
+      for (ItemSpec const& spec : pendingItems_) MakeItem(spec);
+    for (Pending const& p : pending_) {
+      if ((p.holder == nullptr) != tracks) continue;
+      auto const [allowed, what] = kinds(p.sink);
+      Apply(p, Resolve(p.ref, allowed, what));
     }
   }
+}
 
-  void CreateAnnotation(Node const& n, std::string const& id) {
-    std::string const kind = n.RequiredText("kind");
-    if (kind == "center_line") {
-      Register(n, id, Kind::CenterLine, out_.model.AddCenterLine());
-    } else if (kind == "callout") {
-      Register(n, id, Kind::Callout, out_.model.AddCallout("", {}, ""));
-    } else if (kind == "annotation") {
-      n.Object({"id", "kind", "class"});
-      std::string const cls = n.Text("class");
-      du::Symbol const symbol = cls == qmannotations::ConstStrings::qmCenterLine.str()
-                                    ? qmannotations::ConstStrings::qmCenterLine
-                                : cls == qmannotations::ConstStrings::qmCalloutLabel.str()
-                                    ? qmannotations::ConstStrings::qmCalloutLabel
-                                    : du::Symbol(cls);
-      Register(n, id, Kind::Annotation, Keep(new qmk::Annotation(symbol)));
-    } else {
-      n["kind"].Fail("unknown annotation kind \"" + kind + "\"");
-    }
-  }
+}  // namespace reading
 
-  void FillAnnotation(Node const& n, std::string const& id) {
-    auto const& entry = entries_.at(id);
-    if (entry.kind == Kind::CenterLine) {
-      n.Object({"id", "kind", "object", "pending"});
-      auto line = entry.object.DynamicCast<qmannotations::CenterLinesAnnotation>();
-      if (auto object = AnyObject(n["object"])) line->AddObject(object);
-      Node const pending = n["pending"];
-      if (pending.IsNull()) return;
-      pending.Object({"type", "fields"});
-      SmartPtr<qmk::SelectionItemRepresentation> rep(
-          new qmk::SelectionItemRepresentation(TypeSymbol(pending.Text("type"))));
-      Node const fields = pending["fields"];
-      if (!fields.IsNull()) {
-        fields.Object({"instance", "parent_instance", "sbomInstanceId"});
-        for (char const* key : {"instance", "parent_instance", "sbomInstanceId"})
-          if (fields.Has(key)) rep->SetField(key, fields.Text(key));
-      }
-      line->SetMainPendingObject(rep);
-    } else if (entry.kind == Kind::Callout) {
-      FillCallout(n, entry.object.DynamicCast<qmannotations::Callout>());
-    }
-  }
+namespace {
 
-  void FillCallout(Node const& n, SmartPtr<qmannotations::Callout> const& callout) {
-    n.Object({"id", "kind", "short_description", "object_text", "callout_kind", "type", "markdown",
-              "attachments", "members", "tag", "definition"});
-    callout->SetShortObjectDescription(n.Text("short_description"));
-    callout->SetObjectText(n.Text("object_text"));
-    callout->m_calloutKind = n.Integer("callout_kind");
-    callout->SetType(n.Integer("type"));
-    callout->SetMarkdown(n.Flag("markdown"));
-    callout->SetTag(n.Text("tag"));
-    Node const attachments = n["attachments"];
-    for (std::size_t i = 0, size = attachments.ListSize(); i < size; ++i) {
-      Node const pair = attachments[i];
-      if (pair.ListSize() != 2) pair.Fail("expected a pair [first, second]");
-      callout->m_attachments.emplace_back(new qmannotations::AttachmentRecord(
-          pair[std::size_t{0}].AsText(), pair[std::size_t{1}].AsText()));
-    }
-    if (n.Has("members")) {
-      callout->SetGroup(true);
-      Node const members = n["members"];
-      for (std::size_t i = 0, size = members.ListSize(); i < size; ++i)
-        callout->m_groupMembers.push_back(
-            Ref(members[i], {Kind::Callout}, "a callout").DynamicCast<qmannotations::Callout>());
-    }
-    SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
-    Node const def = n["definition"];
-    if (!def.IsNull()) {
-      def.Object({"markdown", "content"});
-      definition->SetMarkdown(def.Flag("markdown"));
-      qmannotations::LabelContentList content;
-      Node const parts = def["content"];
-      for (std::size_t i = 0, size = parts.ListSize(); i < size; ++i) {
-        Node const p = parts[i];
-        p.Object({"group", "property", "kind", "relation", "text"});
-        content.push_back(hostmodel::Part(p.Text("group"), p.Text("property"), p.Text("kind"),
-                                          p.Text("relation"), p.Text("text")));
-      }
-      definition->SetContent(std::move(content));
-    }
-    callout->SetDefinition(definition);
-  }
-
-  void MakeItem(Node const& n, std::string const& id) {
-    n.Object({"id", "type", "display_name", "object", "act_instance", "annotation", "geometry",
-              "parent_object"});
-    std::string const typeText = n.RequiredText("type");
-    du::Symbol const type = TypeSymbol(typeText);
-    std::string const name = n.Text("display_name");
-    bool const objectType = typeText == "Instance" || typeText == "Assembly";
-    bool const geometry =
-        n.Flag("geometry", typeText == "Face3D" || typeText == "ModelAnnotation3D");
-    SmartPtr<qmk::SelectionItem> item;
-    SmartPtr<qmk::Object> object;
-    if (objectType) {
-      object = AnyObject(n["object"]);
-      item = out_.model.AddObjectItem(type, object, name);
-    } else if (n.Has("object")) {
-      n["object"].Fail("only Instance and Assembly items have an object");
-    }
-    if (!item && typeText == "Annotation") {
-      item = out_.model.AddAnnotationItem(
-          Ref(n["annotation"], {Kind::CenterLine, Kind::Callout, Kind::Annotation}, "an annotation")
-              .DynamicCast<qmk::Annotation>(),
-          name);
-    } else if (n.Has("annotation")) {
-      n["annotation"].Fail("only Annotation items have an annotation");
-    }
-    if (!item && geometry)
-      item = out_.model.AddGeometryItem(type, AnyObject(n["parent_object"]), name);
-    if (!item) {
-      item = Keep(new qmk::SelectionItem(type));
-      item->SetDisplayName(name);
-    }
-    if (n.Has("act_instance"))
-      item->SetActInstance(
-          Ref(n["act_instance"], {Kind::Instance, Kind::Sbom}, "an instance or SBOM instance")
-              .DynamicCast<qmk::BaseInstance>());
-    else
-      item->SetActInstance(object.DynamicCast<qmk::BaseInstance>());
-    entries_.at(id).object = item;
-    out_.itemIds[item.get()] = id;
-  }
-
-  SmartPtr<qmk::SelectionItem> Item(Node const& n) {
-    return Ref(n, {Kind::Item}, "a selection item").DynamicCast<qmk::SelectionItem>();
-  }
-
-  void ReadTrack(Node const& n, std::string const& id, int parentType) {
-    n.Object({"id", "target", "selection_item", "locked", "parent_track_type", "stored", "rename",
-              "refresh"});
-    TrackSpec track;
-    track.id = id;
-    Node const target = n["target"];
-    if (!target.IsNull()) {
-      target.Object({"kind", "item", "scene", "display_name"});
-      track.target = Keep(new animation::Target);
-      track.target->m_kind = target.Integer("kind", 2);
-      track.target->m_selectionItem = Item(target["item"]);
-      track.target->m_scene =
-          Ref(target["scene"], {Kind::Scene}, "a scene").DynamicCast<qmk::Scene>();
-      if (target.Has("display_name")) track.target->m_displayName = target.Text("display_name");
-    }
-    track.selectionItem = n.Has("selection_item") ? Item(n["selection_item"])
-                          : track.target          ? track.target->m_selectionItem
-                                                  : nullptr;
-    track.locked = n.Flag("locked");
-    track.parentTrackType = n.Integer("parent_track_type", parentType);
-    Node const stored = n["stored"];
-    if (!stored.IsNull()) {
-      stored.Object({"name", "properties"});
-      TrackSpec::Stored s{stored.Text("name"), {}};
-      Node const props = stored["properties"];
-      if (!props.IsNull()) {
-        if (!props.value().is_object()) props.Fail("expected an object");
-        for (auto const& p : props.value().items())
-          s.properties.emplace_back(p.key(), props[p.key().c_str()].Int64());
-      }
-      track.stored = std::move(s);
-    }
-    Node const rename = n["rename"];
-    if (!rename.IsNull()) {
-      rename.Object({"name", "by_user"});
-      track.rename = TrackSpec::Rename{rename.Text("name"), rename.Flag("by_user")};
-    }
-    track.refresh = n.Flag("refresh");
-    out_.tracks.push_back(std::move(track));
-  }
-
-  Illustration& out_;
-  std::unordered_map<std::string, Entry> entries_;
-};
+// The one-line message for a problem: a fault of the JSON itself comes first, wherever it is.
+std::string Message(std::string_view text, std::string const& name, ReadProblem const& problem) {
+  SyntaxCheck const check = CheckSyntax(text, problem.offset);
+  if (check.problem)
+    return name + ":" + DescribePlace(text, check.problem->offset) + ": " + check.problem->path +
+           ": " + check.problem->what;
+  return name + ":" + DescribePlace(text, problem.offset) + ": " +
+         check.pathAtWanted.value_or("$") + problem.pathSuffix + ": " + problem.what;
+}
 
 }  // namespace
 
-std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName) {
+std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
+  std::string_view const text = input.Text();
+  // The model, the tracks and their results take up to about six times the text.
+  PrepareHeapFor(text.size() * 6);
   auto illustration = std::make_unique<Illustration>();
   try {
-    illustration->document = Json::parse(text.begin(), text.end());
-  } catch (Json::parse_error const& e) {
-    throw ReadError(fileName + ": syntax error at byte " + std::to_string(e.byte) +
-                    ": not valid JSON");
-  } catch (Json::exception const& e) {
-    // Valid syntax that the parser cannot hold, such as a number out of range.
-    throw ReadError(fileName + ": not readable JSON: " + e.what());
+    json::parser parser;
+    json::document doc;
+    if (parser.iterate(text.data(), text.size(), text.size() + InputText::kPadding).get(doc))
+      JsonWalk::Fail(0, "not valid JSON");
+    reading::Reader(*illustration, text, doc).Read();
+  } catch (ReadProblem const& problem) {
+    throw ReadError(Message(text, input.Name(), problem));
   }
-  try {
-    Reader(*illustration).Read(Node(illustration->document, fileName));
-  } catch (Json::exception const& e) {
-    throw ReadError(fileName + ": " + e.what());
+  for (TrackSpec const& track : illustration->tracks) {
+    if (!track.stored) continue;
+    for (auto const& [key, value] : track.stored->properties) {
+      auto const kept = static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
+      if (key.str() == "name_type" && kept != value)
+        illustration->warnings.push_back("track " + QuoteInput(track.id) + ": stored name_type " +
+                                         std::to_string(value) +
+                                         " is outside 16 bits and is read as " +
+                                         std::to_string(kept) + "; --save writes that value");
+    }
   }
   return illustration;
+}
+
+std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName) {
+  return ReadIllustration(InputText::FromText(text, fileName));
 }
 
 }  // namespace illhost

@@ -1,24 +1,137 @@
 #include "illustration_writer.h"
 
+#include <simdjson.h>
+
 #include <ostream>
+#include <string>
+
+#include "json_text.h"
 
 namespace illhost {
 
-void WriteStoredIllustration(InputText const& /*source*/, Illustration const& illustration,
-                             std::vector<TrackResult> const& results, std::ostream& out) {
-  nlohmann::json document = illustration.document;
-  if (!results.empty()) {
-    auto& tracks = document["timeline"]["tracks"];
-    for (std::size_t i = 0; i < results.size(); ++i) {
-      auto& track = tracks[i];
-      track.erase("rename");
-      track.erase("refresh");
-      nlohmann::json properties = nlohmann::json::object();
-      for (auto const& [key, value] : results[i].saved) properties[key] = value;
-      track["stored"] = {{"name", results[i].shownName}, {"properties", properties}};
+namespace {
+
+namespace json = simdjson::ondemand;
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Where a track's member starts (its key) and whether it is written back.
+struct Member {
+  std::size_t keyAt;
+  bool kept;
+};
+
+// The members of the track object at [begin, end), walked again by the parser.
+std::vector<Member> Members(json::parser& parser, std::string_view text, std::size_t begin,
+                            std::size_t end) {
+  std::vector<Member> members;
+  json::document doc;
+  json::object object;
+  if (parser.iterate(text.data() + begin, end - begin, text.size() + InputText::kPadding - begin)
+          .get(doc) ||
+      doc.get_object().get(object))
+    return members;
+  for (auto member : object) {
+    json::field field;
+    if (std::move(member).get(field)) break;
+    std::string_view key;
+    char const* const raw = field.key().raw();
+    if (field.unescaped_key().get(key)) break;
+    members.push_back(Member{static_cast<std::size_t>(raw - 1 - text.data()),
+                             key != "stored" && key != "rename" && key != "refresh"});
+  }
+  return members;
+}
+
+// Where the member that starts at `from` ends, given where the next one (or the '}') starts.
+std::size_t MemberEnd(std::string_view text, std::size_t from, std::size_t next) {
+  while (next > from && IsSpace(text[next - 1])) --next;
+  if (next > from && text[next - 1] == ',') --next;
+  while (next > from && IsSpace(text[next - 1])) --next;
+  return next;
+}
+
+void WriteStored(std::ostream& out, TrackSpec const& track, TrackResult const& result) {
+  out << "\"stored\": {\"name\": ";
+  WriteJsonString(out, result.shownName);
+  out << ", \"properties\": {";
+  char const* separator = "";
+  auto const write = [&](std::string const& key, std::int64_t value) {
+    out << separator;
+    WriteJsonString(out, key);
+    out << ": " << value;
+    separator = ", ";
+  };
+  auto const saved = [&](std::string const& key) -> std::pair<std::string, std::int64_t> const* {
+    for (auto const& entry : result.saved)
+      if (entry.first == key) return &entry;
+    return nullptr;
+  };
+  if (track.stored) {
+    for (auto const& [key, value] : track.stored->properties) {
+      auto const* taken = saved(key.str());
+      write(key.str(), taken ? taken->second : value);
     }
   }
-  out << document.dump(2) << '\n';
+  for (auto const& [key, value] : result.saved) {
+    bool known = false;
+    if (track.stored)
+      for (auto const& entry : track.stored->properties) known = known || entry.first == key;
+    if (!known) write(key, value);
+  }
+  out << "}}";
+}
+
+void WriteTrack(std::ostream& out, std::string_view text, std::vector<Member> const& members,
+                TrackSpec const& track, TrackResult const& result) {
+  std::size_t const close = track.textEnd - 1;  // the '}'
+  auto const next = [&](std::size_t i) {
+    return i + 1 < members.size() ? members[i + 1].keyAt : close;
+  };
+  auto const end = [&](std::size_t i) { return MemberEnd(text, members[i].keyAt, next(i)); };
+  auto const before = [&](std::size_t i) {  // the separator that precedes member i > 0
+    return text.substr(end(i - 1), members[i].keyAt - end(i - 1));
+  };
+  // "stored" goes last, parted as the first member it replaces was, or else as the last member.
+  std::string_view separator = ", ";
+  if (members.size() > 1) separator = before(members.size() - 1);
+  for (std::size_t i = 1; i < members.size(); ++i) {
+    if (!members[i].kept) {
+      separator = before(i);
+      break;
+    }
+  }
+  out << text.substr(track.textBegin, members.front().keyAt - track.textBegin);
+  bool first = true;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    if (!members[i].kept) continue;
+    if (!first) out << before(i);
+    out << text.substr(members[i].keyAt, end(i) - members[i].keyAt);
+    first = false;
+  }
+  if (!first) out << separator;
+  WriteStored(out, track, result);
+  std::size_t const after = end(members.size() - 1);
+  out << text.substr(after, track.textEnd - after);
+}
+
+}  // namespace
+
+void WriteStoredIllustration(InputText const& source, Illustration const& illustration,
+                             std::vector<TrackResult> const& results, std::ostream& out) {
+  std::string_view const text = source.Text();
+  json::parser parser;
+  std::size_t copied = 0;
+  std::size_t const count = std::min(results.size(), illustration.tracks.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    TrackSpec const& track = illustration.tracks[i];
+    std::vector<Member> const members = Members(parser, text, track.textBegin, track.textEnd);
+    if (members.empty()) continue;  // every track read has an id; nothing to change otherwise
+    out << text.substr(copied, track.textBegin - copied);
+    WriteTrack(out, text, members, track, results[i]);
+    copied = track.textEnd;
+  }
+  out << text.substr(copied);
 }
 
 }  // namespace illhost

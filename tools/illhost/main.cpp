@@ -84,13 +84,13 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<illhost::Illustration> illustration;
   try {
-    illustration = illhost::ReadIllustration(input->Text(), input->Name());
+    illustration = illhost::ReadIllustration(*input);
   } catch (illhost::ReadError const& e) {
     std::cerr << "illhost: " << e.what() << '\n';
     return 2;
   }
-  // The document is kept only to be written back; without --save its memory serves the run.
-  if (savePath.empty()) illustration->document = nullptr;
+  for (auto const& warning : illustration->warnings)
+    std::cerr << "illhost: warning: " << warning << '\n';
   auto const results = illhost::DriveTracks(*illustration);
   if (json)
     std::cout << illhost::ResultsJson(results).dump(2) << '\n';

@@ -49,6 +49,8 @@ class QM_HOST_API SbomTree : public du::RefCounted {
   du::SmartPtr<SbomInstance> FindInstance(du::Symbol const& id) const;
 
   QM_STANDIN_ONLY void Add(du::Symbol const& id, du::SmartPtr<SbomInstance> const& instance);
+  // The same without interning the id, for illustrations of many instances.
+  QM_STANDIN_ONLY void Add(std::string id, du::SmartPtr<SbomInstance> const& instance);
   QM_STANDIN_ONLY void Clear();
 
  private:

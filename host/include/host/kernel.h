@@ -62,6 +62,8 @@ class QM_HOST_API Tree : public du::RefCounted {
   du::SmartPtr<Instance> FindInstance(du::Symbol const& id) const;
 
   QM_STANDIN_ONLY void Add(du::Symbol const& id, du::SmartPtr<Instance> const& instance);
+  // The same without interning the id, for illustrations of many instances.
+  QM_STANDIN_ONLY void Add(std::string id, du::SmartPtr<Instance> const& instance);
   QM_STANDIN_ONLY void Clear();
 
  private:
