@@ -131,11 +131,11 @@ def matching_paren(masked, open_at):
 
 def is_declaration(statement):
     """Whether a one-line statement declares something: a type name and a variable name."""
-    head = re.split(r"(?<![=!<>+\-*/%&|^])=(?!=)|\(|\{|;", statement, maxsplit=1)[0]
+    head = re.split(r"(?<![=!<>])(?:[-+*/%&|^]|<<|>>)?=(?!=)|\(|\{|;", statement, maxsplit=1)[0]
     head = re.sub(r"<[^<>]*>", "", re.sub(r"<[^<>]*>", "", head))  # template arguments
-    if re.search(r"\.|->|\[", head):
-        return False  # a member or element: an expression
-    words = re.findall(r"[\w:]+", head)
+    if re.search(r"\.|->", head.split("[")[0]):
+        return False  # a member: an expression
+    words = re.findall(r"[\w:]+", head.split("[")[0])  # an array's size or an element's index
     return len(words) >= 2 and words[0] not in ("return", "delete", "throw", "if", "else")
 
 
