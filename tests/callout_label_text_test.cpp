@@ -44,6 +44,8 @@ TEST_F(CalloutLabelText, SceneDecidesBetweenObjectTextEngineAndNothing) {
 TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
   auto markdown = Single("**Bold** \\*x");
   markdown->SetMarkdown(true);
+  auto bare = Single("gone");  // a callout without definition has no label content
+  bare->SetDefinition({});
   struct Row {
     du::SmartPtr<qmannotations::Callout> callout;
     char const* expected;
@@ -55,6 +57,7 @@ TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
       {Single("", 0), "Desc: ", 1},
       {markdown, "Desc: Bold *x", 1},
       {Single("**kept**"), "Desc: **kept**", 1},
+      {bare, "Desc: ", 1},
   };
   for (auto const& row : rows) {
     hostseams::CallLog::Start();
@@ -102,6 +105,47 @@ TEST_F(CalloutLabelText, DefinitionMarkdownFlagReachesTheEngineAndCalloutFlagsCo
   auto group = Group({}, true);
   group->m_groupMembers = {make(true, false), make(true, true)};
   EXPECT_EQ(Text(group, shapes.get()), "G: a\\*b, a*b");
+}
+
+// An engine that records the content size and markdown flag of each request.
+class RecordingEngine : public qmcallouts::Callouts {
+ public:
+  void GenerateLabelString(du::SmartPtr<qmannotations::Callout> const& callout,
+                           qmannotations::LabelContentList content, bool markdown,
+                           std::string& out) const override {
+    requests.emplace_back(content.size(), markdown);
+    Callouts::GenerateLabelString(callout, std::move(content), markdown, out);
+  }
+  mutable std::vector<std::pair<std::size_t, bool>> requests;
+};
+
+TEST_F(CalloutLabelText, EngineIsAskedWithTheDefinitionsContentAndMarkdownFlag) {
+  // A callout without definition is asked for with no content and as plain text.
+  auto engine = du::SmartPtr<RecordingEngine>(new RecordingEngine);
+  auto scene = M().AddShapeScene(false);
+  scene->SetCalloutsEngine(engine);
+  auto marked = Single("m");
+  marked->GetDefinition()->SetMarkdown(true);
+  auto bare = Single("gone");
+  bare->SetDefinition({});
+  auto group = Group({});
+  group->m_groupMembers = {marked, bare, Single("p")};
+  using Requests = std::vector<std::pair<std::size_t, bool>>;
+  struct Row {
+    char const* what;
+    du::SmartPtr<qmannotations::Callout> callout;
+    Requests requests;
+  } const rows[] = {
+      {"plain definition", Single("p"), {{1, false}}},
+      {"markdown definition", marked, {{1, true}}},
+      {"no definition", bare, {{0, false}}},
+      {"group of the three", group, {{1, true}, {0, false}, {1, false}}},
+  };
+  for (auto const& row : rows) {
+    engine->requests.clear();
+    Text(row.callout, scene.get());
+    EXPECT_EQ(engine->requests, row.requests) << row.what;
+  }
 }
 
 TEST_F(CalloutLabelText, NullGroupMembersShowAnEmptyLabel) {

@@ -5,7 +5,14 @@ namespace {
 
 using namespace testsupport;
 
-using NamingCore = ModuleTest;
+class NamingCore : public ModuleTest {
+ protected:
+  // A target that any track follows, showing `displayName`.
+  du::SmartPtr<animation::Target> FaceTarget(std::string const& displayName) {
+    return hostmodel::Model::MakeTarget(
+        M().AddGeometryItem(qmk::mcad_selection::Face3D, {}, displayName), {});
+  }
+};
 
 TEST_F(NamingCore, NewTrackIsUnresolvedAndShowsItsTrackName) {
   auto track = NewTrack("Bolt");
@@ -15,18 +22,19 @@ TEST_F(NamingCore, NewTrackIsUnresolvedAndShowsItsTrackName) {
 }
 
 TEST_F(NamingCore, ShownNameFollowsTheNameType) {
-  auto track = NewTrack("track name");
-  track->SetTrackName("track name", {});
+  // Only name type 1 shows the display name; every other value, stored ones outside 0 to 3
+  // included, shows the track name.
   struct Row {
-    NameType type;
+    std::int16_t type;
     bool followsTarget;
-  } const rows[] = {{NameType::Custom, false},
-                    {NameType::FromTarget, true},
-                    {NameType::Default, false},
-                    {NameType::Unresolved, false}};
+  } const rows[] = {{0, false}, {1, true}, {2, false}, {3, false}, {7, false}, {-1, false}};
   for (auto const& row : rows) {
-    track->SetNameType(row.type);
-    EXPECT_EQ(track->UsesTargetName(), row.followsTarget) << Int(row.type);
+    auto track = NewTrack("track name");
+    track->InitDisplayName(FaceTarget("display name"));
+    ASSERT_EQ(track->DisplayNameField(), "display name");
+    track->SetNameType(static_cast<NameType>(row.type));
+    EXPECT_EQ(track->GetTrackName(), row.followsTarget ? "display name" : "track name") << row.type;
+    EXPECT_EQ(track->UsesTargetName(), row.followsTarget) << row.type;
   }
 }
 
@@ -41,14 +49,27 @@ TEST_F(NamingCore, RenameWithoutOperationKeepsTheNameTypeAndSetsBothNames) {
 }
 
 TEST_F(NamingCore, RenameWithOperationMakesTheNameTheTracksOwn) {
-  auto track = NewTrack();
-  track->SetNameType(NameType::FromTarget);
-  hostseams::CallLog::Start();
-  track->SetTrackName("Mine", UserOperation());
-  hostseams::CallLog::Stop();
-  EXPECT_EQ(track->GetNameType(), Int(NameType::Custom));
-  EXPECT_EQ(track->GetTrackName(), "Mine");
-  EXPECT_EQ(hostseams::CallLog::Count("animation::TrackData::SetTrackName"), 1);
+  // Also when the new name is the one that the target shows: the user chose it.
+  struct Row {
+    char const* what;
+    bool displayNameItself;
+    char const* name;
+  } const rows[] = {{"another name", false, "Mine"},
+                    {"the target's display name", false, "Host name"},
+                    {"the display name itself", true, "Host name"}};
+  for (auto const& row : rows) {
+    auto track = NewTrack();
+    track->InitDisplayName(FaceTarget("Host name"));
+    ASSERT_EQ(track->GetNameType(), Int(NameType::FromTarget));
+    std::string const name = row.name;
+    hostseams::CallLog::Start();
+    track->SetTrackName(row.displayNameItself ? track->DisplayNameField() : name, UserOperation());
+    hostseams::CallLog::Stop();
+    EXPECT_EQ(track->GetNameType(), Int(NameType::Custom)) << row.what;
+    EXPECT_EQ(track->GetTrackName(), name) << row.what;
+    EXPECT_FALSE(track->UsesTargetName()) << row.what;
+    EXPECT_EQ(hostseams::CallLog::Count("animation::TrackData::SetTrackName"), 1) << row.what;
+  }
 }
 
 TEST_F(NamingCore, RenameToItsOwnDisplayNameStillReachesTheHost) {
@@ -88,14 +109,19 @@ TEST_F(NamingCore, CopyFromItselfOrAForeignTrackChangesNothing) {
 }
 
 TEST_F(NamingCore, SaveWritesTheNameTypeOnlyInATimelineThatSaves) {
+  // The 16-bit value is widened with its sign: a negative one is written as itself.
+  for (std::int16_t type : {0, 1, 2, 3, 7, -1, -32768, 32767}) {
+    auto track = NewTrack();
+    track->SetNameType(static_cast<NameType>(type));
+    animation::PropertyWriter saved;
+    track->Save(saved);
+    ASSERT_EQ(saved.Entries().size(), 1u);
+    EXPECT_EQ(saved.Entries()[0].first, illanimation::keys::NameType);
+    EXPECT_EQ(saved.Entries()[0].second, type);
+  }
+
   auto track = NewTrack();
   track->SetNameType(NameType::Default);
-  animation::PropertyWriter saved;
-  track->Save(saved);
-  ASSERT_EQ(saved.Entries().size(), 1u);
-  EXPECT_EQ(saved.Entries()[0].first, illanimation::keys::NameType);
-  EXPECT_EQ(saved.Entries()[0].second, 2);
-
   timeline_->SetSaveSuppressed(true);
   animation::PropertyWriter suppressed;
   track->Save(suppressed);

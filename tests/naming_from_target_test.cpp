@@ -87,51 +87,77 @@ TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesOnlyUnlockedTracksThatFollowT
   }
 }
 
-TEST_F(NamingFromTarget,
-       UpdateDisplayNameSetsTheNameBeforeTheHostRefreshAndLeavesGeometryToItself) {
-  auto track = NewTrack("stale");
-  track->SetNameType(NameType::FromTarget);
-  track->SetSelectionItem(M().AddObjectItem(sel::Instance, part, "Fresh"));
-  hostseams::CallLog::Start();
-  track->UpdateDisplayName(scene);
-  hostseams::CallLog::Stop();
-  auto const& calls = hostseams::CallLog::Calls();
-  ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[1], "qmk::SelectionItem::GetDisplayName");
-  EXPECT_EQ(calls[2], "animation::ItemTrackData::UpdateDisplayName");
+// An item whose display name says how often it was asked for it.
+template <class Item>
+class CountingItem : public Item {
+ public:
+  using Item::Item;
+  std::string GetDisplayName() const override { return "call " + std::to_string(++calls_); }
 
-  auto face = NewTrack("stale");
-  face->SetNameType(NameType::FromTarget);
-  face->SetSelectionItem(M().AddGeometryItem(sel::Face3D, part, "Face 1"));
-  hostseams::CallLog::Start();
-  face->UpdateDisplayName(scene);
-  hostseams::CallLog::Stop();
-  EXPECT_EQ(face->DisplayNameField(), "Face 1");
-  EXPECT_FALSE(face->DisplayNameFlag());
-  EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"), 0);
+ private:
+  mutable int calls_ = 0;
+};
+
+TEST_F(NamingFromTarget, UpdateDisplayNameTakesGeometryNamesFromTheGeometryItemItself) {
+  // A geometry item is asked twice and its second answer stays; any other item is asked once,
+  // and the host's refresh sees the display-name flag already set: it fills an empty track name.
+  struct Row {
+    char const* what;
+    du::SmartPtr<qmk::SelectionItem> item;
+    char const* displayName;
+    char const* trackName;
+    bool flag;
+  } const rows[] = {
+      {"face", new CountingItem<qmk::GeometrySelectionItem>(sel::Face3D, part), "call 2", "",
+       false},
+      {"model annotation",
+       new CountingItem<qmk::GeometrySelectionItem>(sel::ModelAnnotation3D, part), "call 2", "",
+       false},
+      {"instance", new CountingItem<qmk::ObjectSelectionItem>(sel::Instance, part), "call 1",
+       "call 1", true},
+      {"annotation", new CountingItem<qmk::SelectionItem>(sel::Annotation), "call 1", "call 1",
+       true},
+  };
+  for (auto const& row : rows) {
+    auto track = NewTrack();
+    track->SetNameType(NameType::FromTarget);
+    track->SetSelectionItem(row.item);
+    hostseams::CallLog::Start();
+    track->UpdateDisplayName(scene);
+    hostseams::CallLog::Stop();
+    EXPECT_EQ(track->DisplayNameField(), row.displayName) << row.what;
+    EXPECT_EQ(track->TrackNameField(), row.trackName) << row.what;
+    EXPECT_EQ(track->DisplayNameFlag(), row.flag) << row.what;
+    EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"),
+              row.flag ? 1 : 0)
+        << row.what;
+  }
 }
 
 TEST_F(NamingFromTarget, CutPieceTakesTheNameTypeAndAForeignOrMissingPieceGivesNothing) {
+  // The host makes the piece as a new track, which starts unresolved: any other name type in
+  // the piece is the one that the module handed on.
   animation::EffectsSplitMapper mapper;
-  for (NameType type : {NameType::Custom, NameType::Unresolved}) {
+  for (std::int16_t type : {0, 1, 2, 3, 7, -1}) {
     auto track = NewTrack("whole");
-    track->SetNameType(type);
+    track->SetNameType(static_cast<NameType>(type));
     auto piece = track->CutTrackInRange(1, 5, mapper, {}).DynamicCast<IllustrationItemTrack>();
     ASSERT_TRUE(piece);
     EXPECT_NE(piece.get(), track.get());
-    EXPECT_EQ(piece->GetNameType(), Int(type));
+    EXPECT_EQ(piece->GetNameType(), type);
+    EXPECT_EQ(piece->TrackNameField(), "whole");
+    EXPECT_EQ(track->GetNameType(), type);
   }
   auto track = NewTrack("whole");
   EXPECT_FALSE(track->CutTrackInRange(5, 5, mapper, {}));  // the host cuts off nothing
-  auto const ours = animation::ItemTrackCreator::CopyItemTrackDataImpl;
-  animation::ItemTrackCreator::CopyItemTrackDataImpl =
-      [](du::SmartPtr<animation::ItemTrackData> const& s) {
-        return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData(s));
-      };
+  auto const ours = animation::ItemTrackCreator::CreateItemTrackDataImpl;
+  animation::ItemTrackCreator::CreateItemTrackDataImpl = [] {
+    return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData);
+  };
   hostseams::LedgerCheck ledger;
   EXPECT_FALSE(track->CutTrackInRange(1, 5, mapper, {}));
   EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
-  animation::ItemTrackCreator::CopyItemTrackDataImpl = ours;
+  animation::ItemTrackCreator::CreateItemTrackDataImpl = ours;
 }
 
 TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbomInstance) {
@@ -146,6 +172,8 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
       {"instance without SBOM instance", M().AddObjectItem(sel::Instance, bare, "Bare"), false},
       {"object that is not an instance",
        M().AddObjectItem(sel::Assembly, du::SmartPtr<qmk::Object>(sbom), "S"), false},
+      {"collection of an instance with SBOM instance",
+       M().AddObjectItem(sel::Collection, part, "Part"), false},
       {"assembly with SBOM instance", M().AddObjectItem(sel::Assembly, part, "Part"), true},
       {"instance with SBOM instance", M().AddObjectItem(sel::Instance, part, "Part"), true},
   };
@@ -160,6 +188,7 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
         auto* made = dynamic_cast<qmk::illustration::SbomInstanceSelectionItem*>(first.get());
         ASSERT_NE(made, nullptr) << row.what;
         EXPECT_EQ(made->GetSbomInstance().get(), sbom.get());
+        EXPECT_FALSE(made->CreationFlag());
         EXPECT_NE(first.get(), second.get()) << "made anew on each call";
       } else {
         EXPECT_EQ(first.get(), row.item.get()) << row.what;

@@ -33,6 +33,12 @@ class TargetDescription : public PartTest {
     return text;
   }
 
+  // An annotation of the callout-label class that is not a callout.
+  static du::SmartPtr<qmk::Annotation> NotACallout() {
+    return du::SmartPtr<qmk::Annotation>(
+        new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
+  }
+
   du::SmartPtr<qmannotations::CenterLinesAnnotation> line;
   du::SmartPtr<qmannotations::Callout> callout;
   du::SmartPtr<animation::ContainerTrackData> folder;
@@ -55,16 +61,25 @@ TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericName
   auto const generic = standin::kDefaultGenericText;
   auto lineItem = M().AddAnnotationItem(line, generic);
   auto calloutItem = M().AddAnnotationItem(callout, "host callout name");
+  auto bare = M().AddCallout("B", {}, "");
+  bare->SetDefinition({});
+  // Only an annotation item is asked for the annotation behind it.
+  auto instanceOfACallout = M().AddObjectItem(sel::Instance, part, "Part shown");
+  instanceOfACallout->SetAnnotation(callout);
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
     char const* shown;
   } const rows[] = {
+      {"instance item that designates a callout too", Target(instanceOfACallout), "Part shown"},
       {"instance", Target(M().AddObjectItem(sel::Instance, part, "Part shown")), "Part shown"},
       {"generic name of a centre line", Target(lineItem), "Part shown"},
       {"generic name of an instance", Target(M().AddObjectItem(sel::Instance, part, generic)), ""},
       {"callout", Target(calloutItem), "C: label"},
       {"centre line with its own name", Target(M().AddAnnotationItem(line, "CL 1")), "CL 1"},
+      {"callout-label class that is no callout",
+       Target(M().AddAnnotationItem(NotACallout(), "host label name")), "host label name"},
+      {"callout without definition", Target(M().AddAnnotationItem(bare, "host name")), "B: "},
   };
   for (auto const& row : rows) {
     auto track = Track("anything", NameType::FromTarget);
@@ -79,6 +94,11 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
   noAct->SetActInstance({});
   auto face = Target(M().AddGeometryItem(sel::Face3D, part, "Face 7"));
+  auto bare = M().AddCallout("B", {}, "s1");
+  bare->SetDefinition({});
+  // Only an annotation item is classified by the annotation behind it.
+  auto collectionOfTheLine = M().AddObjectItem(sel::Collection, part, "Coll");
+  collectionOfTheLine->SetAnnotation(line);
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -119,6 +139,14 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
        NameType::FromTarget, "C: label"},
       {"callout, own name", Target(M().AddAnnotationItem(callout, "C")), "Mine", NameType::Custom,
        ""},
+      {"callout without definition, name as label", Target(M().AddAnnotationItem(bare, "B")),
+       "B: ", NameType::FromTarget, "B: "},
+      {"callout without definition, prefix and SBOM name", Target(M().AddAnnotationItem(bare, "B")),
+       "Item SB-1", NameType::Custom, ""},
+      {"callout-label class that is no callout, name as shown",
+       Target(M().AddAnnotationItem(NotACallout(), "L")), "L", NameType::Default, ""},
+      {"callout-label class that is no callout, own name",
+       Target(M().AddAnnotationItem(NotACallout(), "L")), "Mine", NameType::Custom, ""},
       {"other annotation, name as shown", Target(M().AddAnnotationItem(note, "N")), "N",
        NameType::Default, ""},
       {"other annotation, own name", Target(M().AddAnnotationItem(note, "N")), "Mine",
@@ -130,6 +158,10 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
       {"missing annotation", Target(M().AddAnnotationItem({}, "A")), "A", NameType::Unresolved, ""},
       {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll",
        NameType::Default, ""},
+      {"collection that designates a centre line, name as shown", Target(collectionOfTheLine),
+       "Coll", NameType::Default, ""},
+      {"collection that designates a centre line, own name", Target(collectionOfTheLine), "Mine",
+       NameType::Custom, ""},
   };
   for (auto const& row : rows) {
     auto track = Track(row.name, NameType::Unresolved);
@@ -178,6 +210,9 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
   auto typedPlain = Plain();
   typedPlain->m_calloutKind = 1;
   typedPlain->SetType(2);
+  auto typedPlainOfAnInstance = M().AddCallout("P", {TextPart("text")}, "s1");
+  typedPlainOfAnInstance->m_calloutKind = 1;
+  typedPlainOfAnInstance->SetType(2);
   auto untyped = Named("s1", 1);
   struct Row {
     char const* what;
@@ -198,10 +233,14 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
        "C: Bolt"},
       {"label shows no SBOM name", Plain(), "Item SB-1", "P: text", NameType::Custom, "P: text"},
       {"kind 1 without type 2", untyped, "Item SB-1", "C: Bolt", NameType::Custom, "C: Bolt"},
+      {"kind 1 without type 2, content matches", untyped, "C: SB-1", "C: Bolt", NameType::Custom,
+       "C: Bolt"},
       {"kind 1, type 2, content matches", typed, "C: SB-1", "C: Bolt", NameType::FromTarget,
        "C: Bolt"},
       {"kind 1, type 2, content differs", typed, "C: Nut", "C: Bolt", NameType::Custom, "C: Bolt"},
       {"kind 1, type 2, no SBOM name", typedPlain, "x", "P: text", NameType::Custom, "P: text"},
+      {"kind 1, type 2, no SBOM name shown of an instance", typedPlainOfAnInstance, "x", "P: text",
+       NameType::Custom, "P: text"},
   };
   for (auto const& row : rows) {
     auto track = Track(row.name, NameType::Unresolved);
@@ -267,12 +306,8 @@ TEST(NameRemainderSplit, AgreesWithTheSeparatorExpression) {
     std::vector<std::string> const expected(
         std::sregex_token_iterator(text.begin(), text.end(), separator, -1),
         std::sregex_token_iterator());
-    auto actual = illanimation::SplitNameRemainder(text);
-    // The expression gives no piece at all for the empty text; the match treats it as one.
-    if (text.empty())
-      EXPECT_EQ(actual, std::vector<std::string>{""});
-    else
-      EXPECT_EQ(actual, expected) << '"' << text << '"';
+    // The empty text is one empty piece, as for the expression.
+    EXPECT_EQ(illanimation::SplitNameRemainder(text), expected) << '"' << text << '"';
   }
 }
 

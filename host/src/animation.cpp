@@ -175,9 +175,18 @@ du::SmartPtr<TrackData> ItemTrackData::CutTrackInRange(long long start, long lon
                                                        EffectsSplitMapper&,
                                                        du::SmartPtr<qmk::Operation> const&) {
   QM_HOST_CALL("animation::ItemTrackData::CutTrackInRange");
-  // The piece after `start` becomes a track of its own, made the way the host copies tracks.
-  if (start >= end || !ItemTrackCreator::CopyItemTrackDataImpl) return {};
-  return ItemTrackCreator::CopyItemTrackDataImpl(du::SmartPtr<ItemTrackData>(this));
+  // The piece after `start` becomes a new track, made the way the host makes tracks, that takes
+  // over this track's base state. A plug-in's own state is the plug-in's to hand on: a new
+  // track of the module starts unresolved, whatever this track's name type is.
+  if (start >= end || !ItemTrackCreator::CreateItemTrackDataImpl) return {};
+  du::SmartPtr<ItemTrackData> piece = ItemTrackCreator::CreateItemTrackDataImpl();
+  if (!piece) return {};
+  piece->m_trackName = m_trackName;
+  piece->m_displayName = m_displayName;
+  piece->m_useDisplayName = m_useDisplayName;
+  piece->m_selectionItem = m_selectionItem;
+  piece->SetLockedState(IsLocked());
+  return piece;
 }
 
 void ItemTrackData::UpdateDisplayName(du::SmartPtr<qmk::Scene> const&) {

@@ -48,8 +48,10 @@ void SbomTree::Add(std::string id, du::SmartPtr<SbomInstance> const& instance) {
 }
 void SbomTree::Clear() { instances_.clear(); }
 
-SbomInstanceSelectionItem::SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance)
-    : qmk::SelectionItem(qmk::mcad_selection::Collection), instance_(std::move(instance)) {
+SbomInstanceSelectionItem::SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance, bool flag)
+    : qmk::SelectionItem(qmk::mcad_selection::Collection),
+      instance_(std::move(instance)),
+      flag_(flag) {
   if (instance_) {
     du::Symbol name;
     instance_->GetInstanceDisplayName(name);
@@ -58,10 +60,10 @@ SbomInstanceSelectionItem::SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> 
 }
 SbomInstanceSelectionItem::~SbomInstanceSelectionItem() = default;
 du::SmartPtr<SbomInstanceSelectionItem> SbomInstanceSelectionItem::Create(
-    du::SmartPtr<SbomInstance> const& instance, bool) {
+    du::SmartPtr<SbomInstance> const& instance, bool flag) {
   QM_HOST_CALL("qmk::illustration::SbomInstanceSelectionItem::Create");
   if (!instance) return {};
-  return du::SmartPtr<SbomInstanceSelectionItem>(new SbomInstanceSelectionItem(instance));
+  return du::SmartPtr<SbomInstanceSelectionItem>(new SbomInstanceSelectionItem(instance, flag));
 }
 
 namespace {

@@ -119,12 +119,12 @@ du::Symbol IllustrationItemTrack::ClassifyByAnnotation(
     du::SmartPtr<animation::Target> const& target, du::Symbol const& displayText) {
   du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
   if (!annotation) return displayText;
-  du::Symbol const annotationClass = annotation->GetClass();
-  if (annotationClass == qmannotations::ConstStrings::qmCenterLine)
+  if (annotation->GetClass() == qmannotations::ConstStrings::qmCenterLine)
     return ResolveCenterLineTarget(target, true);
-  if (annotationClass != qmannotations::ConstStrings::qmCalloutLabel) return displayText;
-  du::SmartPtr<qmannotations::Callout> callout = annotation.DynamicCast<qmannotations::Callout>();
-  if (!callout) return displayText;
+  // ClassifyNameType has settled every other annotation but a callout of the callout-label
+  // class, so this is one.
+  du::SmartPtr<qmannotations::Callout> callout(
+      static_cast<qmannotations::Callout*>(annotation.get()));
   return ClassifyCalloutLabelName(callout, GetCalloutLabelText(callout, target->m_scene.get()));
 }
 

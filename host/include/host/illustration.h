@@ -64,10 +64,13 @@ class QM_HOST_API SbomInstanceSelectionItem : public qmk::SelectionItem {
                                                         bool flag);
   ~SbomInstanceSelectionItem() override;
   QM_STANDIN_ONLY du::SmartPtr<SbomInstance> const& GetSbomInstance() const { return instance_; }
+  // The flag that Create was given; the stand-in keeps it only so that tests can see it.
+  QM_STANDIN_ONLY bool CreationFlag() const { return flag_; }
 
  private:
-  explicit SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance);
+  SbomInstanceSelectionItem(du::SmartPtr<SbomInstance> instance, bool flag);
   du::SmartPtr<SbomInstance> instance_;
+  bool flag_;
 };
 
 // Markdown here is a small subset: emphasis markers (*, **, _, __), headings ("# " at the start
