@@ -22,10 +22,8 @@ class CalloutLabelText : public ModuleTest {
     return group;
   }
   std::string Text(du::SmartPtr<qmannotations::Callout> const& callout, qmk::Scene* scene) {
-    hostseams::LedgerCheck ledger;
-    auto const text = illanimation::GetCalloutLabelText(callout, scene).str();
-    EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
-    return text;
+    ExpectBalanced balanced;
+    return illanimation::GetCalloutLabelText(callout, scene).str();
   }
   du::SmartPtr<qmk::ShapeScene> shapes = M().AddShapeScene();
 };
@@ -60,9 +58,7 @@ TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
       {bare, "Desc: ", 1},
   };
   for (auto const& row : rows) {
-    hostseams::CallLog::Start();
-    EXPECT_EQ(Text(row.callout, shapes.get()), row.expected);
-    hostseams::CallLog::Stop();
+    Recorded([&] { EXPECT_EQ(Text(row.callout, shapes.get()), row.expected); });
     EXPECT_EQ(hostseams::CallLog::Count("qmcallouts::Callouts::GenerateLabelString"),
               row.engineCalls);
   }

@@ -9,127 +9,86 @@ class NamingCore : public ModuleTest {
  protected:
   // A target that any track follows, showing `displayName`.
   du::SmartPtr<animation::Target> FaceTarget(std::string const& displayName) {
-    return hostmodel::Model::MakeTarget(
-        M().AddGeometryItem(qmk::mcad_selection::Face3D, {}, displayName), {});
+    return hostmodel::Model::MakeTarget(M().AddGeometryItem(sel::Face3D, {}, displayName), {});
   }
 };
 
-TEST_F(NamingCore, NewTrackIsUnresolvedAndShowsItsTrackName) {
-  auto track = NewTrack("Bolt");
-  EXPECT_EQ(track->GetNameType(), Int(NameType::Unresolved));
-  EXPECT_EQ(track->GetTrackName(), "Bolt");
-  EXPECT_FALSE(track->UsesTargetName());
-}
-
 TEST_F(NamingCore, ShownNameFollowsTheNameType) {
+  EXPECT_EQ(NewTrack("Bolt")->GetNameType(), Int(Unresolved)) << "a new track";
   // Only name type 1 shows the display name; every other value, stored ones outside 0 to 3
   // included, shows the track name.
-  struct Row {
-    std::int16_t type;
-    bool followsTarget;
-  } const rows[] = {{0, false}, {1, true}, {2, false}, {3, false}, {7, false}, {-1, false}};
-  for (auto const& row : rows) {
+  for (std::int16_t type : {0, 1, 2, 3, 7, -1}) {
     auto track = NewTrack("track name");
     track->InitDisplayName(FaceTarget("display name"));
     ASSERT_EQ(track->DisplayNameField(), "display name");
-    track->SetNameType(static_cast<NameType>(row.type));
-    EXPECT_EQ(track->GetTrackName(), row.followsTarget ? "display name" : "track name") << row.type;
-    EXPECT_EQ(track->UsesTargetName(), row.followsTarget) << row.type;
+    track->SetNameType(static_cast<NameType>(type));
+    EXPECT_EQ(track->GetTrackName(), type == 1 ? "display name" : "track name") << type;
+    EXPECT_EQ(track->UsesTargetName(), type == 1) << type;
   }
 }
 
-TEST_F(NamingCore, RenameWithoutOperationKeepsTheNameTypeAndSetsBothNames) {
-  auto track = NewTrack();
-  track->SetNameType(NameType::FromTarget);
-  track->SetTrackName("New", {});
-  EXPECT_EQ(track->GetNameType(), Int(NameType::FromTarget));
-  EXPECT_EQ(track->DisplayNameField(), "New");
-  EXPECT_EQ(track->TrackNameField(), "New");
-  EXPECT_EQ(track->GetTrackName(), "New");
-}
-
-TEST_F(NamingCore, RenameWithOperationMakesTheNameTheTracksOwn) {
-  // Also when the new name is the one that the target shows: the user chose it.
+TEST_F(NamingCore, RenameReachesTheHostAndOnlyAUsersRenameMakesTheNameTheTracksOwn) {
+  // A rename without operation keeps the name type and sets both names; one with an operation
+  // makes the name the track's own, also when it is the name that the target shows.
   struct Row {
     char const* what;
-    bool displayNameItself;
-    char const* name;
-  } const rows[] = {{"another name", false, "Mine"},
-                    {"the target's display name", false, "Host name"},
-                    {"the display name itself", true, "Host name"}};
+    bool byTheUser;
+    char const* name;  // null: the display name itself
+    NameType expected;
+  } const rows[] = {{"without operation", false, "New", Follows},
+                    {"to its own display name", false, nullptr, Follows},
+                    {"another name", true, "Mine", Own},
+                    {"the target's display name", true, "Host name", Own},
+                    {"the display name itself", true, nullptr, Own}};
   for (auto const& row : rows) {
     auto track = NewTrack();
     track->InitDisplayName(FaceTarget("Host name"));
-    ASSERT_EQ(track->GetNameType(), Int(NameType::FromTarget));
-    std::string const name = row.name;
-    hostseams::CallLog::Start();
-    track->SetTrackName(row.displayNameItself ? track->DisplayNameField() : name, UserOperation());
-    hostseams::CallLog::Stop();
-    EXPECT_EQ(track->GetNameType(), Int(NameType::Custom)) << row.what;
-    EXPECT_EQ(track->GetTrackName(), name) << row.what;
-    EXPECT_FALSE(track->UsesTargetName()) << row.what;
+    ASSERT_EQ(track->GetNameType(), Int(Follows));
+    std::string const name = row.name ? row.name : "Host name";
+    Recorded([&] {
+      track->SetTrackName(row.name ? name : track->DisplayNameField(),
+                          row.byTheUser ? UserOperation() : du::SmartPtr<qmk::Operation>());
+    });
     EXPECT_EQ(hostseams::CallLog::Count("animation::TrackData::SetTrackName"), 1) << row.what;
+    EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
+    EXPECT_EQ(track->TrackNameField(), name) << row.what;
+    EXPECT_EQ(track->GetTrackName(), name) << row.what;
+    EXPECT_EQ(track->UsesTargetName(), !row.byTheUser) << row.what;
+    if (!row.byTheUser) {
+      EXPECT_EQ(track->DisplayNameField(), name) << row.what;
+    }
   }
 }
 
-TEST_F(NamingCore, RenameToItsOwnDisplayNameStillReachesTheHost) {
-  auto track = NewTrack("Same");
-  hostseams::CallLog::Start();
-  track->SetTrackName(track->DisplayNameField(), {});
-  hostseams::CallLog::Stop();
-  EXPECT_EQ(track->DisplayNameField(), "Same");
-  EXPECT_EQ(hostseams::CallLog::Count("animation::TrackData::SetTrackName"), 1);
-}
-
-TEST_F(NamingCore, CopyFromTakesNameTypeAndDisplayNameOfAnotherIllustrationTrack) {
-  auto source = NewTrack("Source");
-  source->SetNameType(NameType::Custom);
-  auto track = NewTrack("Mine");
-  track->SetNameType(NameType::FromTarget);
-  hostseams::LedgerCheck ledger;
-  track->CopyFrom(source);
-  EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
-  EXPECT_EQ(track->GetNameType(), Int(NameType::Custom));
-  EXPECT_EQ(track->DisplayNameField(), "Source");
-  EXPECT_EQ(track->TrackNameField(), "Mine");
-}
-
-TEST_F(NamingCore, CopyFromItselfOrAForeignTrackChangesNothing) {
-  auto track = NewTrack("Mine");
-  track->SetNameType(NameType::FromTarget);
+TEST_F(NamingCore, CopyFromTakesNameTypeAndDisplayNameOfAnotherIllustrationTrackOnly) {
+  auto source = NewTrack("Source", Own);
   du::SmartPtr<animation::ItemTrackData> foreign(new animation::BasicItemTrackData);
-  for (auto const& other : {du::SmartPtr<animation::ItemTrackData>(track), foreign,
-                            du::SmartPtr<animation::ItemTrackData>()}) {
-    hostseams::LedgerCheck ledger;
-    track->CopyFrom(other);
-    EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
-    EXPECT_EQ(track->GetNameType(), Int(NameType::FromTarget));
-    EXPECT_EQ(track->DisplayNameField(), "Mine");
+  for (int from = 0; from < 4; ++from) {
+    auto track = NewTrack("Mine", Follows);
+    // Another illustration track, the track itself, a track that the host made, none.
+    du::SmartPtr<animation::ItemTrackData> const others[] = {source, track, foreign, {}};
+    {
+      ExpectBalanced balanced("source " + std::to_string(from));
+      track->CopyFrom(others[from]);
+    }
+    EXPECT_EQ(track->GetNameType(), Int(from == 0 ? Own : Follows)) << from;
+    EXPECT_EQ(track->DisplayNameField(), from == 0 ? "Source" : "Mine") << from;
+    EXPECT_EQ(track->TrackNameField(), "Mine") << from;
   }
 }
 
 TEST_F(NamingCore, SaveWritesTheNameTypeOnlyInATimelineThatSaves) {
   // The 16-bit value is widened with its sign: a negative one is written as itself.
   for (std::int16_t type : {0, 1, 2, 3, 7, -1, -32768, 32767}) {
-    auto track = NewTrack();
-    track->SetNameType(static_cast<NameType>(type));
     animation::PropertyWriter saved;
-    track->Save(saved);
+    NewTrack("", static_cast<NameType>(type))->Save(saved);
     ASSERT_EQ(saved.Entries().size(), 1u);
-    EXPECT_EQ(saved.Entries()[0].first, illanimation::keys::NameType);
-    EXPECT_EQ(saved.Entries()[0].second, type);
+    EXPECT_EQ(saved.Entries()[0], std::make_pair(illanimation::keys::NameType, std::int64_t{type}));
   }
-
-  auto track = NewTrack();
-  track->SetNameType(NameType::Default);
-  timeline_->SetSaveSuppressed(true);
-  animation::PropertyWriter suppressed;
-  track->Save(suppressed);
-  EXPECT_TRUE(suppressed.Entries().empty());
-
-  du::SmartPtr<IllustrationItemTrack> outside(new IllustrationItemTrack);
   animation::PropertyWriter none;
-  outside->Save(none);
+  du::SmartPtr<IllustrationItemTrack>(new IllustrationItemTrack)->Save(none);  // in no timeline
+  timeline_->SetSaveSuppressed(true);
+  NewTrack("", Default)->Save(none);
   EXPECT_TRUE(none.Entries().empty());
 }
 
@@ -141,8 +100,7 @@ TEST_F(NamingCore, LoadKeepsTheLow16BitsOfTheStoredValueAndFallsBackToUnresolved
   } const rows[] = {{false, 0, 3}, {true, 0, 0},   {true, 1, 1},           {true, 65537, 1},
                     {true, 7, 7},  {true, -1, -1}, {true, 0x18000, -32768}};
   for (auto const& row : rows) {
-    auto track = NewTrack();
-    track->SetNameType(NameType::FromTarget);
+    auto track = NewTrack("", Follows);
     std::vector<std::pair<du::Symbol, std::int64_t>> entries{{du::Symbol("other"), 5}};
     if (row.present) entries.emplace_back(illanimation::keys::NameType, row.stored);
     animation::PropertyReader reader(entries);
@@ -152,34 +110,17 @@ TEST_F(NamingCore, LoadKeepsTheLow16BitsOfTheStoredValueAndFallsBackToUnresolved
 }
 
 TEST_F(NamingCore, CopyFactoryTakesTheSourceNameTypeAndUnresolvedFromAForeignSource) {
-  auto source = NewTrack("Source");
-  source->SetNameType(NameType::Default);
-  auto copy = animation::ItemTrackCreator::CopyItemTrackDataImpl(source)
-                  .DynamicCast<IllustrationItemTrack>();
-  ASSERT_TRUE(copy);
-  EXPECT_EQ(copy->GetNameType(), Int(NameType::Default));
-  EXPECT_EQ(copy->TrackNameField(), "Source");
-
-  du::SmartPtr<animation::ItemTrackData> foreign(new animation::BasicItemTrackData);
-  auto fromForeign = animation::ItemTrackCreator::CopyItemTrackDataImpl(foreign)
-                         .DynamicCast<IllustrationItemTrack>();
+  auto const copy = [](du::SmartPtr<animation::ItemTrackData> const& source) {
+    return animation::ItemTrackCreator::CopyItemTrackDataImpl(source)
+        .DynamicCast<IllustrationItemTrack>();
+  };
+  auto const ours = copy(NewTrack("Source", Default));
+  ASSERT_TRUE(ours);
+  EXPECT_EQ(ours->GetNameType(), Int(Default));
+  EXPECT_EQ(ours->TrackNameField(), "Source");
+  auto const fromForeign = copy(new animation::BasicItemTrackData);
   ASSERT_TRUE(fromForeign);
-  EXPECT_EQ(fromForeign->GetNameType(), Int(NameType::Unresolved));
-}
-
-TEST(KeySymbols, SixtyFourInFamilyOrderWithThreeDistinctPickPoints) {
-  using namespace illanimation::keys;
-  EXPECT_EQ(*kAll[0], std::string("contenttype"));
-  EXPECT_EQ(*kAll[21], std::string("SbomInstance"));
-  EXPECT_EQ(*kAll[28], std::string("NoteContent"));
-  EXPECT_EQ(*kAll[32], std::string("page_border_settings"));
-  EXPECT_EQ(*kAll[58], std::string("name_type"));
-  EXPECT_EQ(*kAll[63], std::string("Value"));
-  int pickPoints = 0;
-  for (auto const* key : kAll) pickPoints += *key == std::string("pick_point") ? 1 : 0;
-  EXPECT_EQ(pickPoints, 3);
-  EXPECT_NE(&ObjectPickPoint, &IsoviewPickPoint);
-  EXPECT_NE(&IsoviewPickPoint, &GeometryPickPoint);
+  EXPECT_EQ(fromForeign->GetNameType(), Int(Unresolved));
 }
 
 }  // namespace

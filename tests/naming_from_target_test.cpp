@@ -3,7 +3,6 @@
 namespace {
 
 using namespace testsupport;
-namespace sel = qmk::mcad_selection;
 
 using NamingFromTarget = PartTest;
 
@@ -18,35 +17,30 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
     du::SmartPtr<animation::Target> target;
     NameType expected;
   } const rows[] = {
-      {"empty target", {}, NameType::Default},
-      {"kind other than 2", Target(M().AddObjectItem(sel::Instance, part, "Part"), 1),
-       NameType::Default},
-      {"no selection item", Target({}), NameType::Default},
-      {"instance", Target(M().AddObjectItem(sel::Instance, part, "Part")), NameType::FromTarget},
-      {"assembly", Target(M().AddObjectItem(sel::Assembly, part, "Part")), NameType::FromTarget},
-      {"instance without act instance", Target(noAct), NameType::Default},
-      {"centre line", Target(M().AddAnnotationItem(centerLine, "CL")), NameType::FromTarget},
-      {"callout label", Target(M().AddAnnotationItem(callout, "C")), NameType::FromTarget},
-      {"other annotation", Target(M().AddAnnotationItem(note, "N")), NameType::Default},
-      {"annotation item without annotation", Target(M().AddAnnotationItem({}, "N")),
-       NameType::Default},
-      {"face", Target(M().AddGeometryItem(sel::Face3D, part, "F")), NameType::FromTarget},
-      {"model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")),
-       NameType::FromTarget},
-      {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), NameType::Default},
+      {"empty target", {}, Default},
+      {"kind other than 2", ObjectTarget(sel::Instance, "Part", 1), Default},
+      {"no selection item", Target({}), Default},
+      {"instance", ObjectTarget(sel::Instance, "Part"), Follows},
+      {"assembly", ObjectTarget(sel::Assembly, "Part"), Follows},
+      {"instance without act instance", Target(noAct), Default},
+      {"centre line", AnnotationTarget(centerLine, "CL"), Follows},
+      {"callout label", AnnotationTarget(callout, "C"), Follows},
+      {"other annotation", AnnotationTarget(note, "N"), Default},
+      {"annotation item without annotation", AnnotationTarget({}, "N"), Default},
+      {"face", GeometryTarget(sel::Face3D, "F"), Follows},
+      {"model annotation", GeometryTarget(sel::ModelAnnotation3D, "MA"), Follows},
+      {"collection", ObjectTarget(sel::Collection, "Coll"), Default},
   };
   for (auto const& row : rows) {
-    for (NameType before : {NameType::Custom, NameType::FromTarget, NameType::Unresolved}) {
-      auto track = NewTrack();
-      track->SetNameType(before);
-      track->SetTrackName("old", {});
+    for (NameType before : {Own, Follows, Unresolved}) {
+      auto track = NewTrack("old", before);
       if (row.target) row.target->m_displayName = "host name";
-      hostseams::LedgerCheck ledger;
-      track->InitDisplayName(row.target);
-      EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+      {
+        ExpectBalanced balanced(row.what);
+        track->InitDisplayName(row.target);
+      }
       EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
-      EXPECT_EQ(track->DisplayNameField(),
-                row.expected == NameType::FromTarget ? "host name" : "old")
+      EXPECT_EQ(track->DisplayNameField(), row.expected == Follows ? "host name" : "old")
           << row.what;
     }
   }
@@ -54,9 +48,7 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
 
 TEST_F(NamingFromTarget, GeometryTargetsQualifyWithoutAskingForInstanceOrAnnotation) {
   auto track = NewTrack();
-  hostseams::CallLog::Start();
-  track->InitDisplayName(Target(M().AddGeometryItem(sel::Face3D, part, "F")));
-  hostseams::CallLog::Stop();
+  Recorded([&] { track->InitDisplayName(GeometryTarget(sel::Face3D, "F")); });
   EXPECT_EQ(hostseams::CallLog::Count("animation::engineutils::GetActInstance"), 0);
   EXPECT_EQ(hostseams::CallLog::Count("animation::engineutils::GetAnnotationFromTarget"), 0);
 }
@@ -67,19 +59,17 @@ TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesOnlyUnlockedTracksThatFollowT
     NameType type;
     bool locked;
     bool refreshed;
-  } const rows[] = {{NameType::FromTarget, true, false},
-                    {NameType::Custom, false, false},
-                    {NameType::Default, false, false},
-                    {NameType::Unresolved, false, false},
-                    {NameType::FromTarget, false, true}};
+  } const rows[] = {{Follows, true, false},
+                    {Own, false, false},
+                    {Default, false, false},
+                    {Unresolved, false, false},
+                    {Follows, false, true}};
   for (auto const& row : rows) {
     auto track = NewTrack("stale");
     track->SetSelectionItem(item);
     track->SetNameType(row.type);
     track->SetLockedState(row.locked);
-    hostseams::CallLog::Start();
-    track->UpdateDisplayName(scene);
-    hostseams::CallLog::Stop();
+    Recorded([&] { track->UpdateDisplayName(scene); });
     EXPECT_EQ(track->DisplayNameField(), row.refreshed ? "Fresh" : "stale");
     EXPECT_EQ(track->DisplayNameFlag(), row.refreshed);
     EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"),
@@ -119,12 +109,9 @@ TEST_F(NamingFromTarget, UpdateDisplayNameTakesGeometryNamesFromTheGeometryItemI
        true},
   };
   for (auto const& row : rows) {
-    auto track = NewTrack();
-    track->SetNameType(NameType::FromTarget);
+    auto track = NewTrack("", Follows);
     track->SetSelectionItem(row.item);
-    hostseams::CallLog::Start();
-    track->UpdateDisplayName(scene);
-    hostseams::CallLog::Stop();
+    Recorded([&] { track->UpdateDisplayName(scene); });
     EXPECT_EQ(track->DisplayNameField(), row.displayName) << row.what;
     EXPECT_EQ(track->TrackNameField(), row.trackName) << row.what;
     EXPECT_EQ(track->DisplayNameFlag(), row.flag) << row.what;
@@ -139,8 +126,7 @@ TEST_F(NamingFromTarget, CutPieceTakesTheNameTypeAndAForeignOrMissingPieceGivesN
   // the piece is the one that the module handed on.
   animation::EffectsSplitMapper mapper;
   for (std::int16_t type : {0, 1, 2, 3, 7, -1}) {
-    auto track = NewTrack("whole");
-    track->SetNameType(static_cast<NameType>(type));
+    auto track = NewTrack("whole", static_cast<NameType>(type));
     auto piece = track->CutTrackInRange(1, 5, mapper, {}).DynamicCast<IllustrationItemTrack>();
     ASSERT_TRUE(piece);
     EXPECT_NE(piece.get(), track.get());
@@ -154,9 +140,10 @@ TEST_F(NamingFromTarget, CutPieceTakesTheNameTypeAndAForeignOrMissingPieceGivesN
   animation::ItemTrackCreator::CreateItemTrackDataImpl = [] {
     return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData);
   };
-  hostseams::LedgerCheck ledger;
-  EXPECT_FALSE(track->CutTrackInRange(1, 5, mapper, {}));
-  EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
+  {
+    ExpectBalanced balanced;
+    EXPECT_FALSE(track->CutTrackInRange(1, 5, mapper, {}));
+  }
   animation::ItemTrackCreator::CreateItemTrackDataImpl = ours;
 }
 
@@ -180,8 +167,8 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
   for (auto const& row : rows) {
     auto track = NewTrack();
     track->SetSelectionItem(row.item);
-    hostseams::LedgerCheck ledger;
     {
+      ExpectBalanced balanced(row.what);
       auto first = track->GetSelectionItem();
       auto second = track->GetSelectionItem();
       if (row.sbomItem) {
@@ -194,13 +181,10 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
         EXPECT_EQ(first.get(), row.item.get()) << row.what;
       }
     }
-    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
     EXPECT_EQ(track->GetSelectionItem().get() == row.item.get(), !row.sbomItem);
   }
   auto empty = NewTrack();
-  hostseams::CallLog::Start();
-  EXPECT_FALSE(empty->GetSelectionItem());
-  hostseams::CallLog::Stop();
+  Recorded([&] { EXPECT_FALSE(empty->GetSelectionItem()); });
   EXPECT_TRUE(hostseams::CallLog::Calls().empty());
 }
 

@@ -20,8 +20,36 @@ namespace testsupport {
 
 using illanimation::IllustrationItemTrack;
 using illanimation::NameType;
+namespace sel = qmk::mcad_selection;
+
+// The name types by what they mean for the name: the track's own, following the target, the
+// target's default, not classified yet.
+constexpr NameType Own = NameType::Custom, Follows = NameType::FromTarget,
+                   Default = NameType::Default, Unresolved = NameType::Unresolved;
 
 inline int Int(NameType type) { return static_cast<int>(type); }
+
+// Fails the test unless every counted reference taken while it lives is given back by the time
+// it goes; `what` names the case.
+class ExpectBalanced {
+ public:
+  explicit ExpectBalanced(std::string what = {}) : what_(std::move(what)) {}
+  ExpectBalanced(ExpectBalanced const&) = delete;
+  ExpectBalanced& operator=(ExpectBalanced const&) = delete;
+  ~ExpectBalanced() { EXPECT_TRUE(check_.Balanced()) << what_ << '\n' << check_.Difference(); }
+
+ private:
+  std::string what_;
+  hostseams::LedgerCheck check_;
+};
+
+// Runs `run` with the host's calls recorded, for CallLog::Calls and CallLog::Count to read.
+template <class Run>
+void Recorded(Run&& run) {
+  hostseams::CallLog::Start();
+  run();
+  hostseams::CallLog::Stop();
+}
 
 class ModuleTest : public ::testing::Test {
  protected:
@@ -40,6 +68,9 @@ class ModuleTest : public ::testing::Test {
   du::SmartPtr<IllustrationItemTrack> NewTrack(std::string const& name = {}) {
     return MakeTrack(timeline_, name);
   }
+  du::SmartPtr<IllustrationItemTrack> NewTrack(std::string const& name, NameType type) {
+    return MakeTrack(timeline_, name, type);
+  }
 
   hostmodel::Model& M() { return *model_; }
   du::SmartPtr<qmk::Operation> UserOperation() {
@@ -54,6 +85,20 @@ class ModuleTest : public ::testing::Test {
 class PartTest : public ModuleTest, public PartFixture {
  protected:
   PartTest() : PartFixture(M()) {}
+
+  // Targets in the shape scene: an object item of the part, a geometry item on it, an
+  // annotation item; each item shown as `shown`.
+  du::SmartPtr<animation::Target> ObjectTarget(du::Symbol const& type, std::string const& shown,
+                                               int kind = 2) {
+    return Target(M().AddObjectItem(type, part, shown), kind);
+  }
+  du::SmartPtr<animation::Target> GeometryTarget(du::Symbol const& type, std::string const& shown) {
+    return Target(M().AddGeometryItem(type, part, shown));
+  }
+  du::SmartPtr<animation::Target> AnnotationTarget(du::SmartPtr<qmk::Annotation> const& annotation,
+                                                   std::string const& shown) {
+    return Target(M().AddAnnotationItem(annotation, shown));
+  }
 };
 
 }  // namespace testsupport

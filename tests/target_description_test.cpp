@@ -10,59 +10,49 @@ namespace {
 using namespace testsupport;
 using hostmodel::Part;
 using hostmodel::TextPart;
-namespace sel = qmk::mcad_selection;
 
 class TargetDescription : public PartTest {
  protected:
   TargetDescription() {
     sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt"));
-    line = M().AddCenterLine();
     line->AddObject(part);
-    callout = M().AddCallout("C", {TextPart("label")}, "");
-    folder = new animation::ContainerTrackData(animation::TT_AnnotationFolder);
-  }
-  du::SmartPtr<IllustrationItemTrack> Track(std::string const& name, NameType type) {
-    return MakeTrack(timeline_, name, type);
   }
   // Describes the target and checks that every reference taken was given back.
-  std::string Describe(IllustrationItemTrack& track,
-                       du::SmartPtr<animation::Target> const& target) {
-    hostseams::LedgerCheck ledger;
-    auto const text = track.GetTargetDescription(target).str();
-    EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
-    return text;
+  static std::string Describe(IllustrationItemTrack& track,
+                              du::SmartPtr<animation::Target> const& target) {
+    ExpectBalanced balanced;
+    return track.GetTargetDescription(target).str();
   }
-
   // An annotation of the callout-label class that is not a callout.
   static du::SmartPtr<qmk::Annotation> NotACallout() {
     return du::SmartPtr<qmk::Annotation>(
         new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
   }
+  // A callout labelling the SBOM instance `sbomId` without a definition.
+  du::SmartPtr<qmannotations::Callout> Bare(std::string const& sbomId) {
+    auto bare = M().AddCallout("B", {}, sbomId);
+    bare->SetDefinition({});
+    return bare;
+  }
 
-  du::SmartPtr<qmannotations::CenterLinesAnnotation> line;
-  du::SmartPtr<qmannotations::Callout> callout;
-  du::SmartPtr<animation::ContainerTrackData> folder;
+  du::SmartPtr<qmannotations::CenterLinesAnnotation> line = M().AddCenterLine();
+  du::SmartPtr<qmannotations::Callout> callout = M().AddCallout("C", {TextPart("label")}, "");
 };
 
 TEST_F(TargetDescription, OnlyAFollowingTrackDescribesAndOthersKeepTheirType) {
-  auto target = Target(M().AddObjectItem(sel::Instance, part, "Part shown"));
+  auto target = ObjectTarget(sel::Instance, "Part shown");
   for (int type : {0, 2, 4, -1}) {
-    auto track = NewTrack("Part shown");
-    track->SetNameType(static_cast<NameType>(type));
+    auto track = NewTrack("Part shown", static_cast<NameType>(type));
     EXPECT_EQ(Describe(*track, target), "");
     EXPECT_EQ(track->GetNameType(), type);
   }
-  auto unresolved = Track("Part shown", NameType::Unresolved);
+  auto unresolved = NewTrack("Part shown", Unresolved);
   EXPECT_EQ(Describe(*unresolved, {}), "");
-  EXPECT_EQ(unresolved->GetNameType(), Int(NameType::Unresolved));
+  EXPECT_EQ(unresolved->GetNameType(), Int(Unresolved));
 }
 
 TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericNamesAndCallouts) {
   auto const generic = standin::kDefaultGenericText;
-  auto lineItem = M().AddAnnotationItem(line, generic);
-  auto calloutItem = M().AddAnnotationItem(callout, "host callout name");
-  auto bare = M().AddCallout("B", {}, "");
-  bare->SetDefinition({});
   // Only an annotation item is asked for the annotation behind it.
   auto instanceOfACallout = M().AddObjectItem(sel::Instance, part, "Part shown");
   instanceOfACallout->SetAnnotation(callout);
@@ -72,30 +62,31 @@ TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericName
     char const* shown;
   } const rows[] = {
       {"instance item that designates a callout too", Target(instanceOfACallout), "Part shown"},
-      {"instance", Target(M().AddObjectItem(sel::Instance, part, "Part shown")), "Part shown"},
-      {"generic name of a centre line", Target(lineItem), "Part shown"},
-      {"generic name of an instance", Target(M().AddObjectItem(sel::Instance, part, generic)), ""},
-      {"callout", Target(calloutItem), "C: label"},
-      {"centre line with its own name", Target(M().AddAnnotationItem(line, "CL 1")), "CL 1"},
-      {"callout-label class that is no callout",
-       Target(M().AddAnnotationItem(NotACallout(), "host label name")), "host label name"},
-      {"callout without definition", Target(M().AddAnnotationItem(bare, "host name")), "B: "},
+      {"instance", ObjectTarget(sel::Instance, "Part shown"), "Part shown"},
+      {"generic name of a centre line", AnnotationTarget(line, generic), "Part shown"},
+      {"generic name of an instance", ObjectTarget(sel::Instance, generic), ""},
+      {"callout", AnnotationTarget(callout, "host callout name"), "C: label"},
+      {"centre line with its own name", AnnotationTarget(line, "CL 1"), "CL 1"},
+      {"callout-label class that is no callout", AnnotationTarget(NotACallout(), "host label name"),
+       "host label name"},
+      {"callout without definition", AnnotationTarget(Bare(""), "host name"), "B: "},
   };
   for (auto const& row : rows) {
-    auto track = Track("anything", NameType::FromTarget);
+    auto track = NewTrack("anything", Follows);
     EXPECT_EQ(Describe(*track, row.target), row.shown) << row.what;
-    EXPECT_EQ(track->GetNameType(), Int(NameType::FromTarget));
+    EXPECT_EQ(track->GetNameType(), Int(Follows));
   }
 }
 
 TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
   du::SmartPtr<qmk::Object> notAnInstance(new qmk::Object);
+  du::SmartPtr<animation::ContainerTrackData> folder(
+      new animation::ContainerTrackData(animation::TT_AnnotationFolder));
   auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
   noAct->SetActInstance({});
-  auto face = Target(M().AddGeometryItem(sel::Face3D, part, "Face 7"));
-  auto bare = M().AddCallout("B", {}, "s1");
-  bare->SetDefinition({});
+  auto face = GeometryTarget(sel::Face3D, "Face 7");
+  auto bare = Bare("s1");
   // Only an annotation item is classified by the annotation behind it.
   auto collectionOfTheLine = M().AddObjectItem(sel::Collection, part, "Coll");
   collectionOfTheLine->SetAnnotation(line);
@@ -107,64 +98,49 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
     char const* shown;
     bool underFolder = false;
   } const rows[] = {
-      {"kind 1, name as shown", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "P",
-       NameType::Default, ""},
-      {"kind 1, own name", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "Mine",
-       NameType::Custom, ""},
-      {"no selection item", Target({}), "", NameType::Unresolved, ""},
-      {"instance, name as shown", Target(M().AddObjectItem(sel::Assembly, part, "P")), "P",
-       NameType::FromTarget, "P"},
-      {"instance, eBOM name", Target(M().AddObjectItem(sel::Instance, part, "P")), "part.1",
-       NameType::FromTarget, "P"},
-      {"instance, own name", Target(M().AddObjectItem(sel::Instance, part, "P")), "Mine",
-       NameType::Custom, ""},
-      {"instance without act instance", Target(noAct), "Mine", NameType::Unresolved, ""},
-      {"face, name as shown", face, "Face 7", NameType::FromTarget, "Face 7"},
-      {"face, instance name and more", face, "SB-1::Face 3::x", NameType::FromTarget, "Face 7"},
-      {"face, other instance", face, "other::Face", NameType::Custom, ""},
-      {"face, no separator", face, "SB-1", NameType::Custom, ""},
-      {"face, separator first", face, "::SB-1", NameType::Custom, ""},
-      {"face item that is no geometry item", Target(M().AddObjectItem(sel::Face3D, part, "F")),
-       "x::y", NameType::Unresolved, ""},
+      {"kind 1, name as shown", ObjectTarget(sel::Instance, "P", 1), "P", Default, ""},
+      {"kind 1, own name", ObjectTarget(sel::Instance, "P", 1), "Mine", Own, ""},
+      {"no selection item", Target({}), "", Unresolved, ""},
+      {"instance, name as shown", ObjectTarget(sel::Assembly, "P"), "P", Follows, "P"},
+      {"instance, eBOM name", ObjectTarget(sel::Instance, "P"), "part.1", Follows, "P"},
+      {"instance, own name", ObjectTarget(sel::Instance, "P"), "Mine", Own, ""},
+      {"instance without act instance", Target(noAct), "Mine", Unresolved, ""},
+      {"face, name as shown", face, "Face 7", Follows, "Face 7"},
+      {"face, instance name and more", face, "SB-1::Face 3::x", Follows, "Face 7"},
+      {"face, other instance", face, "other::Face", Own, ""},
+      {"face, no separator", face, "SB-1", Own, ""},
+      {"face, separator first", face, "::SB-1", Own, ""},
+      {"face item that is no geometry item", ObjectTarget(sel::Face3D, "F"), "x::y", Unresolved,
+       ""},
       {"face whose parent is no instance",
-       Target(M().AddGeometryItem(sel::ModelAnnotation3D, notAnInstance, "F")), "x::y",
-       NameType::Unresolved, ""},
-      {"centre line, name as shown", Target(M().AddAnnotationItem(line, "CL")), "CL",
-       NameType::FromTarget, "CL"},
-      {"centre line, instance name", Target(M().AddAnnotationItem(line, "CL")), "Sbom name",
-       NameType::FromTarget, ""},
-      {"centre line, own name", Target(M().AddAnnotationItem(line, "CL")), "Mine", NameType::Custom,
+       Target(M().AddGeometryItem(sel::ModelAnnotation3D, notAnInstance, "F")), "x::y", Unresolved,
        ""},
-      {"callout, name as label", Target(M().AddAnnotationItem(callout, "C")), "C: label",
-       NameType::FromTarget, "C: label"},
-      {"callout, own name", Target(M().AddAnnotationItem(callout, "C")), "Mine", NameType::Custom,
-       ""},
-      {"callout without definition, name as label", Target(M().AddAnnotationItem(bare, "B")),
-       "B: ", NameType::FromTarget, "B: "},
-      {"callout without definition, prefix and SBOM name", Target(M().AddAnnotationItem(bare, "B")),
-       "Item SB-1", NameType::Custom, ""},
+      {"centre line, name as shown", AnnotationTarget(line, "CL"), "CL", Follows, "CL"},
+      {"centre line, instance name", AnnotationTarget(line, "CL"), "Sbom name", Follows, ""},
+      {"centre line, own name", AnnotationTarget(line, "CL"), "Mine", Own, ""},
+      {"callout, name as label", AnnotationTarget(callout, "C"), "C: label", Follows, "C: label"},
+      {"callout, own name", AnnotationTarget(callout, "C"), "Mine", Own, ""},
+      {"callout without definition, name as label", AnnotationTarget(bare, "B"), "B: ", Follows,
+       "B: "},
+      {"callout without definition, prefix and SBOM name", AnnotationTarget(bare, "B"), "Item SB-1",
+       Own, ""},
       {"callout-label class that is no callout, name as shown",
-       Target(M().AddAnnotationItem(NotACallout(), "L")), "L", NameType::Default, ""},
-      {"callout-label class that is no callout, own name",
-       Target(M().AddAnnotationItem(NotACallout(), "L")), "Mine", NameType::Custom, ""},
-      {"other annotation, name as shown", Target(M().AddAnnotationItem(note, "N")), "N",
-       NameType::Default, ""},
-      {"other annotation, own name", Target(M().AddAnnotationItem(note, "N")), "Mine",
-       NameType::Custom, ""},
-      {"annotation under a folder", Target(M().AddAnnotationItem(line, "CL")), "CL",
-       NameType::Default, "", true},
-      {"missing annotation under a folder", Target(M().AddAnnotationItem({}, "A")), "B",
-       NameType::Custom, "", true},
-      {"missing annotation", Target(M().AddAnnotationItem({}, "A")), "A", NameType::Unresolved, ""},
-      {"collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll",
-       NameType::Default, ""},
+       AnnotationTarget(NotACallout(), "L"), "L", Default, ""},
+      {"callout-label class that is no callout, own name", AnnotationTarget(NotACallout(), "L"),
+       "Mine", Own, ""},
+      {"other annotation, name as shown", AnnotationTarget(note, "N"), "N", Default, ""},
+      {"other annotation, own name", AnnotationTarget(note, "N"), "Mine", Own, ""},
+      {"annotation under a folder", AnnotationTarget(line, "CL"), "CL", Default, "", true},
+      {"missing annotation under a folder", AnnotationTarget({}, "A"), "B", Own, "", true},
+      {"missing annotation", AnnotationTarget({}, "A"), "A", Unresolved, ""},
+      {"collection", ObjectTarget(sel::Collection, "Coll"), "Coll", Default, ""},
       {"collection that designates a centre line, name as shown", Target(collectionOfTheLine),
-       "Coll", NameType::Default, ""},
+       "Coll", Default, ""},
       {"collection that designates a centre line, own name", Target(collectionOfTheLine), "Mine",
-       NameType::Custom, ""},
+       Own, ""},
   };
   for (auto const& row : rows) {
-    auto track = Track(row.name, NameType::Unresolved);
+    auto track = NewTrack(row.name, Unresolved);
     if (row.underFolder) track->SetParent(folder.get());
     EXPECT_EQ(Describe(*track, row.target), row.shown) << row.what;
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
@@ -172,13 +148,13 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
 }
 
 TEST_F(TargetDescription, ClassificationWaitsForMissingPiecesAndThenOnlyDescribes) {
-  auto track = Track("Sbom name", NameType::Unresolved);
+  auto track = NewTrack("Sbom name", Unresolved);
   auto target = Target({});
   EXPECT_EQ(Describe(*track, target), "");
-  EXPECT_EQ(track->GetNameType(), Int(NameType::Unresolved));
+  EXPECT_EQ(track->GetNameType(), Int(Unresolved));
   target->m_selectionItem = M().AddAnnotationItem(line, "CL");
   EXPECT_EQ(Describe(*track, target), "");  // classified now, shown from the next call on
-  EXPECT_EQ(track->GetNameType(), Int(NameType::FromTarget));
+  EXPECT_EQ(track->GetNameType(), Int(Follows));
   EXPECT_EQ(Describe(*track, target), "CL");
   track->SetTrackName("renamed by hand", {});
   EXPECT_EQ(Describe(*track, target), "CL");
@@ -186,33 +162,32 @@ TEST_F(TargetDescription, ClassificationWaitsForMissingPiecesAndThenOnlyDescribe
 
 class CalloutNameMatching : public TargetDescription {
  protected:
-  // A callout of the given kind labelling `sbomId` with its "sBOM Name".
-  du::SmartPtr<qmannotations::Callout> Named(std::string const& sbomId, int kind = 0) {
-    auto named = M().AddCallout("C", {Part("g", "sBOM Name", "Value")}, sbomId);
-    named->m_calloutKind = kind;
-    return named;
+  // A callout labelling `sbomId` with its "sBOM Name"; kind 1 and type 2 make it typed.
+  du::SmartPtr<qmannotations::Callout> Named(std::string const& sbomId, int kind = 0,
+                                             int type = 0) {
+    return Typed(M().AddCallout("C", {Part("g", "sBOM Name", "Value")}, sbomId), kind, type);
   }
-  du::SmartPtr<qmannotations::Callout> Plain() {
-    return M().AddCallout("P", {TextPart("text")}, "");
+  du::SmartPtr<qmannotations::Callout> Plain(std::string const& sbomId = "", int kind = 0,
+                                             int type = 0) {
+    return Typed(M().AddCallout("P", {TextPart("text")}, sbomId), kind, type);
   }
-  du::SmartPtr<qmannotations::Callout> Group(
-      std::vector<du::SmartPtr<qmannotations::Callout>> members) {
-    auto group = M().AddCallout("G", {}, "");
-    group->SetGroup(true);
-    group->m_groupMembers = std::move(members);
-    return group;
+  static du::SmartPtr<qmannotations::Callout> Typed(du::SmartPtr<qmannotations::Callout> callout,
+                                                    int kind, int type) {
+    callout->m_calloutKind = kind;
+    if (type != 0) callout->SetType(type);
+    return callout;
+  }
+  // Classifies a track of that name against the label and returns the label text it leaves.
+  std::string Classify(IllustrationItemTrack& track,
+                       du::SmartPtr<qmannotations::Callout> const& callout, char const* label,
+                       char const* what) {
+    ExpectBalanced balanced(what);
+    return track.ClassifyCalloutLabelName(callout, du::Symbol(label)).str();
   }
 };
 
 TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
-  auto typed = Named("s1", 1);
-  typed->SetType(2);
-  auto typedPlain = Plain();
-  typedPlain->m_calloutKind = 1;
-  typedPlain->SetType(2);
-  auto typedPlainOfAnInstance = M().AddCallout("P", {TextPart("text")}, "s1");
-  typedPlainOfAnInstance->m_calloutKind = 1;
-  typedPlainOfAnInstance->SetType(2);
+  auto typed = Named("s1", 1, 2);
   auto untyped = Named("s1", 1);
   struct Row {
     char const* what;
@@ -222,34 +197,25 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabel) {
     NameType expected;
     char const* text;
   } const rows[] = {
-      {"name equals label", Plain(), "C: Bolt", "C: Bolt", NameType::FromTarget, "C: Bolt"},
-      {"prefix and an SBOM name", Named("s1"), "Item SB-1", "C: Bolt", NameType::FromTarget,
-       "Item C: Bolt"},
-      {"prefix and another name", Named("s1"), "Item Nut", "C: Bolt", NameType::Custom,
-       "Item C: Bolt"},
-      {"no space, empty remainder", Named("s1"), "SB-1", "C: Bolt", NameType::Custom, "C: Bolt"},
-      {"prefix with an empty label", Named("s1"), "Item SB-1", "", NameType::FromTarget, "Item "},
-      {"no SBOM instance found", Named("nope"), "Item SB-1", "C: Bolt", NameType::Unresolved,
-       "C: Bolt"},
-      {"label shows no SBOM name", Plain(), "Item SB-1", "P: text", NameType::Custom, "P: text"},
-      {"kind 1 without type 2", untyped, "Item SB-1", "C: Bolt", NameType::Custom, "C: Bolt"},
-      {"kind 1 without type 2, content matches", untyped, "C: SB-1", "C: Bolt", NameType::Custom,
-       "C: Bolt"},
-      {"kind 1, type 2, content matches", typed, "C: SB-1", "C: Bolt", NameType::FromTarget,
-       "C: Bolt"},
-      {"kind 1, type 2, content differs", typed, "C: Nut", "C: Bolt", NameType::Custom, "C: Bolt"},
-      {"kind 1, type 2, no SBOM name", typedPlain, "x", "P: text", NameType::Custom, "P: text"},
-      {"kind 1, type 2, no SBOM name shown of an instance", typedPlainOfAnInstance, "x", "P: text",
-       NameType::Custom, "P: text"},
+      {"name equals label", Plain(), "C: Bolt", "C: Bolt", Follows, "C: Bolt"},
+      {"prefix and an SBOM name", Named("s1"), "Item SB-1", "C: Bolt", Follows, "Item C: Bolt"},
+      {"prefix and another name", Named("s1"), "Item Nut", "C: Bolt", Own, "Item C: Bolt"},
+      {"no space, empty remainder", Named("s1"), "SB-1", "C: Bolt", Own, "C: Bolt"},
+      {"prefix with an empty label", Named("s1"), "Item SB-1", "", Follows, "Item "},
+      {"no SBOM instance found", Named("nope"), "Item SB-1", "C: Bolt", Unresolved, "C: Bolt"},
+      {"label shows no SBOM name", Plain(), "Item SB-1", "P: text", Own, "P: text"},
+      {"kind 1 without type 2", untyped, "Item SB-1", "C: Bolt", Own, "C: Bolt"},
+      {"kind 1 without type 2, content matches", untyped, "C: SB-1", "C: Bolt", Own, "C: Bolt"},
+      {"kind 1, type 2, content matches", typed, "C: SB-1", "C: Bolt", Follows, "C: Bolt"},
+      {"kind 1, type 2, content differs", typed, "C: Nut", "C: Bolt", Own, "C: Bolt"},
+      {"kind 1, type 2, no SBOM name", Plain("", 1, 2), "x", "P: text", Own, "P: text"},
+      {"kind 1, type 2, no SBOM name shown of an instance", Plain("s1", 1, 2), "x", "P: text", Own,
+       "P: text"},
   };
   for (auto const& row : rows) {
-    auto track = Track(row.name, NameType::Unresolved);
-    du::Symbol text(row.label);
-    hostseams::LedgerCheck ledger;
-    text = track->ClassifyCalloutLabelName(row.callout, text);
-    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+    auto track = NewTrack(row.name, Unresolved);
+    EXPECT_EQ(Classify(*track, row.callout, row.label, row.what), row.text) << row.what;
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
-    EXPECT_EQ(text.str(), row.text) << row.what;
   }
 }
 
@@ -264,38 +230,28 @@ TEST_F(CalloutNameMatching, GroupPairsMembersWithPiecesOfTheName) {
       {"SBOM member and plain member",
        {Named("s1"), Plain(), Plain()},
        "G: SB-1, free",
-       NameType::FromTarget,
+       Follows,
        "G: Sbom shown, free"},
-      {"SBOM member whose piece differs",
-       {Named("s1"), Plain()},
-       "G: Nut, free",
-       NameType::Custom,
-       "(label)"},
-      {"SBOM member without instance", {Named("nope")}, "G: SB-1", NameType::Custom, "(label)"},
-      {"plain members keep their pieces",
-       {Plain(), Plain()},
-       "G: a, b",
-       NameType::FromTarget,
-       "G: a, b"},
-      {"more pieces than members", {Plain()}, "G: a, b, c", NameType::FromTarget, "G: a"},
-      {"trailing separator", {Plain(), Plain()}, "G: a, ", NameType::FromTarget, "G: a"},
+      {"SBOM member whose piece differs", {Named("s1"), Plain()}, "G: Nut, free", Own, "(label)"},
+      {"SBOM member without instance", {Named("nope")}, "G: SB-1", Own, "(label)"},
+      {"plain members keep their pieces", {Plain(), Plain()}, "G: a, b", Follows, "G: a, b"},
+      {"more pieces than members", {Plain()}, "G: a, b, c", Follows, "G: a"},
+      {"trailing separator", {Plain(), Plain()}, "G: a, ", Follows, "G: a"},
       {"leading and double separators",
        {Plain(), Plain(), Plain()},
        "G: , a, , b",
-       NameType::FromTarget,
+       Follows,
        "G: , a, "},
-      {"no members", {}, "G: a, b", NameType::FromTarget, "G: "},
-      {"no space in the name", {Plain()}, "G:a", NameType::FromTarget, ""},
+      {"no members", {}, "G: a, b", Follows, "G: "},
+      {"no space in the name", {Plain()}, "G:a", Follows, ""},
   };
   for (auto const& row : rows) {
-    auto track = Track(row.name, NameType::Unresolved);
-    auto group = Group(row.members);
-    du::Symbol text("(label)");
-    hostseams::LedgerCheck ledger;
-    text = track->ClassifyCalloutLabelName(group, text);
-    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+    auto track = NewTrack(row.name, Unresolved);
+    auto group = M().AddCallout("G", {}, "");
+    group->SetGroup(true);
+    group->m_groupMembers = row.members;
+    EXPECT_EQ(Classify(*track, group, "(label)", row.what), row.text) << row.what;
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
-    EXPECT_EQ(text.str(), row.text) << row.what;
   }
 }
 

@@ -6,7 +6,7 @@ namespace {
 
 using namespace testsupport;
 using hostmodel::Part;
-namespace sel = qmk::mcad_selection;
+using hostmodel::TextPart;
 
 using TargetLookups = PartTest;
 
@@ -36,49 +36,42 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
   M().AddSbom("x" + prefix, "SB-1", "Prefixed name", "Prefixed shown");
   struct Row {
     char const* what;
-    du::SmartPtr<animation::Target> target;
+    du::Symbol type;  // of the pending object, whose field `field`, unless empty, is `value`
+    char const* field;
+    std::string value;
     char const* shown;      // the result of display mode
     NameType classifiedAs;  // the name type that classify mode leaves, from Unresolved
   } const rows[] = {
-      {"instance, plain id", PendingCenterLine(sel::Instance, {{"instance", "i1"}}), "",
-       NameType::Unresolved},
-      {"instance, prefix inside",
-       PendingCenterLine(sel::Instance, {{"instance", "x" + prefix + "i1"}}), "",
-       NameType::Default},
-      {"assembly, prefix only at the start",
-       PendingCenterLine(sel::Assembly, {{"instance", prefix}}), "", NameType::Unresolved},
-      {"collection", PendingCenterLine(sel::Collection, {{"sbomInstanceId", "s2"}}), "Coll shown",
-       NameType::Custom},
-      {"collection, prefix ignored",
-       PendingCenterLine(sel::Collection, {{"sbomInstanceId", "x" + prefix}}), "Prefixed shown",
-       NameType::FromTarget},
-      {"collection, unknown id", PendingCenterLine(sel::Collection, {{"sbomInstanceId", "s9"}}), "",
-       NameType::Unresolved},
-      {"face parent", PendingCenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Part shown",
-       NameType::FromTarget},
-      {"face parent with prefix inside",
-       PendingCenterLine(sel::Face3D, {{"parent_instance", "i1" + prefix}}), "", NameType::Default},
-      {"face parent starting with the prefix",
-       PendingCenterLine(sel::Face3D, {{"parent_instance", prefix + "i3"}}), "Part 3 shown",
-       NameType::FromTarget},
-      {"face parent starting with the prefix, unknown",
-       PendingCenterLine(sel::Face3D, {{"parent_instance", prefix + "i1"}}), "",
-       NameType::Unresolved},
-      {"unknown parent", PendingCenterLine(sel::Face3D, {{"parent_instance", "nope"}}), "",
-       NameType::Unresolved},
-      {"no field", PendingCenterLine(sel::Face3D, {}), "", NameType::Unresolved},
+      {"instance, plain id", sel::Instance, "instance", "i1", "", Unresolved},
+      {"instance, prefix inside", sel::Instance, "instance", "x" + prefix + "i1", "", Default},
+      {"assembly, prefix only at the start", sel::Assembly, "instance", prefix, "", Unresolved},
+      {"collection", sel::Collection, "sbomInstanceId", "s2", "Coll shown", Own},
+      {"collection, prefix ignored", sel::Collection, "sbomInstanceId", "x" + prefix,
+       "Prefixed shown", Follows},
+      {"collection, unknown id", sel::Collection, "sbomInstanceId", "s9", "", Unresolved},
+      {"face parent", sel::Face3D, "parent_instance", "i1", "Part shown", Follows},
+      {"face parent with prefix inside", sel::Face3D, "parent_instance", "i1" + prefix, "",
+       Default},
+      {"face parent starting with the prefix", sel::Face3D, "parent_instance", prefix + "i3",
+       "Part 3 shown", Follows},
+      {"face parent starting with the prefix, unknown", sel::Face3D, "parent_instance",
+       prefix + "i1", "", Unresolved},
+      {"unknown parent", sel::Face3D, "parent_instance", "nope", "", Unresolved},
+      {"no field", sel::Face3D, "", "", "", Unresolved},
   };
   for (auto const& row : rows) {
+    std::map<std::string, std::string> fields;
+    if (*row.field) fields[row.field] = row.value;
+    auto const target = PendingCenterLine(row.type, fields);
     for (bool classify : {false, true}) {
-      auto track = NewTrack("SB-1");
-      track->SetNameType(NameType::Unresolved);
-      hostseams::LedgerCheck ledger;
-      auto const result = track->ResolveCenterLineTarget(row.target, classify);
-      EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
-      EXPECT_EQ(result.str(), classify ? "" : row.shown) << row.what;
-      bool const setsDefault = row.classifiedAs == NameType::Default;
-      EXPECT_EQ(track->GetNameType(),
-                Int(classify || setsDefault ? row.classifiedAs : NameType::Unresolved))
+      auto track = NewTrack("SB-1", Unresolved);
+      {
+        ExpectBalanced balanced(row.what);
+        EXPECT_EQ(track->ResolveCenterLineTarget(target, classify).str(), classify ? "" : row.shown)
+            << row.what;
+      }
+      bool const setsDefault = row.classifiedAs == Default;
+      EXPECT_EQ(track->GetNameType(), Int(classify || setsDefault ? row.classifiedAs : Unresolved))
           << row.what;
     }
   }
@@ -92,11 +85,10 @@ TEST_F(TargetLookups, CenterLineObjectComesFirstAndOtherTargetsResolveToNothing)
   pending->SetField("instance", "x" + qmk::Instance::s_content_symbolPrefix.str());
   line->SetMainPendingObject(pending);
   auto item = M().AddAnnotationItem(line, "CL");
-  auto track = NewTrack("nothing alike");
-  track->SetNameType(NameType::Unresolved);
+  auto track = NewTrack("nothing alike", Unresolved);
   EXPECT_EQ(track->ResolveCenterLineTarget(Target(item), false).str(), "Part shown");
   track->ResolveCenterLineTarget(Target(item), true);
-  EXPECT_EQ(track->GetNameType(), Int(NameType::Custom));
+  EXPECT_EQ(track->GetNameType(), Int(Own));
 
   auto callout = M().AddCallout("C", {}, "");
   // Only an annotation item is asked for the annotation behind it.
@@ -106,15 +98,15 @@ TEST_F(TargetLookups, CenterLineObjectComesFirstAndOtherTargetsResolveToNothing)
       {},
       Target(item, 1),
       Target({}),
-      Target(M().AddObjectItem(sel::Instance, part, "P")),
+      ObjectTarget(sel::Instance, "P"),
       Target(instanceOfTheLine),
-      Target(M().AddAnnotationItem(callout, "C")),
-      Target(M().AddAnnotationItem({}, "none")),
+      AnnotationTarget(callout, "C"),
+      AnnotationTarget({}, "none"),
   };
   for (auto const& target : others) {
-    track->SetNameType(NameType::Unresolved);
+    track->SetNameType(Unresolved);
     EXPECT_TRUE(track->ResolveCenterLineTarget(target, true).empty());
-    EXPECT_EQ(track->GetNameType(), Int(NameType::Unresolved));
+    EXPECT_EQ(track->GetNameType(), Int(Unresolved));
   }
 }
 
@@ -124,9 +116,7 @@ TEST_F(TargetLookups, CalloutSbomInstanceComesFromTheFirstAttachmentRecord) {
   using Record = qmannotations::AttachmentRecord;
   callout->m_attachments.emplace_back(new Record("s1", ""));
   callout->m_attachments.emplace_back(new Record("", "nope"));
-  hostseams::CallLog::Start();
-  EXPECT_EQ(illanimation::FindCalloutSbomInstance(callout).get(), sbom.get());
-  hostseams::CallLog::Stop();
+  Recorded([&] { EXPECT_EQ(illanimation::FindCalloutSbomInstance(callout).get(), sbom.get()); });
   // The host expects the application to be asked for before its SBOM tree.
   EXPECT_EQ(hostseams::CallLog::Calls(),
             (std::vector<std::string>{"qmkapp::illustration::TesselApp::GetTesselApp",
@@ -142,10 +132,10 @@ TEST_F(TargetLookups, ShowsSbomNameAtTheFirstNameValueOrTag) {
     bool shows;
   } const rows[] = {
       {{}, false},
-      {{hostmodel::TextPart("Item ")}, false},
+      {{TextPart("Item ")}, false},
       {{Part("g", "sBOM Name", "Value")}, true},
-      {{Part("g", "eBOM Name", "Value"), hostmodel::TextPart("x")}, true},
-      {{hostmodel::TextPart("x"), Part("g", "Display Name", "Value")}, true},
+      {{Part("g", "eBOM Name", "Value"), TextPart("x")}, true},
+      {{TextPart("x"), Part("g", "Display Name", "Value")}, true},
       {{Part("g", "Display Name", "value")}, false},
       {{Part("g", "Weight", "Value")}, false},
       {{Part("", "qmTAG", "")}, true},
@@ -162,8 +152,14 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   sbom->SetProperty("g", "eBOM Name", du::Symbol("M6"));
   sbom->SetProperty("g", "Display Name", du::Symbol(""));
   parent->SetProperty("g", "sBOM Name", du::Symbol("Frame"));
-  auto const both = qmannotations::LabelContentList{
-      Part("g", "sBOM Name", "Value"), hostmodel::TextPart(" "), Part("g", "eBOM Name", "Value")};
+  using Content = qmannotations::LabelContentList;
+  Content const both{Part("g", "sBOM Name", "Value"), TextPart(" "),
+                     Part("g", "eBOM Name", "Value")};
+  Content const parentValue{Part("g", "sBOM Name", "Value", "Parent")};
+  Content const uncounted{TextPart("x"), Part("g", "Weight", "Value")};
+  Content const missingFirst{Part("g", "sBOM Name", "Value", "", ""),
+                             Part("h", "eBOM Name", "Value")};
+  Content const emptyFirst{Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")};
   // A value longer than the name symbol that may stand for it: what follows the symbol in the
   // name is compared with what follows the value in the label.
   auto const longer = M().AddSbom("s4", "S4", "n4", "d4");
@@ -176,81 +172,38 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
     char const* name;
     NameType expected;
     du::SmartPtr<qmk::illustration::SbomInstance> instance = {};  // the fixture's when empty
+    int lookups = -1;  // properties looked up, when it matters: the check stops at a mismatch
   } const rows[] = {
-      {"no content", {}, "anything", "else", NameType::FromTarget},
-      {"no counting part",
-       {hostmodel::TextPart("x"), Part("g", "Weight", "Value")},
-       "a",
-       "b",
-       NameType::FromTarget},
-      {"missing property is skipped",
-       {Part("g", "sBOM Name", "Value", "", ""), Part("h", "eBOM Name", "Value")},
-       "Bolt",
-       "Bolt",
-       NameType::FromTarget},
-      {"two values as labelled", both, "Bolt M6", "Bolt M6", NameType::FromTarget},
-      {"two values swapped", both, "Bolt M6", "M6 Bolt", NameType::Custom},
-      {"value absent from the label", both, "Nut M6", "Bolt M6", NameType::Custom},
-      {"name symbol stands in for the value", both, "Bolt M6", "SB-1 M6", NameType::FromTarget},
-      {"parent relation",
-       {Part("g", "sBOM Name", "Value", "Parent")},
-       "in Frame",
-       "in Frame",
-       NameType::FromTarget},
-      {"parent relation, another value in the name",
-       {Part("g", "sBOM Name", "Value", "Parent")},
-       "in Frame",
-       "in Nut",
-       NameType::Custom},
-      {"parent name symbol",
-       {Part("g", "sBOM Name", "Value", "Parent")},
-       "Frame",
-       "SB-0",
-       NameType::FromTarget},
-      {"empty value consumes nothing",
-       {Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")},
-       "Bolt",
-       "Bolt",
-       NameType::FromTarget},
-      {"shorter name symbol, the next value follows it", both, "Hex bolt M6", "S4 M6",
-       NameType::FromTarget, longer},
-      {"shorter name symbol, the next value differs", both, "Hex bolt M6", "S4 M8",
-       NameType::Custom, longer},
+      {"no content", {}, "anything", "else", Follows},
+      {"no counting part", uncounted, "a", "b", Follows},
+      {"missing property is skipped", missingFirst, "Bolt", "Bolt", Follows},
+      {"two values as labelled", both, "Bolt M6", "Bolt M6", Follows, sbom, 2},
+      {"two values swapped", both, "Bolt M6", "M6 Bolt", Own, sbom, 1},
+      {"value absent from the label", both, "Nut M6", "Bolt M6", Own, sbom, 1},
+      {"name symbol stands in for the value", both, "Bolt M6", "SB-1 M6", Follows},
+      {"parent relation", parentValue, "in Frame", "in Frame", Follows},
+      {"parent relation, another value in the name", parentValue, "in Frame", "in Nut", Own},
+      {"parent name symbol", parentValue, "Frame", "SB-0", Follows},
+      {"empty value consumes nothing", emptyFirst, "Bolt", "Bolt", Follows},
+      {"shorter name symbol, the next value follows it", both, "Hex bolt M6", "S4 M6", Follows,
+       longer},
+      {"shorter name symbol, the next value differs", both, "Hex bolt M6", "S4 M8", Own, longer},
   };
   for (auto const& row : rows) {
-    auto track = NewTrack(row.name);
-    track->SetNameType(NameType::Unresolved);
-    auto const instance = row.instance ? row.instance : sbom;
-    hostseams::LedgerCheck ledger;
-    track->ClassifyNameByLabelContent(instance, row.content, du::Symbol(row.label));
-    EXPECT_TRUE(ledger.Balanced()) << row.what << '\n' << ledger.Difference();
+    auto track = NewTrack(row.name, Unresolved);
+    {
+      ExpectBalanced balanced(row.what);
+      Recorded([&] {
+        track->ClassifyNameByLabelContent(row.instance ? row.instance : sbom, row.content,
+                                          du::Symbol(row.label));
+      });
+    }
+    if (row.lookups >= 0) {
+      EXPECT_EQ(hostseams::CallLog::Count("qmk::illustration::SbomInstance::FindProperty"),
+                row.lookups)
+          << row.what;
+    }
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
-  }
-}
-
-TEST_F(TargetLookups, LabelContentCheckStopsAtTheFirstPartThatDoesNotMatch) {
-  sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt"));
-  sbom->SetProperty("g", "eBOM Name", du::Symbol("M6"));
-  auto const both = qmannotations::LabelContentList{
-      Part("g", "sBOM Name", "Value"), hostmodel::TextPart(" "), Part("g", "eBOM Name", "Value")};
-  struct Row {
-    char const* what;
-    char const* label;
-    char const* name;
-    int lookups;  // properties looked up
-  } const rows[] = {
-      {"both match", "Bolt M6", "Bolt M6", 2},
-      {"first value absent from the label", "Nut M6", "Bolt M6", 1},
-      {"first value elsewhere in the name", "Bolt M6", "M6 Bolt", 1},
-  };
-  for (auto const& row : rows) {
-    auto track = NewTrack(row.name);
-    hostseams::CallLog::Start();
-    track->ClassifyNameByLabelContent(sbom, both, du::Symbol(row.label));
-    hostseams::CallLog::Stop();
-    EXPECT_EQ(hostseams::CallLog::Count("qmk::illustration::SbomInstance::FindProperty"),
-              row.lookups)
-        << row.what;
   }
 }
 
@@ -264,12 +217,12 @@ TEST_F(TargetLookups, CalloutWithoutDefinitionAndLabelCheckWithoutInstance) {
   EXPECT_EQ(illanimation::FindCalloutSbomInstance(bare).get(), sbom.get());
 
   for (char const* name : {"anything", ""}) {
-    auto track = NewTrack(name);
-    track->SetNameType(NameType::Unresolved);
-    hostseams::LedgerCheck ledger;
-    track->ClassifyNameByLabelContent({}, {}, du::Symbol(name));
-    EXPECT_TRUE(ledger.Balanced()) << ledger.Difference();
-    EXPECT_EQ(track->GetNameType(), Int(NameType::Custom)) << name;
+    auto track = NewTrack(name, Unresolved);
+    {
+      ExpectBalanced balanced(name);
+      track->ClassifyNameByLabelContent({}, {}, du::Symbol(name));
+    }
+    EXPECT_EQ(track->GetNameType(), Int(Own)) << name;
   }
 }
 
