@@ -73,6 +73,31 @@ class ModuleTest : public ::testing::Test {
   }
 
   hostmodel::Model& M() { return *model_; }
+  // A callout of the model; kind 1 with type 2 makes a typed callout.
+  du::SmartPtr<qmannotations::Callout> Callout(std::string const& description,
+                                               qmannotations::LabelContentList content,
+                                               std::string const& sbomId = "", int kind = 0,
+                                               int type = 0) {
+    auto callout = M().AddCallout(description, std::move(content), sbomId);
+    callout->m_calloutKind = kind;
+    if (type != 0) callout->SetType(type);
+    return callout;
+  }
+  // A callout without a definition, and so without label content.
+  du::SmartPtr<qmannotations::Callout> Bare(std::string const& description,
+                                            std::string const& sbomId = "") {
+    auto bare = M().AddCallout(description, {}, sbomId);
+    bare->SetDefinition({});
+    return bare;
+  }
+  du::SmartPtr<qmannotations::Callout> Group(
+      std::vector<du::SmartPtr<qmannotations::Callout>> members, bool markdown = false) {
+    auto group = M().AddCallout("G", {}, "");
+    group->SetGroup(true);
+    group->SetMarkdown(markdown);
+    group->m_groupMembers = std::move(members);
+    return group;
+  }
   du::SmartPtr<qmk::Operation> UserOperation() {
     return du::SmartPtr<qmk::Operation>(new qmk::Operation);
   }

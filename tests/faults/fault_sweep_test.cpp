@@ -6,6 +6,7 @@
 #include <functional>
 #include <iostream>
 #include <set>
+#include <tuple>
 
 #include "illanimation/IllAnimationInitializer.h"
 #include "key_symbols.h"
@@ -17,7 +18,6 @@ namespace {
 using namespace testsupport;
 using hostmodel::Part;
 using hostmodel::TextPart;
-namespace sel = qmk::mcad_selection;
 
 // One target of the sweep and what the model has behind it.
 struct Case {
@@ -30,25 +30,12 @@ struct Case {
   qmannotations::LabelContentList content;
 };
 
-struct TrackState {
-  std::int16_t type;
-  std::string trackName;
-  std::string displayName;
-  bool useDisplayName;
-  bool operator==(TrackState const& other) const {
-    return type == other.type && trackName == other.trackName && displayName == other.displayName &&
-           useDisplayName == other.useDisplayName;
-  }
-};
+// Name type, track name, display name and display-name flag.
+using TrackState = std::tuple<std::int16_t, std::string, std::string, bool>;
 
 TrackState StateOf(IllustrationItemTrack const& track) {
   return {track.GetNameType(), track.TrackNameField(), track.DisplayNameField(),
           track.DisplayNameFlag()};
-}
-
-std::ostream& operator<<(std::ostream& out, TrackState const& state) {
-  return out << "{type " << state.type << ", name '" << state.trackName << "', display '"
-             << state.displayName << "', use " << state.useDisplayName << '}';
 }
 
 struct Operation {
@@ -69,84 +56,64 @@ class FaultSweep : public PartTest {
 
     auto line = M().AddCenterLine();
     line->AddObject(part);
-    auto named = M().AddCallout("C", {Part("g", "sBOM Name", "Value")}, "s1");
-    auto typed = M().AddCallout("T",
-                                {TextPart("at "), Part("g", "sBOM Name", "Value"),
-                                 Part("g", "sBOM Name", "Value", "Parent")},
-                                "s1");
-    typed->m_calloutKind = 1;
-    typed->SetType(2);
-    auto plain = M().AddCallout("P", {TextPart("text\nmore")}, "");
-    auto markdown = M().AddCallout("M", {TextPart("**b**")}, "");
+    auto const sbomName = Part("g", "sBOM Name", "Value");
+    auto const parentName = Part("g", "sBOM Name", "Value", "Parent");
+    auto named = Callout("C", {sbomName}, "s1");
+    auto typed = Callout("T", {TextPart("at "), sbomName, parentName}, "s1", 1, 2);
+    auto plain = Callout("P", {TextPart("text\nmore")});
+    auto markdown = Callout("M", {TextPart("**b**")});
     markdown->SetMarkdown(true);
-    auto group = M().AddCallout("G", {}, "");
-    group->SetGroup(true);
-    group->SetMarkdown(true);
-    auto bare = M().AddCallout("B", {}, "s1");
-    bare->SetDefinition({});
-    group->m_groupMembers = {named, plain, {}, markdown, bare};
+    auto bare = Bare("B", "s1");
+    auto group = Group({named, plain, {}, markdown, bare}, true);
     // A parent part of an SBOM instance without parent, and a missing part.
-    auto orphan = M().AddCallout("O", {{}, Part("g", "sBOM Name", "Value", "Parent")}, "s0");
-    orphan->m_calloutKind = 1;
-    orphan->SetType(2);
-    du::SmartPtr<qmk::Annotation> lineClass(
-        new qmk::Annotation(qmannotations::ConstStrings::qmCenterLine));
-    du::SmartPtr<qmk::Annotation> labelClass(
-        new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
+    auto orphan = Callout("O", {{}, parentName}, "s0", 1, 2);
+    auto const annotation = [](du::Symbol const& type) {
+      return du::SmartPtr<qmk::Annotation>(new qmk::Annotation(type));
+    };
     du::SmartPtr<qmk::SelectionItem> noObject(new qmk::SelectionItem(sel::Instance));
     noObject->SetActInstance(part);
-    du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
     auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
     noAct->SetActInstance({});
+    auto const content = "x" + qmk::Instance::s_content_symbolPrefix.str();
+    auto const generic = standin::kDefaultGenericText;
 
-    Add("instance", Target(M().AddObjectItem(sel::Instance, part, "Part shown")), "SB-1");
-    Add("assembly", Target(M().AddObjectItem(sel::Assembly, part, "Part shown")), "Part shown");
+    Add("instance", ObjectTarget(sel::Instance, "Part shown"), "SB-1");
+    Add("assembly", ObjectTarget(sel::Assembly, "Part shown"), "Part shown");
     Add("instance without act instance", Target(noAct), "Mine");
-    Add("instance of kind 1", Target(M().AddObjectItem(sel::Instance, part, "P"), 1), "P");
-    Add("face", Target(M().AddGeometryItem(sel::Face3D, part, "Face 7")), "SB-1::Face 3");
-    Add("model annotation", Target(M().AddGeometryItem(sel::ModelAnnotation3D, part, "MA")),
-        "x::y");
-    Add("collection", Target(M().AddObjectItem(sel::Collection, part, "Coll")), "Coll");
+    Add("instance of kind 1", ObjectTarget(sel::Instance, "P", 1), "P");
+    Add("face", GeometryTarget(sel::Face3D, "Face 7"), "SB-1::Face 3");
+    Add("model annotation", GeometryTarget(sel::ModelAnnotation3D, "MA"), "x::y");
+    Add("collection", ObjectTarget(sel::Collection, "Coll"), "Coll");
     Add("no selection item", Target({}), "");
-    Add("centre line", Target(M().AddAnnotationItem(line, "CL")), "Sbom name");
-    Add("centre line with a generic name",
-        Target(M().AddAnnotationItem(line, standin::kDefaultGenericText)), "x");
-    Add("centre line under a folder", Target(M().AddAnnotationItem(line, "CL")), "CL", true);
-    Add("centre line of a pending instance", PendingCenterLine(sel::Instance, {{"instance", "i1"}}),
+    Add("centre line", AnnotationTarget(line, "CL"), "Sbom name");
+    Add("centre line with a generic name", AnnotationTarget(line, generic), "x");
+    Add("centre line under a folder", AnnotationTarget(line, "CL"), "CL", true);
+    Add("pending instance", PendingCenterLine(sel::Instance, {{"instance", "i1"}}), "SB-1");
+    Add("pending content", PendingCenterLine(sel::Instance, {{"instance", content}}), "x");
+    Add("pending collection", PendingCenterLine(sel::Collection, {{"sbomInstanceId", "s1"}}),
         "SB-1");
-    Add("centre line of pending content",
-        PendingCenterLine(sel::Instance,
-                          {{"instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
+    Add("pending face", PendingCenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Mine");
+    Add("pending face content", PendingCenterLine(sel::Face3D, {{"parent_instance", content}}),
         "x");
-    Add("centre line of a pending collection",
-        PendingCenterLine(sel::Collection, {{"sbomInstanceId", "s1"}}), "SB-1");
-    Add("centre line of a pending face",
-        PendingCenterLine(sel::Face3D, {{"parent_instance", "i1"}}), "Mine");
-    Add("centre line of pending face content",
-        PendingCenterLine(sel::Face3D,
-                          {{"parent_instance", "x" + qmk::Instance::s_content_symbolPrefix.str()}}),
-        "x");
-    Add("centre line with nothing to resolve",
-        Target(M().AddAnnotationItem(M().AddCenterLine(), "CL")), "CL");
+    Add("centre line with nothing to resolve", AnnotationTarget(M().AddCenterLine(), "CL"), "CL");
     Add("centre-line class that is no centre line",
-        Target(M().AddAnnotationItem(lineClass, standin::kDefaultGenericText)), "x");
-    Add("callout-label class that is no callout", Target(M().AddAnnotationItem(labelClass, "L")),
-        "L");
+        AnnotationTarget(annotation(qmannotations::ConstStrings::qmCenterLine), generic), "x");
+    Add("callout-label class that is no callout",
+        AnnotationTarget(annotation(qmannotations::ConstStrings::qmCalloutLabel), "L"), "L");
     Add("instance item that designates no object", Target(noObject), "SB-1");
-    Add("callout without definition", Target(M().AddAnnotationItem(bare, "B")), "Item SB-1");
-    Add("typed callout of a parentless instance", Target(M().AddAnnotationItem(orphan, "O")),
-        "O: x");
+    Add("callout without definition", AnnotationTarget(bare, "B"), "Item SB-1");
+    Add("typed callout of a parentless instance", AnnotationTarget(orphan, "O"), "O: x");
     Add("centre line without object", PendingCenterLine(sel::Face3D, {{"parent_instance", "none"}}),
         "x");
-    Add("callout named by its label", Target(M().AddAnnotationItem(named, "C")), "C: Bolt");
-    Add("callout named by its SBOM name", Target(M().AddAnnotationItem(named, "C")), "Item SB-1");
-    Add("typed callout", Target(M().AddAnnotationItem(typed, "T")), "T: at SB-1Frame");
-    Add("plain callout", Target(M().AddAnnotationItem(plain, "P")), "Item text");
-    Add("callout group", Target(M().AddAnnotationItem(group, "G")), "G: SB-1, text, , b");
+    Add("callout named by its label", AnnotationTarget(named, "C"), "C: Bolt");
+    Add("callout named by its SBOM name", AnnotationTarget(named, "C"), "Item SB-1");
+    Add("typed callout", AnnotationTarget(typed, "T"), "T: at SB-1Frame");
+    Add("plain callout", AnnotationTarget(plain, "P"), "Item text");
+    Add("callout group", AnnotationTarget(group, "G"), "G: SB-1, text, , b");
     Add("callout in a plain scene",
         hostmodel::Model::MakeTarget(M().AddAnnotationItem(named, "C"), M().AddPlainScene()), "C");
-    Add("other annotation", Target(M().AddAnnotationItem(note, "N")), "Mine");
-    Add("missing annotation", Target(M().AddAnnotationItem({}, "A")), "A");
+    Add("other annotation", AnnotationTarget(annotation(du::Symbol("Note")), "N"), "Mine");
+    Add("missing annotation", AnnotationTarget({}, "A"), "A");
   }
 
   void Add(std::string what, du::SmartPtr<animation::Target> target, std::string name,
@@ -208,16 +175,19 @@ class FaultSweep : public PartTest {
         EXPECT_EQ(StateOf(*track), completed) << where << ": a run without fault ends differently";
         return;
       }
+      // Name type, track name and display name are each as before or as a completed run has them.
       TrackState const after = StateOf(*track);
-      bool const passing = std::any_of(operation.passes.begin(), operation.passes.end(),
-                                       [&](NameType passed) { return after.type == Int(passed); });
-      EXPECT_TRUE(after.type == before.type || after.type == completed.type || passing)
-          << where << " at call " << n << ": name type " << after.type;
-      EXPECT_TRUE(after.trackName == before.trackName || after.trackName == completed.trackName)
-          << where << " at call " << n << ": track name '" << after.trackName << "'";
-      EXPECT_TRUE(after.displayName == before.displayName ||
-                  after.displayName == completed.displayName)
-          << where << " at call " << n << ": display name '" << after.displayName << "'";
+      auto const kept = [&](auto field) {
+        return field(after) == field(before) || field(after) == field(completed);
+      };
+      bool const passing =
+          std::any_of(operation.passes.begin(), operation.passes.end(),
+                      [&](NameType passed) { return std::get<0>(after) == Int(passed); });
+      EXPECT_TRUE(kept([](TrackState const& s) { return std::get<0>(s); }) || passing)
+          << where << " at call " << n << ": " << ::testing::PrintToString(after);
+      EXPECT_TRUE(kept([](TrackState const& s) { return std::get<1>(s); }) &&
+                  kept([](TrackState const& s) { return std::get<2>(s); }))
+          << where << " at call " << n << ": " << ::testing::PrintToString(after);
       if (::testing::Test::HasFailure()) return;
     }
     ADD_FAILURE() << where << " never completes";
