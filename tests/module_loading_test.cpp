@@ -28,16 +28,11 @@ class ModuleLoading : public ::testing::Test {
     terminate_ = module_->Terminate();
   }
 
-  static hostloader::PluginModule* module_;
-  static hostloader::PluginModule::CreateComponentFunction create_;
-  static hostloader::PluginModule::LifecycleFunction init_;
-  static hostloader::PluginModule::LifecycleFunction terminate_;
+  static inline hostloader::PluginModule* module_ = nullptr;
+  static inline hostloader::PluginModule::CreateComponentFunction create_ = nullptr;
+  static inline hostloader::PluginModule::LifecycleFunction init_ = nullptr;
+  static inline hostloader::PluginModule::LifecycleFunction terminate_ = nullptr;
 };
-
-hostloader::PluginModule* ModuleLoading::module_ = nullptr;
-hostloader::PluginModule::CreateComponentFunction ModuleLoading::create_ = nullptr;
-hostloader::PluginModule::LifecycleFunction ModuleLoading::init_ = nullptr;
-hostloader::PluginModule::LifecycleFunction ModuleLoading::terminate_ = nullptr;
 
 TEST_F(ModuleLoading, EntryPointsAreExportedUnderPlainNames) {
   EXPECT_NE(create_, nullptr);

@@ -28,12 +28,6 @@ class TargetDescription : public PartTest {
     return du::SmartPtr<qmk::Annotation>(
         new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
   }
-  // A callout labelling the SBOM instance `sbomId` without a definition.
-  du::SmartPtr<qmannotations::Callout> Bare(std::string const& sbomId) {
-    auto bare = M().AddCallout("B", {}, sbomId);
-    bare->SetDefinition({});
-    return bare;
-  }
 
   du::SmartPtr<qmannotations::CenterLinesAnnotation> line = M().AddCenterLine();
   du::SmartPtr<qmannotations::Callout> callout = M().AddCallout("C", {TextPart("label")}, "");
@@ -69,7 +63,7 @@ TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericName
       {"centre line with its own name", AnnotationTarget(line, "CL 1"), "CL 1"},
       {"callout-label class that is no callout", AnnotationTarget(NotACallout(), "host label name"),
        "host label name"},
-      {"callout without definition", AnnotationTarget(Bare(""), "host name"), "B: "},
+      {"callout without definition", AnnotationTarget(Bare("B"), "host name"), "B: "},
   };
   for (auto const& row : rows) {
     auto track = NewTrack("anything", Follows);
@@ -86,7 +80,7 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
   noAct->SetActInstance({});
   auto face = GeometryTarget(sel::Face3D, "Face 7");
-  auto bare = Bare("s1");
+  auto bare = Bare("B", "s1");
   // Only an annotation item is classified by the annotation behind it.
   auto collectionOfTheLine = M().AddObjectItem(sel::Collection, part, "Coll");
   collectionOfTheLine->SetAnnotation(line);
@@ -162,20 +156,15 @@ TEST_F(TargetDescription, ClassificationWaitsForMissingPiecesAndThenOnlyDescribe
 
 class CalloutNameMatching : public TargetDescription {
  protected:
-  // A callout labelling `sbomId` with its "sBOM Name"; kind 1 and type 2 make it typed.
+  // A callout labelling `sbomId` with its "sBOM Name", and one with plain text; kind 1 and
+  // type 2 make either typed.
   du::SmartPtr<qmannotations::Callout> Named(std::string const& sbomId, int kind = 0,
                                              int type = 0) {
-    return Typed(M().AddCallout("C", {Part("g", "sBOM Name", "Value")}, sbomId), kind, type);
+    return Callout("C", {Part("g", "sBOM Name", "Value")}, sbomId, kind, type);
   }
   du::SmartPtr<qmannotations::Callout> Plain(std::string const& sbomId = "", int kind = 0,
                                              int type = 0) {
-    return Typed(M().AddCallout("P", {TextPart("text")}, sbomId), kind, type);
-  }
-  static du::SmartPtr<qmannotations::Callout> Typed(du::SmartPtr<qmannotations::Callout> callout,
-                                                    int kind, int type) {
-    callout->m_calloutKind = kind;
-    if (type != 0) callout->SetType(type);
-    return callout;
+    return Callout("P", {TextPart("text")}, sbomId, kind, type);
   }
   // Classifies a track of that name against the label and returns the label text it leaves.
   std::string Classify(IllustrationItemTrack& track,
@@ -247,10 +236,7 @@ TEST_F(CalloutNameMatching, GroupPairsMembersWithPiecesOfTheName) {
   };
   for (auto const& row : rows) {
     auto track = NewTrack(row.name, Unresolved);
-    auto group = M().AddCallout("G", {}, "");
-    group->SetGroup(true);
-    group->m_groupMembers = row.members;
-    EXPECT_EQ(Classify(*track, group, "(label)", row.what), row.text) << row.what;
+    EXPECT_EQ(Classify(*track, Group(row.members), "(label)", row.what), row.text) << row.what;
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
   }
 }

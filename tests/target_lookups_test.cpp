@@ -211,8 +211,7 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
 // definition shows no SBOM name, and a label-content check without an SBOM instance finds the
 // name to be the track's own, whatever it is.
 TEST_F(TargetLookups, CalloutWithoutDefinitionAndLabelCheckWithoutInstance) {
-  auto bare = M().AddCallout("C", {}, "s1");
-  bare->SetDefinition({});
+  auto bare = Bare("C", "s1");
   EXPECT_FALSE(illanimation::ShowsSbomName(bare));
   EXPECT_EQ(illanimation::FindCalloutSbomInstance(bare).get(), sbom.get());
 

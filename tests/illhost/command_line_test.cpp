@@ -1,4 +1,4 @@
-// illhost's command line as users type it: help, version, standard input, mistakes.
+// illhost's command line as users type it: help, version, the trace, standard input, mistakes.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -17,7 +17,14 @@ struct CommandRow {
 
 TEST(IllhostCommandLine, AnswersOrNamesTheMistake) {
   std::string const center = Example("center_lines");
+  // A bad file is read before the module is loaded: its one line, not the module's.
+  std::string const bad = ILLHOST_TEST_DATA_DIR "/bad/unknown_key.json";
   CommandRow const rows[] = {
+      {{}, 0, "t-bolt", ""},
+      {{"--trace"},
+       0,
+       "t-bolt",
+       "\\[illanimation/plugin\\] Create ornatix animation initializer\n"},
       {{"-h"}, 0, "Usage: illhost[^]*own +0[^]*unresolved +3[^]*exit status", ""},
       {{"--help"}, 0, "--explain TRACK", ""},
       {{"-V"}, 0, "^illhost [0-9]+\\.[0-9]+\\.[0-9]+\nmodule: /", ""},
@@ -39,6 +46,11 @@ TEST(IllhostCommandLine, AnswersOrNamesTheMistake) {
        2,
        "^$",
        "illhost: /no/such/file.json: cannot be read[^\n]*\n"},
+      {{"--module", "/no/such/module.so", bad}, 2, "^$", "illhost: [^\n]*unknown key \"colour\"\n"},
+      {{"--explain", "t-\x1bnone"},
+       1,
+       "^$",
+       R"(illhost: \(built-in sample\): no track has the id "t-\\x1bnone"\n)"},
   };
   for (auto const& row : rows) {
     Outcome const r = RunIllhost(row.args);

@@ -91,12 +91,5 @@ TEST(IllhostExplain, StepsOfANewTrackAndOfARenamedOne) {
   }
 }
 
-TEST(IllhostExplain, UnknownTrackIsNamed) {
-  Outcome const r = RunIllhost({"--explain", "t-\x1bnone"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "illhost: (built-in sample): no track has the id \"t-\\x1bnone\"\n");
-  EXPECT_EQ(r.out, "");
-}
-
 }  // namespace
 }  // namespace illhost_test

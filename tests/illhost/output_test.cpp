@@ -1,20 +1,17 @@
-// What illhost prints: standard output that fails, the module's trace, the table as a
-// terminal shows it, JSON in its documented shape, several files, and messages about input.
+// What illhost prints: standard output that fails, the table as a terminal shows it, name types
+// under suppression, several files, and messages about input.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <utf8proc.h>
 
 #include <cstring>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <sstream>
 
 #include "illhost_process.h"
 
 namespace illhost_test {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::vector<std::string> Lines(std::string const& text) {
   std::vector<std::string> lines;
@@ -59,61 +56,10 @@ TEST(IllhostOutput, StandardOutputThatCannotBeWrittenIsOneMessageAndExitOne) {
   }
 }
 
-TEST(IllhostOutput, ModuleTraceOnlyWhenAskedAndBadInputBeforeTheModuleIsLoaded) {
-  struct Row {
-    std::vector<std::string> args;
-    int exitCode;
-    std::string err;  // a regular expression for all of standard error
-  };
-  TempDir dir;
-  WriteFile(dir / "bad.json", "{\"colour\": 1}");
-  std::string const bad = (dir / "bad.json").string();
-  // A bad file is read before the module is loaded: its one line, not the module's.
-  Row const rows[] = {
-      {{}, 0, ""},
-      {{"--trace"}, 0, "\\[illanimation/plugin\\] Create ornatix animation initializer\n"},
-      {{"--module", "/no/such/module.so", bad},
-       2,
-       "illhost: " + bad + ":[^\n]*unknown key \"colour\"\n"},
-  };
-  for (auto const& row : rows) {
-    Outcome const r = RunIllhost(row.args);
-    EXPECT_EQ(r.exitCode, row.exitCode) << r.err;
-    EXPECT_TRUE(std::regex_match(r.err, std::regex(row.err))) << r.err;
-  }
-}
-
-// An illustration whose ids and names are wide, long, multi-byte or full of control characters.
-std::string AwkwardIllustration() {
-  std::vector<std::pair<std::string, std::string>> const tracks = {
-      {"t-seventeen-chars", "\"Bolt\""},
-      {"t-cjk", "\"東京都庁舎の北側の柱\""},
-      {"t-newline", "\"first\\nsecond\""},
-      {"t-escape", "\"\\u001b[2J\\u001b]0;owned\\u0007title\""},
-      {"t-return", "\"over\\rwrite\""},
-      {"t-long", "\"" + std::string(70, 'x') + "\""},
-      {"t-\\u001bid", "\"Plain\""},
-  };
-  std::string instances, items, timeline;
-  for (std::size_t i = 0; i < tracks.size(); ++i) {
-    std::string const n = std::to_string(i), sep = i == 0 ? "" : ",";
-    instances += sep + "{\"id\": \"p" + n + "\", \"display_name\": " + tracks[i].second + "}";
-    items += sep + "{\"id\": \"i" + n +
-             "\", \"type\": \"Instance\", \"display_name\": " + tracks[i].second +
-             ", \"object\": \"p" + n + "\"}";
-    timeline += sep + "{\"id\": \"" + tracks[i].first + "\", \"target\": {\"item\": \"i" + n +
-                "\", \"scene\": \"s\"}}";
-  }
-  return "{\"instances\": [" + instances +
-         "], \"scenes\": [{\"id\": \"s\"}], \"selection_items\": [" + items +
-         "], \"timeline\": {\"tracks\": [" + timeline + "]}}";
-}
-
 TEST(IllhostOutput, TableStaysAlignedAndEscapedWhateverTheNames) {
-  TempDir dir;
-  WriteFile(dir / "awkward.json", AwkwardIllustration());
+  // Ids and names that are wide, long, multi-byte or full of control characters.
   for (bool const wide : {false, true}) {
-    std::vector<std::string> args = {(dir / "awkward.json").string()};
+    std::vector<std::string> args = {ILLHOST_TEST_DATA_DIR "/awkward.json"};
     if (wide) args.insert(args.begin(), "--wide");
     Outcome const r = RunIllhost(args);
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -140,22 +86,6 @@ TEST(IllhostOutput, TableStaysAlignedAndEscapedWhateverTheNames) {
     EXPECT_EQ(r.out.find(std::string(70, 'x')) != std::string::npos, wide);
     EXPECT_EQ(r.out.find(std::string(39, 'x') + "…") != std::string::npos, !wide);
   }
-}
-
-TEST(IllhostOutput, JsonKeysComeInTheDocumentedOrder) {
-  Outcome const r = RunIllhost({"--json"});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("{\n  \"tracks\": [\n    {\n      \"id\": ", 0), 0U);
-  std::size_t at = 0;
-  for (char const* key : {"id", "name_type_before", "name_type", "track_name", "shown_name",
-                          "uses_target_name", "description", "selection_item", "saved"}) {
-    std::size_t const next = r.out.find(std::string("\"") + key + "\": ", at);
-    ASSERT_NE(next, std::string::npos) << key;
-    // No other key of the first track stands between the previous key and this one.
-    EXPECT_EQ(r.out.substr(at, next - at).find("\n      \"", 1), std::string::npos) << key;
-    at = next;
-  }
-  EXPECT_TRUE(nlohmann::json::accept(r.out));
 }
 
 TEST(IllhostOutput, NameTypesShowUnderATimelineThatSuppressesSaving) {
@@ -194,9 +124,6 @@ TEST(IllhostOutput, SeveralFilesRunInTurnUnderTheirNames) {
   std::size_t const second = table.out.find("\n" + b + ":\ntrack ");
   EXPECT_EQ(first, 0U) << table.out;
   EXPECT_NE(second, std::string::npos) << table.out;
-
-  Outcome const one = RunIllhost({"--json", a});
-  EXPECT_EQ(one.out.rfind("{\n  \"tracks\": [", 0), 0U);
 }
 
 TEST(IllhostOutput, MessagesQuoteInputEscapedAndShort) {
@@ -226,26 +153,6 @@ TEST(IllhostOutput, RunningOutOfMemoryIsOneLineNotAnAbort) {
   EXPECT_EQ(r.signal, 0);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "illhost: out of memory\n");
-}
-
-TEST(IllhostOutput, ModuleIsFoundBesideTheInstalledProgram) {
-  TempDir dir;
-  fs::create_directories(dir / "bin");
-  fs::create_directories(dir / "lib/illanimation");
-  fs::copy_file(Illhost(), dir / "bin/illhost");
-  fs::copy_file(ILLHOST_MODULE_PATH, dir / "lib/illanimation/libillanimation.so");
-  Launch launch;
-  launch.program = (dir / "bin/illhost").string();
-  for (char const* args : {"--version", ""}) {
-    launch.args = args[0] ? std::vector<std::string>{args} : std::vector<std::string>{};
-    Outcome const r = RunIllhostWith(launch);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    if (args[0]) {
-      EXPECT_NE(r.out.find("module: " + (dir / "lib/illanimation/libillanimation.so").string()),
-                std::string::npos)
-          << r.out;
-    }
-  }
 }
 
 }  // namespace

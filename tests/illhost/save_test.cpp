@@ -21,11 +21,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Outcome Save(std::string const& out, std::vector<std::string> more = {}) {
+// Saves FILEs (the built-in sample when none) to `out`; `inChild` runs before illhost does.
+Outcome Save(std::string const& out, std::vector<std::string> files = {},
+             std::function<void()> inChild = {}) {
   Launch launch;
   launch.args = {"--save", out};
-  launch.args.insert(launch.args.end(), more.begin(), more.end());
+  launch.args.insert(launch.args.end(), files.begin(), files.end());
   launch.out = Stdout::DevNull;
+  launch.inChild = std::move(inChild);
   return RunIllhostWith(launch);
 }
 
@@ -37,17 +40,12 @@ bool Saved(fs::path const& path) {
 TEST(IllhostSave, LinkPlantedAtAPredictableTemporaryNameIsNotFollowed) {
   TempDir dir;
   WriteFile(dir / "victim", "precious");
-  std::string const out = (dir / "out.json").string();
-  Launch launch;
-  launch.args = {"--save", out};
-  launch.out = Stdout::DevNull;
-  std::string const victim = (dir / "victim").string();
-  launch.inChild = [&] {
+  std::string const out = (dir / "out.json").string(), victim = (dir / "victim").string();
+  Outcome const r = Save(out, {}, [&] {
     // The names a save once used: OUT.tmp<pid>, and the same with any suffix.
     for (std::string suffix : {".tmp", ".tmp.", "~", ".new"})
       (void)!symlink(victim.c_str(), (out + suffix + std::to_string(getpid())).c_str());
-  };
-  Outcome const r = RunIllhostWith(launch);
+  });
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(ReadFile(dir / "victim"), "precious");
   EXPECT_TRUE(Saved(dir / "out.json"));
@@ -112,12 +110,7 @@ TEST(IllhostSave, PermissionBitsOfTheReplacedFileSurvive) {
       WriteFile(out, "old");
       chmod(out.c_str(), static_cast<mode_t>(row.existingMode));
     }
-    Launch launch;
-    launch.args = {"--save", out.string()};
-    launch.out = Stdout::DevNull;
-    mode_t const mask = row.umask;
-    launch.inChild = [mask] { umask(mask); };
-    Outcome const r = RunIllhostWith(launch);
+    Outcome const r = Save(out.string(), {}, [&] { umask(row.umask); });
     ASSERT_EQ(r.exitCode, 0) << r.err;
     struct stat st {};
     ASSERT_EQ(stat(out.c_str(), &st), 0);
@@ -217,13 +210,10 @@ TEST(IllhostSave, SignalDuringTheWriteLeavesTheFileAsItWasAndNoTemporaryFile) {
 TEST(IllhostSave, WriteErrorRemovesTheTemporaryFileAndSaysWhy) {
   TempDir dir;
   WriteFile(dir / "out.json", "before");
-  Launch launch;
-  launch.args = {"--save", (dir / "out.json").string()};
-  launch.inChild = [] {
+  Outcome const r = Save((dir / "out.json").string(), {}, [] {
     rlimit const limit{1024, 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
-  };
-  Outcome const r = RunIllhostWith(launch);
+  });
   EXPECT_EQ(r.exitCode, 1);
   // Only the first line is illhost's: an instrumented build adds its own complaints after it.
   EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1),
