@@ -53,30 +53,6 @@ TEST_F(NamingFromTarget, GeometryTargetsQualifyWithoutAskingForInstanceOrAnnotat
   EXPECT_EQ(hostseams::CallLog::Count("animation::engineutils::GetAnnotationFromTarget"), 0);
 }
 
-TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesOnlyUnlockedTracksThatFollowTheirTarget) {
-  auto item = M().AddObjectItem(sel::Instance, part, "Fresh");
-  struct Row {
-    NameType type;
-    bool locked;
-    bool refreshed;
-  } const rows[] = {{Follows, true, false},
-                    {Own, false, false},
-                    {Default, false, false},
-                    {Unresolved, false, false},
-                    {Follows, false, true}};
-  for (auto const& row : rows) {
-    auto track = NewTrack("stale");
-    track->SetSelectionItem(item);
-    track->SetNameType(row.type);
-    track->SetLockedState(row.locked);
-    Recorded([&] { track->UpdateDisplayName(scene); });
-    EXPECT_EQ(track->DisplayNameField(), row.refreshed ? "Fresh" : "stale");
-    EXPECT_EQ(track->DisplayNameFlag(), row.refreshed);
-    EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"),
-              row.refreshed ? 1 : 0);
-  }
-}
-
 // An item whose display name says how often it was asked for it.
 template <class Item>
 class CountingItem : public Item {
@@ -88,35 +64,44 @@ class CountingItem : public Item {
   mutable int calls_ = 0;
 };
 
-TEST_F(NamingFromTarget, UpdateDisplayNameTakesGeometryNamesFromTheGeometryItemItself) {
+TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesUnlockedFollowingTracksFromTheirItem) {
   // A geometry item is asked twice and its second answer stays; any other item is asked once,
   // and the host's refresh sees the display-name flag already set: it fills an empty track name.
+  auto const instance = [&] {
+    return new CountingItem<qmk::ObjectSelectionItem>(sel::Instance, part);
+  };
   struct Row {
     char const* what;
     du::SmartPtr<qmk::SelectionItem> item;
+    NameType type;
+    bool locked;
     char const* displayName;
     char const* trackName;
-    bool flag;
+    bool refreshedByTheHost;
   } const rows[] = {
-      {"face", new CountingItem<qmk::GeometrySelectionItem>(sel::Face3D, part), "call 2", "",
-       false},
+      {"locked", instance(), Follows, true, "", "", false},
+      {"own name", instance(), Own, false, "", "", false},
+      {"default name", instance(), Default, false, "", "", false},
+      {"unresolved", instance(), Unresolved, false, "", "", false},
+      {"face", new CountingItem<qmk::GeometrySelectionItem>(sel::Face3D, part), Follows, false,
+       "call 2", "", false},
       {"model annotation",
-       new CountingItem<qmk::GeometrySelectionItem>(sel::ModelAnnotation3D, part), "call 2", "",
-       false},
-      {"instance", new CountingItem<qmk::ObjectSelectionItem>(sel::Instance, part), "call 1",
-       "call 1", true},
-      {"annotation", new CountingItem<qmk::SelectionItem>(sel::Annotation), "call 1", "call 1",
-       true},
+       new CountingItem<qmk::GeometrySelectionItem>(sel::ModelAnnotation3D, part), Follows, false,
+       "call 2", "", false},
+      {"instance", instance(), Follows, false, "call 1", "call 1", true},
+      {"annotation", new CountingItem<qmk::SelectionItem>(sel::Annotation), Follows, false,
+       "call 1", "call 1", true},
   };
   for (auto const& row : rows) {
-    auto track = NewTrack("", Follows);
+    auto track = NewTrack("", row.type);
     track->SetSelectionItem(row.item);
+    track->SetLockedState(row.locked);
     Recorded([&] { track->UpdateDisplayName(scene); });
     EXPECT_EQ(track->DisplayNameField(), row.displayName) << row.what;
     EXPECT_EQ(track->TrackNameField(), row.trackName) << row.what;
-    EXPECT_EQ(track->DisplayNameFlag(), row.flag) << row.what;
+    EXPECT_EQ(track->DisplayNameFlag(), row.refreshedByTheHost) << row.what;
     EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"),
-              row.flag ? 1 : 0)
+              row.refreshedByTheHost ? 1 : 0)
         << row.what;
   }
 }

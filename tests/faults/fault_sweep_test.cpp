@@ -212,57 +212,54 @@ class FaultSweep : public PartTest {
       return other;
     };
     return {
-        {"GetTargetDescription",
-         [](IllustrationItemTrack& t, Case const& c) { t.GetTargetDescription(c.target); }},
+        {"GetTargetDescription", [](auto& t, auto& c) { t.GetTargetDescription(c.target); }},
         {"InitDisplayName",
-         [](IllustrationItemTrack& t, Case const& c) { t.InitDisplayName(c.target); },
+         [](auto& t, auto& c) { t.InitDisplayName(c.target); },
          {NameType::Default}},
-        {"UpdateDisplayName",
-         [](IllustrationItemTrack& t, Case const& c) { t.UpdateDisplayName(c.target->m_scene); }},
-        {"GetSelectionItem", [](IllustrationItemTrack& t, Case const&) { t.GetSelectionItem(); }},
+        {"UpdateDisplayName", [](auto& t, auto& c) { t.UpdateDisplayName(c.target->m_scene); }},
+        {"GetSelectionItem", [](auto& t, auto&) { t.GetSelectionItem(); }},
         {"SetTrackName by the user",
-         [](IllustrationItemTrack& t, Case const& c) {
+         [](auto& t, auto& c) {
            t.SetTrackName(c.name + "!", du::SmartPtr<qmk::Operation>(new qmk::Operation));
          }},
         {"SetTrackName to the display name",
-         [](IllustrationItemTrack& t, Case const&) { t.SetTrackName(t.DisplayNameField(), {}); }},
-        {"CopyFrom", [source](IllustrationItemTrack& t, Case const& c) { t.CopyFrom(source(c)); }},
+         [](auto& t, auto&) { t.SetTrackName(t.DisplayNameField(), {}); }},
+        {"CopyFrom", [source](auto& t, auto& c) { t.CopyFrom(source(c)); }},
         {"copy",
-         [](IllustrationItemTrack& t, Case const&) {
+         [](auto& t, auto&) {
            animation::ItemTrackCreator::CopyItemTrackDataImpl(
                du::SmartPtr<animation::ItemTrackData>(&t));
          }},
         {"CutTrackInRange",
-         [](IllustrationItemTrack& t, Case const&) {
+         [](auto& t, auto&) {
            animation::EffectsSplitMapper mapper;
            t.CutTrackInRange(0, 10, mapper, {});
          }},
         {"Save",
-         [](IllustrationItemTrack& t, Case const&) {
+         [](auto& t, auto&) {
            animation::PropertyWriter writer;
            t.Save(writer);
          }},
         {"Load",
-         [](IllustrationItemTrack& t, Case const&) {
+         [](auto& t, auto&) {
            animation::PropertyReader reader(
                {{du::Symbol("other"), 1}, {illanimation::keys::NameType, 0x10001}});
            t.Load(reader);
          }},
         {"ResolveCenterLineTarget",
-         [](IllustrationItemTrack& t, Case const& c) {
+         [](auto& t, auto& c) {
            t.ResolveCenterLineTarget(c.target, false);
            t.ResolveCenterLineTarget(c.target, true);
          }},
-        {"ClassifyNameType", [](IllustrationItemTrack& t,
-                                Case const& c) { t.ClassifyNameType(c.target, c.name == "P"); }},
+        {"ClassifyNameType", [](auto& t, auto& c) { t.ClassifyNameType(c.target, c.name == "P"); }},
         {"ClassifyCalloutLabelName",
-         [](IllustrationItemTrack& t, Case const& c) {
+         [](auto& t, auto& c) {
            if (!c.callout) return;
            du::Symbol text = illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
            t.ClassifyCalloutLabelName(c.callout, text);
          }},
         {"ClassifyNameByLabelContent",
-         [](IllustrationItemTrack& t, Case const& c) {
+         [](auto& t, auto& c) {
            if (c.callout)
              t.ClassifyNameByLabelContent(c.sbom, c.content, du::Symbol("T: at BoltFrame"));
          }},
@@ -271,31 +268,29 @@ class FaultSweep : public PartTest {
 
   static std::vector<Operation> FreeOperations() {
     return {
-        {"AnnotationOf",
-         [](IllustrationItemTrack&, Case const& c) { illanimation::AnnotationOf(c.target); }},
-        {"ApplicationSbomTree",
-         [](IllustrationItemTrack&, Case const&) { illanimation::ApplicationSbomTree(); }},
+        {"AnnotationOf", [](auto&, auto& c) { illanimation::AnnotationOf(c.target); }},
+        {"ApplicationSbomTree", [](auto&, auto&) { illanimation::ApplicationSbomTree(); }},
         {"MatchesInstanceName",
-         [](IllustrationItemTrack&, Case const& c) {
+         [](auto&, auto& c) {
            if (auto instance = animation::engineutils::GetActInstance(c.target->m_selectionItem,
                                                                       c.target->m_scene))
              illanimation::MatchesInstanceName(instance, c.name);
            if (c.sbom) illanimation::MatchesInstanceName(c.sbom, c.name);
          }},
         {"callout lookups",
-         [](IllustrationItemTrack&, Case const& c) {
+         [](auto&, auto& c) {
            if (!c.callout) return;
            illanimation::FindCalloutSbomInstance(c.callout);
            illanimation::ShowsSbomName(c.callout);
            illanimation::GetCalloutLabelText(c.callout, c.target->m_scene.get());
          }},
         {"copy of a track that the host made",
-         [](IllustrationItemTrack&, Case const&) {
+         [](auto&, auto&) {
            du::SmartPtr<animation::ItemTrackData> basic(new animation::BasicItemTrackData);
            animation::ItemTrackCreator::CopyItemTrackDataImpl(basic);
          }},
         {"QMDllCreateComponent",
-         [](IllustrationItemTrack&, Case const&) {
+         [](auto&, auto&) {
            du::SmartPtr<du::RefCounted> component;
            QMDllCreateComponent(standin::kAnimationComponentType, nullptr,
                                 standin::kAnimationComponentName, component);

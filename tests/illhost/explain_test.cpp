@@ -2,6 +2,7 @@
 // name type around each, and one closing sentence.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "illhost_process.h"
@@ -10,40 +11,19 @@ namespace illhost_test {
 namespace {
 
 TEST(IllhostExplain, ClosingSentenceSaysWhyForEachOutcomeOfTheSample) {
-  struct Row {
-    char const* track;
-    char const* why;
-  };
-  Row const rows[] = {
-      {"t-bolt",
-       "a new track on the part \"Bolt M8\" takes the target's name: it follows its target."},
-      {"t-old-file", "the stored name \"Bolt M8\" equals the target's display name: it follows"},
-      {"t-old-ebom",
-       "the stored name \"bolt.1\" equals the eBOM instance name of the SBOM instance behind the "
-       "part: it follows its target."},
-      {"t-old-own", "the stored name \"Frame of the cart\" matches no name of the assembly"},
-      {"t-renamed",
-       "the user renamed the track to \"My bolt\" (a rename with an operation): it is "
-       "the track's own name."},
-      {"t-quiet",
-       "came without an operation, so it did not make the name the track's own: it "
-       "follows its target."},
-      {"t-note",
-       "only centre lines and callout labels have names to follow: it stays the "
-       "target's default name."},
-      {"t-list", "\"Collection\" item cannot be followed: it stays the target's default name."},
-      {"t-empty", "a track without a target has no name to follow"},
-      {"t-old-callout",
-       "the SBOM instance that the callout is attached to cannot be found: it "
-       "stays unresolved"},
-  };
-  for (auto const& row : rows) {
-    Outcome const r = RunIllhost({"--explain", row.track});
-    ASSERT_EQ(r.exitCode, 0) << row.track << ": " << r.err;
-    std::size_t const why = r.out.rfind("\nwhy: ");
-    ASSERT_NE(why, std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(row.why, why), std::string::npos) << row.track << ":\n" << r.out;
+  std::ifstream table(ILLHOST_TEST_DATA_DIR "/explain_why.tsv");
+  int tracks = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::string const track = line.substr(0, line.find('\t')), why = line.substr(track.size() + 1);
+    Outcome const r = RunIllhost({"--explain", track});
+    ASSERT_EQ(r.exitCode, 0) << track << ": " << r.err;
+    std::size_t const at = r.out.rfind("\nwhy: ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(why, at), std::string::npos) << track << ":\n" << r.out;
+    ++tracks;
   }
+  EXPECT_EQ(tracks, 10) << "explain_why.tsv was not read whole";
 }
 
 TEST(IllhostExplain, JsonListsEachStepWithItsHostCallsAndNameTypes) {

@@ -1,7 +1,6 @@
 #include "illhost_process.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,14 +18,13 @@ void Check(bool ok, char const* what) {
   if (!ok) throw std::runtime_error(what);
 }
 
-[[noreturn]] void ExecChild(Launch const& launch, int input, std::array<int, 2> const& out,
-                            std::array<int, 2> const& err) {
+[[noreturn]] void ExecChild(Launch const& launch, int input, int out, int err) {
   dup2(input, STDIN_FILENO);
-  dup2(err[1], STDERR_FILENO);
+  dup2(err, STDERR_FILENO);
   switch (launch.out) {
     case Stdout::Pipe:
     case Stdout::FirstLineOnly:
-      dup2(out[1], STDOUT_FILENO);
+      dup2(out, STDOUT_FILENO);
       break;
     case Stdout::DevNull:
     case Stdout::DevFull: {
@@ -50,53 +48,53 @@ void Check(bool ok, char const* what) {
   _exit(127);
 }
 
-// Reads both pipes to their end; with `firstLineOnly`, closes standard output after a line.
-void Drain(int outFd, int errFd, bool firstLineOnly, Outcome& result) {
-  std::array<pollfd, 2> fds{{{outFd, POLLIN, 0}, {errFd, POLLIN, 0}}};
+// A file without a name in the temporary folder, open for reading and writing.
+int UnnamedFile() {
+  int const fd =
+      open(std::filesystem::temp_directory_path().c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  Check(fd >= 0, "cannot make a temporary file");
+  return fd;
+}
+
+// Reads `fd` to its end; with `firstLineOnly`, stops after the first line.
+std::string ReadAll(int fd, bool firstLineOnly = false) {
+  std::string text;
   std::array<char, 65536> buffer{};
-  int open = 2;
-  while (open > 0) {
-    if (poll(fds.data(), fds.size(), -1) < 0) continue;
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-      ssize_t const n = read(fds[i].fd, buffer.data(), buffer.size());
-      std::string& text = i == 0 ? result.out : result.err;
-      if (n > 0) text.append(buffer.data(), static_cast<std::size_t>(n));
-      bool const lineDone = i == 0 && firstLineOnly && text.find('\n') != std::string::npos;
-      if (n <= 0 || lineDone) {
-        if (lineDone) text.resize(text.find('\n') + 1);
-        close(fds[i].fd);
-        fds[i].fd = -1;
-        --open;
-      }
+  for (ssize_t n = 0; (n = read(fd, buffer.data(), buffer.size())) > 0;) {
+    text.append(buffer.data(), static_cast<std::size_t>(n));
+    if (firstLineOnly && text.find('\n') != std::string::npos) {
+      text.resize(text.find('\n') + 1);
+      break;
     }
   }
+  return text;
 }
 
 }  // namespace
 
 Outcome RunIllhostWith(Launch const& launch) {
-  std::string const inputPath =
-      (std::filesystem::temp_directory_path() / ("illhost-input-" + std::to_string(getpid())))
-          .string();
-  WriteFile(inputPath, launch.input);
-  int const input = open(inputPath.c_str(), O_RDONLY | O_CLOEXEC);
-  unlink(inputPath.c_str());
-  std::array<int, 2> out{}, err{};
-  Check(input >= 0 && pipe2(out.data(), O_CLOEXEC) == 0 && pipe2(err.data(), O_CLOEXEC) == 0,
-        "cannot make the child's pipes");
+  // Standard input and standard error are files, standard output a pipe that may be cut short.
+  int const input = UnnamedFile(), err = UnnamedFile();
+  auto const size = static_cast<ssize_t>(launch.input.size());
+  std::array<int, 2> out{};
+  Check(write(input, launch.input.data(), launch.input.size()) == size &&
+            lseek(input, 0, SEEK_SET) == 0 && pipe2(out.data(), O_CLOEXEC) == 0,
+        "cannot prepare the child's input and output");
   pid_t const pid = fork();
   Check(pid >= 0, "cannot fork");
-  if (pid == 0) ExecChild(launch, input, out, err);
+  if (pid == 0) ExecChild(launch, input, out[1], err);
   close(input);
   close(out[1]);
-  close(err[1]);
   if (launch.whileRunning) launch.whileRunning(pid);
   Outcome result;
-  Drain(out[0], err[0], launch.out == Stdout::FirstLineOnly, result);
+  result.out = ReadAll(out[0], launch.out == Stdout::FirstLineOnly);
+  close(out[0]);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
   }
+  lseek(err, 0, SEEK_SET);
+  result.err = ReadAll(err);
+  close(err);
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
@@ -140,20 +138,14 @@ void WriteFile(std::filesystem::path const& path, std::string const& text) {
   Check(static_cast<bool>(out.flush()), "cannot write a test file");
 }
 
-std::string PartsIllustration(std::size_t tracks,
-                              std::function<std::string(std::size_t)> const& name,
-                              bool saveSuppressed) {
-  auto const nameOf = [&](std::size_t i) {
-    return name ? name(i) : "\"Part " + std::to_string(i) + "\"";
-  };
+std::string PartsIllustration(std::size_t tracks, bool saveSuppressed) {
   std::string instances, items, timeline;
   for (std::size_t i = 0; i < tracks; ++i) {
-    std::string const n = std::to_string(i);
-    std::string const sep = i == 0 ? "" : ",\n";
-    instances += sep + R"({"id": "p)" + n + R"(", "name": "p)" + n + R"(", "display_name": )" +
-                 nameOf(i) + "}";
-    items += sep + R"({"id": "i)" + n + R"(", "type": "Instance", "display_name": )" + nameOf(i) +
-             R"(, "object": "p)" + n + R"("})";
+    std::string const n = std::to_string(i), sep = i == 0 ? "" : ",\n";
+    instances += sep + R"({"id": "p)" + n + R"(", "name": "p)" + n +
+                 R"(", "display_name": "Part )" + n + "\"}";
+    items += sep + R"({"id": "i)" + n + R"(", "type": "Instance", "display_name": "Part )" + n +
+             R"(", "object": "p)" + n + R"("})";
     timeline +=
         sep + R"({"id": "t)" + n + R"(", "target": {"item": "i)" + n + R"(", "scene": "s"}})";
   }

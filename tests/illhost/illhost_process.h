@@ -51,10 +51,8 @@ class TempDir {
 std::string ReadFile(std::filesystem::path const& path);
 void WriteFile(std::filesystem::path const& path, std::string const& text);
 
-// An illustration of `tracks` part tracks, named from `name(i)`.
-std::string PartsIllustration(std::size_t tracks,
-                              std::function<std::string(std::size_t)> const& name = nullptr,
-                              bool saveSuppressed = false);
+// An illustration of `tracks` tracks on parts named "Part 0", "Part 1", ...
+std::string PartsIllustration(std::size_t tracks, bool saveSuppressed = false);
 
 std::string Example(std::string const& name);  // the path of examples/NAME.json
 std::string const& Illhost();

@@ -90,7 +90,7 @@ TEST(IllhostOutput, TableStaysAlignedAndEscapedWhateverTheNames) {
 
 TEST(IllhostOutput, NameTypesShowUnderATimelineThatSuppressesSaving) {
   TempDir dir;
-  WriteFile(dir / "quiet.json", PartsIllustration(3, nullptr, true));
+  WriteFile(dir / "quiet.json", PartsIllustration(3, true));
   Outcome const json = RunIllhost({"--json", (dir / "quiet.json").string()});
   ASSERT_EQ(json.exitCode, 0) << json.err;
   nlohmann::json const parsed = nlohmann::json::parse(json.out);
