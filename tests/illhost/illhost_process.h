@@ -14,13 +14,11 @@ namespace illhost_test {
 enum class Stdout { Pipe, DevNull, DevFull, Closed, FirstLineOnly };
 
 struct Launch {
-  std::string program;  // empty: the illhost under test
   std::vector<std::string> args;
   std::string input;  // standard input
   Stdout out = Stdout::Pipe;
   std::function<void()> inChild;            // after fork, before exec
   std::function<void(pid_t)> whileRunning;  // in the test, before the output is read
-  std::filesystem::path workingDirectory;   // empty: the test's own
 };
 
 struct Outcome {

@@ -1,6 +1,5 @@
-// Reading the input once: files, standard input, and what cannot be read.
+// Reading the input once: files and standard input, byte for byte.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,29 +10,6 @@
 #include "input_text.h"
 
 namespace {
-
-std::string LoadError(std::string const& path) {
-  try {
-    illhost::InputText::Load(path);
-  } catch (illhost::ReadError const& e) {
-    return e.what();
-  }
-  return "";
-}
-
-TEST(InputText, SaysWhyAFileCannotBeRead) {
-  std::string const folder = ::testing::TempDir();
-  EXPECT_EQ(LoadError(folder), folder + ": cannot be read: Is a directory");
-  EXPECT_EQ(LoadError(folder + "/missing.json"),
-            folder + "/missing.json: cannot be read: No such file or directory");
-  std::string const locked = folder + "/locked.json";
-  std::ofstream(locked) << "{}";
-  ::chmod(locked.c_str(), 0);
-  if (::geteuid() != 0) {  // root reads it all the same
-    EXPECT_EQ(LoadError(locked), locked + ": cannot be read: Permission denied");
-  }
-  std::remove(locked.c_str());
-}
 
 TEST(InputText, HoldsTheBytesAsTheyAreWithZeroPaddingAfter) {
   std::string const path = ::testing::TempDir() + "/bytes.json";

@@ -58,6 +58,10 @@ TEST(ReadingMessages, QuoteInputEscapedAndCut) {
   EXPECT_NE(message.find("…\""), std::string::npos) << message;
   EXPECT_EQ(message.find('\x1b'), std::string::npos);
   EXPECT_LT(message.size(), 200u);
+  std::string const key = ErrorOf("{\"\\u001b[31m" + std::string(100000, 'k') + "\\n\": 1}");
+  EXPECT_NE(key.find("unknown key \"\\x1b[31mkkk"), std::string::npos) << key;
+  EXPECT_EQ(key.find_first_of("\x1b\n"), std::string::npos);
+  EXPECT_LT(key.size(), 200u);
 }
 
 // References may point forwards: the timeline and the items may come before what they name.
