@@ -259,26 +259,6 @@ TEST(Faults, OnlyTheNthHostCallFromArmingFailsAndTheFaultNamesIt) {
   EXPECT_NO_THROW(MakeHostCalls(3));
 }
 
-TEST(CallLog, RecordsEachHostCallInOrderWhileStarted) {
-  MakeHostCalls(1);
-  hostseams::CallLog::Start();
-  {
-    du::Localizer const localizer("catalogue");
-    localizer.LocalizeMessage("id", du::Localizer::ReturnEmpty);
-  }
-  hostseams::CallLog::Stop();
-  MakeHostCalls(1);
-  EXPECT_EQ(
-      hostseams::CallLog::Calls(),
-      (std::vector<std::string>{"du::Localizer::Localizer", "du::Localizer::LocalizeMessage"}));
-  EXPECT_EQ(hostseams::CallLog::Count("du::Localizer::Localizer"), 1);
-  EXPECT_EQ(hostseams::CallLog::Count("dp::QMTracer::QMTracer"), 0);
-
-  hostseams::CallLog::Start();
-  hostseams::CallLog::Stop();
-  EXPECT_TRUE(hostseams::CallLog::Calls().empty()) << "each start begins an empty log";
-}
-
 // A count of a name that no host call records would pass as "not called" whatever the module
 // does, for instance after the call was renamed.
 TEST(CallLog, CountRefusesANameThatNoHostCallRecords) {

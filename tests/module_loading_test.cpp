@@ -34,13 +34,6 @@ class ModuleLoading : public ::testing::Test {
   static inline hostloader::PluginModule::LifecycleFunction terminate_ = nullptr;
 };
 
-TEST_F(ModuleLoading, EntryPointsAreExportedUnderPlainNames) {
-  EXPECT_NE(create_, nullptr);
-  EXPECT_NE(init_, nullptr);
-  EXPECT_NE(terminate_, nullptr);
-  EXPECT_EQ(module_->FindSymbol("CreateIllustrationItemTrack"), nullptr);
-}
-
 TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlone) {
   struct Request {
     char const* type;

@@ -33,19 +33,7 @@ class TargetDescription : public PartTest {
   du::SmartPtr<qmannotations::Callout> callout = M().AddCallout("C", {TextPart("label")}, "");
 };
 
-TEST_F(TargetDescription, OnlyAFollowingTrackDescribesAndOthersKeepTheirType) {
-  auto target = ObjectTarget(sel::Instance, "Part shown");
-  for (int type : {0, 2, 4, -1}) {
-    auto track = NewTrack("Part shown", static_cast<NameType>(type));
-    EXPECT_EQ(Describe(*track, target), "");
-    EXPECT_EQ(track->GetNameType(), type);
-  }
-  auto unresolved = NewTrack("Part shown", Unresolved);
-  EXPECT_EQ(Describe(*unresolved, {}), "");
-  EXPECT_EQ(unresolved->GetNameType(), Int(Unresolved));
-}
-
-TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericNamesAndCallouts) {
+TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGenericNamesAndCallouts) {
   auto const generic = standin::kDefaultGenericText;
   // Only an annotation item is asked for the annotation behind it.
   auto instanceOfACallout = M().AddObjectItem(sel::Instance, part, "Part shown");
@@ -65,10 +53,13 @@ TEST_F(TargetDescription, FollowingTrackShowsTheDisplayNameRefinedForGenericName
        "host label name"},
       {"callout without definition", AnnotationTarget(Bare("B"), "host name"), "B: "},
   };
+  // A track of any other name type describes nothing and keeps its type.
   for (auto const& row : rows) {
-    auto track = NewTrack("anything", Follows);
-    EXPECT_EQ(Describe(*track, row.target), row.shown) << row.what;
-    EXPECT_EQ(track->GetNameType(), Int(Follows));
+    for (int type : {1, 0, 2, 4, -1}) {
+      auto track = NewTrack("anything", static_cast<NameType>(type));
+      EXPECT_EQ(Describe(*track, row.target), type == 1 ? row.shown : "") << row.what << type;
+      EXPECT_EQ(track->GetNameType(), type) << row.what;
+    }
   }
 }
 
@@ -94,6 +85,7 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   } const rows[] = {
       {"kind 1, name as shown", ObjectTarget(sel::Instance, "P", 1), "P", Default, ""},
       {"kind 1, own name", ObjectTarget(sel::Instance, "P", 1), "Mine", Own, ""},
+      {"no target", {}, "Part shown", Unresolved, ""},
       {"no selection item", Target({}), "", Unresolved, ""},
       {"instance, name as shown", ObjectTarget(sel::Assembly, "P"), "P", Follows, "P"},
       {"instance, eBOM name", ObjectTarget(sel::Instance, "P"), "part.1", Follows, "P"},

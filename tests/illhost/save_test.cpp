@@ -207,21 +207,5 @@ TEST(IllhostSave, WriteErrorRemovesTheTemporaryFileAndSaysWhy) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.json"});
 }
 
-TEST(IllhostSave, ClosedPipeOnStandardOutputDoesNotLoseTheSave) {
-  TempDir dir;
-  WriteFile(dir / "big.json", PartsIllustration(3000));
-  Outcome const reference = Save((dir / "reference.json").string(), {(dir / "big.json").string()});
-  ASSERT_EQ(reference.exitCode, 0) << reference.err;
-  Launch launch;
-  launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
-  launch.out = Stdout::FirstLineOnly;  // as `| head -1`
-  Outcome const r = RunIllhostWith(launch);
-  EXPECT_EQ(r.signal, 0);
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err,
-            std::string("illhost: cannot write standard output: ") + std::strerror(EPIPE) + "\n");
-  EXPECT_EQ(ReadFile(dir / "out.json"), ReadFile(dir / "reference.json"));
-}
-
 }  // namespace
 }  // namespace illhost_test
