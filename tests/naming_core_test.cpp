@@ -67,10 +67,7 @@ TEST_F(NamingCore, CopyFromTakesNameTypeAndDisplayNameOfAnotherIllustrationTrack
     auto track = NewTrack("Mine", Follows);
     // Another illustration track, the track itself, a track that the host made, none.
     du::SmartPtr<animation::ItemTrackData> const others[] = {source, track, foreign, {}};
-    {
-      ExpectBalanced balanced("source " + std::to_string(from));
-      track->CopyFrom(others[from]);
-    }
+    Balanced("source " + std::to_string(from), [&] { track->CopyFrom(others[from]); });
     EXPECT_EQ(track->GetNameType(), Int(from == 0 ? Own : Follows)) << from;
     EXPECT_EQ(track->DisplayNameField(), from == 0 ? "Source" : "Mine") << from;
     EXPECT_EQ(track->TrackNameField(), "Mine") << from;

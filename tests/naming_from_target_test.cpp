@@ -35,10 +35,7 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
     for (NameType before : {Own, Follows, Unresolved}) {
       auto track = NewTrack("old", before);
       if (row.target) row.target->m_displayName = "host name";
-      {
-        ExpectBalanced balanced(row.what);
-        track->InitDisplayName(row.target);
-      }
+      Balanced(row.what, [&] { track->InitDisplayName(row.target); });
       EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
       EXPECT_EQ(track->DisplayNameField(), row.expected == Follows ? "host name" : "old")
           << row.what;
@@ -125,10 +122,7 @@ TEST_F(NamingFromTarget, CutPieceTakesTheNameTypeAndAForeignOrMissingPieceGivesN
   animation::ItemTrackCreator::CreateItemTrackDataImpl = [] {
     return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData);
   };
-  {
-    ExpectBalanced balanced;
-    EXPECT_FALSE(track->CutTrackInRange(1, 5, mapper, {}));
-  }
+  Balanced("a foreign piece", [&] { EXPECT_FALSE(track->CutTrackInRange(1, 5, mapper, {})); });
   animation::ItemTrackCreator::CreateItemTrackDataImpl = ours;
 }
 

@@ -43,6 +43,13 @@ class ExpectBalanced {
   hostseams::LedgerCheck check_;
 };
 
+// Runs `run` and fails the test unless it gave back every counted reference that it took.
+template <class Run>
+void Balanced(std::string what, Run&& run) {
+  ExpectBalanced balanced(std::move(what));
+  run();
+}
+
 // Runs `run` with the host's calls recorded, for CallLog::Calls and CallLog::Count to read.
 template <class Run>
 void Recorded(Run&& run) {

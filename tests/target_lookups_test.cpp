@@ -65,11 +65,10 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
     auto const target = PendingCenterLine(row.type, fields);
     for (bool classify : {false, true}) {
       auto track = NewTrack("SB-1", Unresolved);
-      {
-        ExpectBalanced balanced(row.what);
+      Balanced(row.what, [&] {
         EXPECT_EQ(track->ResolveCenterLineTarget(target, classify).str(), classify ? "" : row.shown)
             << row.what;
-      }
+      });
       bool const setsDefault = row.classifiedAs == Default;
       EXPECT_EQ(track->GetNameType(), Int(classify || setsDefault ? row.classifiedAs : Unresolved))
           << row.what;
@@ -191,13 +190,12 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   };
   for (auto const& row : rows) {
     auto track = NewTrack(row.name, Unresolved);
-    {
-      ExpectBalanced balanced(row.what);
+    Balanced(row.what, [&] {
       Recorded([&] {
         track->ClassifyNameByLabelContent(row.instance ? row.instance : sbom, row.content,
                                           du::Symbol(row.label));
       });
-    }
+    });
     if (row.lookups >= 0) {
       EXPECT_EQ(hostseams::CallLog::Count("qmk::illustration::SbomInstance::FindProperty"),
                 row.lookups)
@@ -217,10 +215,7 @@ TEST_F(TargetLookups, CalloutWithoutDefinitionAndLabelCheckWithoutInstance) {
 
   for (char const* name : {"anything", ""}) {
     auto track = NewTrack(name, Unresolved);
-    {
-      ExpectBalanced balanced(name);
-      track->ClassifyNameByLabelContent({}, {}, du::Symbol(name));
-    }
+    Balanced(name, [&] { track->ClassifyNameByLabelContent({}, {}, du::Symbol(name)); });
     EXPECT_EQ(track->GetNameType(), Int(Own)) << name;
   }
 }

@@ -1,4 +1,5 @@
-// What --save writes: the text as it was read, with each track stored.
+// What --save writes: the text as it was read, with each track stored. A whole file, its text
+// outside the tracks and a renamed track are checked by illhost.save.stored_properties.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -39,23 +40,6 @@ TEST_P(Writing, KeepsTheTextAndStoresEachTrack) {
 INSTANTIATE_TEST_SUITE_P(
     Save, Writing,
     ::testing::Values(
-        Saved{"no tracks: byte for byte",
-              "{\"generic_message\" : \"caf\\u00e9 \\\"x\\\"\",\n\t\"scenes\": [ {\"id\": \"s\"} ] "
-              "}\n",
-              {},
-              "{\"generic_message\" : \"caf\\u00e9 \\\"x\\\"\",\n\t\"scenes\": [ {\"id\": \"s\"} ] "
-              "}\n"},
-        Saved{
-            "rename and refresh dropped, stored added last",
-            "{\"timeline\": {\"tracks\": [\n"
-            "  {\"id\": \"t\", \"rename\": {\"name\": \"r\"}, \"locked\": true, \"refresh\": "
-            "true}\n"
-            "]}}",
-            {Result("Bolt", {{"name_type", 1}})},
-            "{\"timeline\": {\"tracks\": [\n"
-            "  {\"id\": \"t\", \"locked\": true, \"stored\": {\"name\": \"Bolt\", \"properties\": "
-            "{\"name_type\": 1}}}\n"
-            "]}}"},
         Saved{"unknown stored properties kept in order, Save's values taken",
               "{\"timeline\": {\"tracks\": [{\"id\": \"t\", \"stored\": {\"name\": \"old\", "
               "\"properties\": {\"colour\": -7, \"name_type\": 70000, \"z\": "
