@@ -1,5 +1,6 @@
 // Centre-line resolution, instance-name matching and the callout's SBOM instance and label
 // content.
+#include "center_line_fixture.h"
 #include "support.h"
 
 namespace {
@@ -27,85 +28,67 @@ TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
     EXPECT_EQ(illanimation::MatchesInstanceName(row.instance, row.text), row.matches) << row.text;
 }
 
-TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectOrItsPendingObject) {
+TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectFirstOrItsPendingObject) {
   auto collection = M().AddSbom("s2", "SB-2", "Coll name", "Coll shown");
   auto const prefix = qmk::Instance::s_content_symbolPrefix.str();
   // Identifiers that carry the prefix where it does not mark content, and exist.
   hostmodel::Model::Link(M().AddInstance(prefix + "i3", "part.3", "Part 3 shown"),
                          M().AddSbom("s3", "SB-1", "n3", "d3"));
   M().AddSbom("x" + prefix, "SB-1", "Prefixed name", "Prefixed shown");
+  auto const pending = [&](du::Symbol const& type, char const* field, std::string const& value) {
+    return PendingCenterLine(type, {{field, value}});
+  };
+  // A line with an object and a pending object that would make the name type default.
+  auto const line = AddPendingCenterLine(M(), sel::Instance, {{"instance", "x" + prefix}});
+  line->AddObject(part);
+  // Only an annotation item is asked for the annotation behind it.
+  auto instanceOfTheLine = M().AddObjectItem(sel::Instance, part, "P");
+  instanceOfTheLine->SetAnnotation(line);
   struct Row {
     char const* what;
-    du::Symbol type;  // of the pending object, whose field `field`, unless empty, is `value`
-    char const* field;
-    std::string value;
+    du::SmartPtr<animation::Target> target;
     char const* shown;      // the result of display mode
     NameType classifiedAs;  // the name type that classify mode leaves, from Unresolved
   } const rows[] = {
-      {"instance, plain id", sel::Instance, "instance", "i1", "", Unresolved},
-      {"instance, prefix inside", sel::Instance, "instance", "x" + prefix + "i1", "", Default},
-      {"assembly, prefix only at the start", sel::Assembly, "instance", prefix, "", Unresolved},
-      {"collection", sel::Collection, "sbomInstanceId", "s2", "Coll shown", Own},
-      {"collection, prefix ignored", sel::Collection, "sbomInstanceId", "x" + prefix,
-       "Prefixed shown", Follows},
-      {"collection, unknown id", sel::Collection, "sbomInstanceId", "s9", "", Unresolved},
-      {"face parent", sel::Face3D, "parent_instance", "i1", "Part shown", Follows},
-      {"face parent with prefix inside", sel::Face3D, "parent_instance", "i1" + prefix, "",
+      {"object first", AnnotationTarget(line, "CL"), "Part shown", Follows},
+      {"instance, plain id", pending(sel::Instance, "instance", "i1"), "", Unresolved},
+      {"instance, prefix inside", pending(sel::Instance, "instance", "x" + prefix + "i1"), "",
        Default},
-      {"face parent starting with the prefix", sel::Face3D, "parent_instance", prefix + "i3",
-       "Part 3 shown", Follows},
-      {"face parent starting with the prefix, unknown", sel::Face3D, "parent_instance",
-       prefix + "i1", "", Unresolved},
-      {"unknown parent", sel::Face3D, "parent_instance", "nope", "", Unresolved},
-      {"no field", sel::Face3D, "", "", "", Unresolved},
+      {"assembly, prefix only at the start", pending(sel::Assembly, "instance", prefix), "",
+       Unresolved},
+      {"collection", pending(sel::Collection, "sbomInstanceId", "s2"), "Coll shown", Own},
+      {"collection, prefix ignored", pending(sel::Collection, "sbomInstanceId", "x" + prefix),
+       "Prefixed shown", Follows},
+      {"collection, unknown id", pending(sel::Collection, "sbomInstanceId", "s9"), "", Unresolved},
+      {"face parent", pending(sel::Face3D, "parent_instance", "i1"), "Part shown", Follows},
+      {"face parent with prefix inside", pending(sel::Face3D, "parent_instance", "i1" + prefix), "",
+       Default},
+      {"face parent starting with the prefix",
+       pending(sel::Face3D, "parent_instance", prefix + "i3"), "Part 3 shown", Follows},
+      {"face parent starting with the prefix, unknown",
+       pending(sel::Face3D, "parent_instance", prefix + "i1"), "", Unresolved},
+      {"unknown parent", pending(sel::Face3D, "parent_instance", "nope"), "", Unresolved},
+      {"no field", PendingCenterLine(sel::Face3D, {}), "", Unresolved},
+      {"no target", {}, "", Unresolved},
+      {"kind 1", Target(M().AddAnnotationItem(line, "CL"), 1), "", Unresolved},
+      {"no selection item", Target({}), "", Unresolved},
+      {"instance", ObjectTarget(sel::Instance, "P"), "", Unresolved},
+      {"instance item that designates the line", Target(instanceOfTheLine), "", Unresolved},
+      {"callout", AnnotationTarget(M().AddCallout("C", {}, ""), "C"), "", Unresolved},
+      {"missing annotation", AnnotationTarget({}, "none"), "", Unresolved},
   };
   for (auto const& row : rows) {
-    std::map<std::string, std::string> fields;
-    if (*row.field) fields[row.field] = row.value;
-    auto const target = PendingCenterLine(row.type, fields);
     for (bool classify : {false, true}) {
       auto track = NewTrack("SB-1", Unresolved);
       Balanced(row.what, [&] {
-        EXPECT_EQ(track->ResolveCenterLineTarget(target, classify).str(), classify ? "" : row.shown)
+        EXPECT_EQ(track->ResolveCenterLineTarget(row.target, classify).str(),
+                  classify ? "" : row.shown)
             << row.what;
       });
       bool const setsDefault = row.classifiedAs == Default;
       EXPECT_EQ(track->GetNameType(), Int(classify || setsDefault ? row.classifiedAs : Unresolved))
           << row.what;
     }
-  }
-}
-
-TEST_F(TargetLookups, CenterLineObjectComesFirstAndOtherTargetsResolveToNothing) {
-  auto line = M().AddCenterLine();
-  line->AddObject(part);
-  du::SmartPtr<qmk::SelectionItemRepresentation> pending(
-      new qmk::SelectionItemRepresentation(sel::Instance));
-  pending->SetField("instance", "x" + qmk::Instance::s_content_symbolPrefix.str());
-  line->SetMainPendingObject(pending);
-  auto item = M().AddAnnotationItem(line, "CL");
-  auto track = NewTrack("nothing alike", Unresolved);
-  EXPECT_EQ(track->ResolveCenterLineTarget(Target(item), false).str(), "Part shown");
-  track->ResolveCenterLineTarget(Target(item), true);
-  EXPECT_EQ(track->GetNameType(), Int(Own));
-
-  auto callout = M().AddCallout("C", {}, "");
-  // Only an annotation item is asked for the annotation behind it.
-  auto instanceOfTheLine = M().AddObjectItem(sel::Instance, part, "P");
-  instanceOfTheLine->SetAnnotation(line);
-  du::SmartPtr<animation::Target> const others[] = {
-      {},
-      Target(item, 1),
-      Target({}),
-      ObjectTarget(sel::Instance, "P"),
-      Target(instanceOfTheLine),
-      AnnotationTarget(callout, "C"),
-      AnnotationTarget({}, "none"),
-  };
-  for (auto const& target : others) {
-    track->SetNameType(Unresolved);
-    EXPECT_TRUE(track->ResolveCenterLineTarget(target, true).empty());
-    EXPECT_EQ(track->GetNameType(), Int(Unresolved));
   }
 }
 
