@@ -10,13 +10,6 @@
 
 namespace {
 
-struct Saved {
-  char const* what;
-  std::string text;
-  std::vector<illhost::TrackResult> results;
-  std::string expected;
-};
-
 illhost::TrackResult Result(std::string shown,
                             std::vector<std::pair<std::string, std::int64_t>> saved) {
   illhost::TrackResult r;
@@ -25,48 +18,30 @@ illhost::TrackResult Result(std::string shown,
   return r;
 }
 
-class Writing : public ::testing::TestWithParam<Saved> {};
-
-TEST_P(Writing, KeepsTheTextAndStoresEachTrack) {
-  auto const input = illhost::InputText::FromText(GetParam().text, "f.json");
-  auto const ill = illhost::ReadIllustration(input);
-  std::ostringstream out;
-  illhost::WriteStoredIllustration(input, *ill, GetParam().results, out);
-  EXPECT_EQ(out.str(), GetParam().expected) << GetParam().what;
-  // What is written reads again.
-  EXPECT_NO_THROW(illhost::ReadIllustration(out.str(), "saved.json")) << out.str();
+// tests/reader/writing/NAME.json, written with the results of its tracks, is NAME.saved.json
+// byte for byte (neither file ends with a newline unless the case says so), and reads again.
+TEST(Writing, KeepsTheTextAndStoresEachTrack) {
+  struct Row {
+    char const* name;
+    std::vector<illhost::TrackResult> results;
+  } const rows[] = {
+      // Unknown stored properties kept in order, Save's values taken, 64-bit values whole.
+      {"stored_properties", {Result("new", {{"name_type", 4464}, {"extra", 2}})}},
+      // A track that saves nothing keeps what was stored.
+      {"suppressed", {Result("n", {})}},
+      // The layout of each track kept, shown names escaped.
+      {"layout",
+       {Result("quote \" back\\slash\nline \x01 caf\xc3\xa9 \xff", {{"name_type", 2}}),
+        Result("b", {{"name_type", 3}})}},
+  };
+  for (auto const& row : rows) {
+    std::string const path = std::string(READER_CASES_DIR "/writing/") + row.name;
+    auto const input = illhost::InputText::Load(path + ".json");
+    std::ostringstream out;
+    illhost::WriteStoredIllustration(input, *illhost::ReadIllustration(input), row.results, out);
+    EXPECT_EQ(out.str(), illhost::InputText::Load(path + ".saved.json").Text()) << row.name;
+    EXPECT_NO_THROW(illhost::ReadIllustration(out.str(), "saved.json")) << out.str();
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Save, Writing,
-    ::testing::Values(
-        Saved{"unknown stored properties kept in order, Save's values taken",
-              "{\"timeline\": {\"tracks\": [{\"id\": \"t\", \"stored\": {\"name\": \"old\", "
-              "\"properties\": {\"colour\": -7, \"name_type\": 70000, \"z\": "
-              "9223372036854775807}}}]}}",
-              {Result("new", {{"name_type", 4464}, {"extra", 2}})},
-              "{\"timeline\": {\"tracks\": [{\"id\": \"t\", \"stored\": {\"name\": \"new\", "
-              "\"properties\": {\"colour\": -7, \"name_type\": 4464, \"z\": 9223372036854775807, "
-              "\"extra\": 2}}}]}}"},
-        Saved{"nothing saved keeps what was stored",
-              "{\"timeline\": {\"save_suppressed\": true, \"tracks\": [{\"id\": \"t\", \"stored\": "
-              "{\"properties\": {\"name_type\": 0}}}]}}",
-              {Result("n", {})},
-              "{\"timeline\": {\"save_suppressed\": true, \"tracks\": [{\"id\": \"t\", \"stored\": "
-              "{\"name\": \"n\", \"properties\": {\"name_type\": 0}}}]}}"},
-        Saved{
-            "layout of each track kept, shown names escaped",
-            "{\"timeline\": {\"tracks\": [\n"
-            "    {\n      \"refresh\": false,\n      \"id\": \"a\",\n      \"locked\": false\n    "
-            "},\n"
-            "    {\"id\":\"b\",\"stored\":{\"name\":\"x\"}}\n  ]}}\n",
-            {Result("quote \" back\\slash\nline \x01 caf\xc3\xa9 \xff", {{"name_type", 2}}),
-             Result("b", {{"name_type", 3}})},
-            "{\"timeline\": {\"tracks\": [\n"
-            "    {\n      \"id\": \"a\",\n      \"locked\": false,\n      \"stored\": {\"name\": "
-            "\"quote \\\" back\\\\slash\\nline \\u0001 caf\xc3\xa9 \\ufffd\", \"properties\": "
-            "{\"name_type\": 2}}\n    },\n"
-            "    {\"id\":\"b\",\"stored\": {\"name\": \"b\", \"properties\": {\"name_type\": 3}}}\n"
-            "  ]}}\n"}));
 
 }  // namespace
