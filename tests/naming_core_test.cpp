@@ -60,7 +60,10 @@ TEST_F(NamingCore, RenameReachesTheHostAndOnlyAUsersRenameMakesTheNameTheTracksO
   }
 }
 
-TEST_F(NamingCore, CopyFromTakesNameTypeAndDisplayNameOfAnotherIllustrationTrackOnly) {
+TEST_F(NamingCore, CopiesTakeTheNameTypeOfAnotherIllustrationTrackOnly) {
+  // CopyFrom takes the name type and display name of another illustration track and ignores
+  // any other source; the host's copy hook makes a track of the source's name type and name,
+  // unresolved when the source is a track that the host made.
   auto source = NewTrack("Source", Own);
   du::SmartPtr<animation::ItemTrackData> foreign(new animation::BasicItemTrackData);
   for (int from = 0; from < 4; ++from) {
@@ -71,6 +74,12 @@ TEST_F(NamingCore, CopyFromTakesNameTypeAndDisplayNameOfAnotherIllustrationTrack
     EXPECT_EQ(track->GetNameType(), Int(from == 0 ? Own : Follows)) << from;
     EXPECT_EQ(track->DisplayNameField(), from == 0 ? "Source" : "Mine") << from;
     EXPECT_EQ(track->TrackNameField(), "Mine") << from;
+    if (!others[from]) continue;
+    auto const copy = animation::ItemTrackCreator::CopyItemTrackDataImpl(others[from])
+                          .DynamicCast<IllustrationItemTrack>();
+    ASSERT_TRUE(copy) << from;
+    EXPECT_EQ(copy->GetNameType(), Int(from == 2 ? Unresolved : from == 0 ? Own : Follows)) << from;
+    EXPECT_EQ(copy->TrackNameField(), from == 2 ? "" : from == 0 ? "Source" : "Mine") << from;
   }
 }
 
@@ -104,20 +113,6 @@ TEST_F(NamingCore, LoadKeepsTheLow16BitsOfTheStoredValueAndFallsBackToUnresolved
     track->Load(reader);
     EXPECT_EQ(track->GetNameType(), row.expected) << row.stored;
   }
-}
-
-TEST_F(NamingCore, CopyFactoryTakesTheSourceNameTypeAndUnresolvedFromAForeignSource) {
-  auto const copy = [](du::SmartPtr<animation::ItemTrackData> const& source) {
-    return animation::ItemTrackCreator::CopyItemTrackDataImpl(source)
-        .DynamicCast<IllustrationItemTrack>();
-  };
-  auto const ours = copy(NewTrack("Source", Default));
-  ASSERT_TRUE(ours);
-  EXPECT_EQ(ours->GetNameType(), Int(Default));
-  EXPECT_EQ(ours->TrackNameField(), "Source");
-  auto const fromForeign = copy(new animation::BasicItemTrackData);
-  ASSERT_TRUE(fromForeign);
-  EXPECT_EQ(fromForeign->GetNameType(), Int(Unresolved));
 }
 
 }  // namespace
