@@ -27,6 +27,8 @@ class ModuleLoading : public ::testing::Test {
     init_ = module_->Init();
     terminate_ = module_->Terminate();
   }
+  void SetUp() override { hostseams::Ledger::Enable(true); }
+  void TearDown() override { hostseams::Ledger::Enable(false); }
 
   static inline hostloader::PluginModule* module_ = nullptr;
   static inline hostloader::PluginModule::CreateComponentFunction create_ = nullptr;
@@ -45,7 +47,6 @@ TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlo
       {"animation", "illanimationinitializers"}, {"animation", "IllAnimationInitializer"},
       {"illanimationinitializer", "animation"},
   };
-  hostseams::Ledger::Enable(true);
   du::SmartPtr<du::RefCounted> held(new du::RefCounted);
   du::RefCounted* before = held.get();
   hostseams::LedgerCheck check;
@@ -57,12 +58,9 @@ TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlo
   }
   EXPECT_EQ(hostseams::TraceCapture::Stop(), "");
   EXPECT_TRUE(check.Balanced()) << check.Difference();
-  held.reset();
-  hostseams::Ledger::Enable(false);
 }
 
 TEST_F(ModuleLoading, AMatchingRequestTracesOnceAndReplacesTheHeldObject) {
-  hostseams::Ledger::Enable(true);
   hostseams::LedgerCheck check;
   {
     du::SmartPtr<du::RefCounted> component(new du::RefCounted);
@@ -87,7 +85,6 @@ TEST_F(ModuleLoading, AMatchingRequestTracesOnceAndReplacesTheHeldObject) {
     EXPECT_NE(second.get(), component.get());
   }
   EXPECT_TRUE(check.Balanced()) << check.Difference();
-  hostseams::Ledger::Enable(false);
 }
 
 TEST_F(ModuleLoading, HooksKeepMakingIllustrationTracksAfterTheInitializerIsGone) {

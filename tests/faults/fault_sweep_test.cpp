@@ -38,6 +38,12 @@ TrackState StateOf(IllustrationItemTrack const& track) {
           track.DisplayNameFlag()};
 }
 
+// Whether field I of the state after a fault is the one before the run or after a whole run.
+template <std::size_t I>
+bool Kept(TrackState const& after, TrackState const& before, TrackState const& completed) {
+  return std::get<I>(after) == std::get<I>(before) || std::get<I>(after) == std::get<I>(completed);
+}
+
 struct Operation {
   char const* name;
   std::function<void(IllustrationItemTrack&, Case const&)> run;
@@ -177,16 +183,11 @@ class FaultSweep : public PartTest {
       }
       // Name type, track name and display name are each as before or as a completed run has them.
       TrackState const after = StateOf(*track);
-      auto const kept = [&](auto field) {
-        return field(after) == field(before) || field(after) == field(completed);
-      };
       bool const passing =
           std::any_of(operation.passes.begin(), operation.passes.end(),
                       [&](NameType passed) { return std::get<0>(after) == Int(passed); });
-      EXPECT_TRUE(kept([](TrackState const& s) { return std::get<0>(s); }) || passing)
-          << where << " at call " << n << ": " << ::testing::PrintToString(after);
-      EXPECT_TRUE(kept([](TrackState const& s) { return std::get<1>(s); }) &&
-                  kept([](TrackState const& s) { return std::get<2>(s); }))
+      EXPECT_TRUE((Kept<0>(after, before, completed) || passing) &&
+                  Kept<1>(after, before, completed) && Kept<2>(after, before, completed))
           << where << " at call " << n << ": " << ::testing::PrintToString(after);
       if (::testing::Test::HasFailure()) return;
     }

@@ -11,6 +11,7 @@
 #include <poll.h>
 
 #include <cstring>
+#include <set>
 
 #include "illhost_process.h"
 
@@ -103,16 +104,16 @@ TEST(IllhostSave, PermissionBitsOfTheReplacedFileSurvive) {
   }
 }
 
-TEST(IllhostSave, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
+TEST(IllhostSave, LinksStayLinksTheirTargetIsReplacedAndNothingElseIsLeft) {
+  std::string const longest(255, 'n');  // the longest name a folder entry may have
   struct Row {
     std::vector<std::pair<char const*, char const*>> links;  // name -> target, made in order
-    char const* out;
-    char const* replaced;
-  };
-  Row const rows[] = {
+    std::string out, replaced;
+  } const rows[] = {
       {{{"link", "real.json"}}, "link", "real.json"},
       {{{"link", "new.json"}}, "link", "new.json"},  // dangling: the target is made
       {{{"first", "second"}, {"second", "sub/real.json"}}, "first", "sub/real.json"},
+      {{}, longest, longest},
   };
   for (auto const& row : rows) {
     TempDir dir;
@@ -122,18 +123,15 @@ TEST(IllhostSave, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
     for (auto const& [name, target] : row.links) fs::create_symlink(target, dir / name);
     Outcome const r = Save((dir / row.out).string());
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    for (auto const& link : row.links) EXPECT_TRUE(fs::is_symlink(dir / link.first));
+    std::set<std::string> expected{"real.json", "sub", fs::path(row.replaced).begin()->string()};
+    for (auto const& [name, target] : row.links) {
+      EXPECT_TRUE(fs::is_symlink(dir / name)) << name;
+      expected.insert(name);
+    }
     EXPECT_TRUE(Saved(dir / row.replaced)) << row.replaced;
+    auto const entries = dir.Entries();
+    EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected) << row.out;
   }
-}
-
-TEST(IllhostSave, NameAtTheLengthLimitIsSaved) {
-  TempDir dir;
-  std::string const name(255, 'n');
-  Outcome const r = Save((dir / name).string());
-  EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_TRUE(Saved(dir / name));
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{name});
 }
 
 // Waits until a file whose name starts with `prefix` is created in the watched folder.
