@@ -1,15 +1,17 @@
 #include "host/illustration.h"
 
+#include <utility>
+
 #include "seam_hooks.h"
 
 namespace qmk {
 namespace illustration {
 
-SbomProperty::SbomProperty(du::Symbol value) : value_(value) {}
+SbomProperty::SbomProperty(std::string value) : value_(std::move(value)) {}
 SbomProperty::~SbomProperty() = default;
 du::Symbol SbomProperty::GetValue() const {
   QM_HOST_CALL("qmk::illustration::SbomProperty::GetValue");
-  return value_;
+  return du::Symbol(value_);
 }
 
 SbomInstance::~SbomInstance() = default;
@@ -30,8 +32,8 @@ du::SmartPtr<SbomProperty> SbomInstance::FindProperty(du::Symbol const& group,
   return found == properties_.end() ? du::SmartPtr<SbomProperty>() : found->second;
 }
 void SbomInstance::SetProperty(std::string const& group, std::string const& name,
-                               du::Symbol value) {
-  properties_[{group, name}] = du::SmartPtr<SbomProperty>(new SbomProperty(value));
+                               std::string value) {
+  properties_[{group, name}] = du::SmartPtr<SbomProperty>(new SbomProperty(std::move(value)));
 }
 
 SbomTree::~SbomTree() = default;

@@ -1,5 +1,7 @@
 #include "host/kernel.h"
 
+#include <utility>
+
 #include "host/callouts.h"
 #include "seam_hooks.h"
 #include "standin_texts.h"
@@ -11,15 +13,15 @@ Object::~Object() = default;
 BaseInstance::~BaseInstance() = default;
 void BaseInstance::GetInstanceName(du::Symbol& name) const {
   QM_HOST_CALL("qmk::BaseInstance::GetInstanceName");
-  name = name_;
+  name = du::Symbol(name_);
 }
 void BaseInstance::GetInstanceDisplayName(du::Symbol& name) const {
   QM_HOST_CALL("qmk::BaseInstance::GetInstanceDisplayName");
-  name = displayName_;
+  name = du::Symbol(displayName_);
 }
-void BaseInstance::SetNames(du::Symbol name, du::Symbol displayName) {
-  name_ = name;
-  displayName_ = displayName;
+void BaseInstance::SetNames(std::string name, std::string displayName) {
+  name_ = std::move(name);
+  displayName_ = std::move(displayName);
 }
 
 SbomInstance::~SbomInstance() = default;

@@ -78,15 +78,13 @@ TEST(ReadingReferences, ForwardReferencesAreLinked) {
   auto const& track = ill->tracks[0];
   ASSERT_TRUE(track.target && track.target->m_selectionItem && track.target->m_scene);
   EXPECT_EQ(track.selectionItem.get(), track.target->m_selectionItem.get());
-  EXPECT_EQ(ill->itemIds.at(track.selectionItem.get()), "i");
+  EXPECT_EQ(ill->itemIds.Find(track.selectionItem.get()), "i");
   EXPECT_EQ(track.parentTrackType, 3);
   auto instance = qmk::World::GetWorld()->GetInstanceTree()->FindInstance(du::Symbol("p"));
   ASSERT_TRUE(instance);
   EXPECT_EQ(track.selectionItem->ActInstance().get(), instance.get());
   ASSERT_NE(instance->GetSbomInstance(), nullptr);
-  EXPECT_EQ(ill->sbomIds.at(
-                static_cast<qmk::illustration::SbomInstance const*>(instance->GetSbomInstance())),
-            "b");
+  EXPECT_EQ(ill->sbomIds.Find(instance->GetSbomInstance()), "b");
 }
 
 TEST(ReadingReferences, ModelGivesBackEveryReference) {

@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <map>
+
 #include "host/illustration.h"
 #include "hostseams.h"
 #include "quoting.h"
@@ -28,11 +30,10 @@ std::optional<std::int64_t> NameTypeIn(Saved const& saved) {
 std::optional<std::string> ItemId(Illustration const& ill,
                                   du::SmartPtr<qmk::SelectionItem> const& item) {
   if (!item) return std::nullopt;
-  auto const found = ill.itemIds.find(item.get());
-  if (found != ill.itemIds.end()) return found->second;
+  if (auto const id = ill.itemIds.Find(item.get())) return std::string(*id);
   if (auto sbomItem = item.DynamicCast<qmk::illustration::SbomInstanceSelectionItem>()) {
-    auto const sbom = ill.sbomIds.find(sbomItem->GetSbomInstance().get());
-    if (sbom != ill.sbomIds.end()) return "sbom:" + sbom->second;
+    if (auto const id = ill.sbomIds.Find(sbomItem->GetSbomInstance().get()))
+      return "sbom:" + std::string(*id);
   }
   return std::string("?");
 }
@@ -163,20 +164,24 @@ class TrackRun {
 DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& explainId) {
   du::SmartPtr<animation::Timeline> timeline(new animation::Timeline);
   timeline->SetSaveSuppressed(ill.saveSuppressed);
-  std::vector<du::SmartPtr<animation::ContainerTrackData>> parents;
-  parents.reserve(ill.tracks.size());
+  // The module asks a track's parent for its type only: one parent of each type serves every
+  // track, and each track leaves its parent and the timeline once driven, so that the tracks
+  // of a large illustration never all live at once.
+  std::map<int, du::SmartPtr<animation::ContainerTrackData>> parents;
   DriveOutcome outcome;
   outcome.results.reserve(ill.tracks.size());
   for (TrackSpec const& spec : ill.tracks) {
     bool const explain = explainId && !outcome.explained && spec.id == *explainId;
     if (explain) outcome.explained = outcome.results.size();
-    parents.emplace_back(
-        new animation::ContainerTrackData(static_cast<animation::TrackType>(spec.parentTrackType)));
+    auto& parent = parents[spec.parentTrackType];
+    if (!parent)
+      parent = new animation::ContainerTrackData(
+          static_cast<animation::TrackType>(spec.parentTrackType));
     TrackRun run(ill, *timeline, explain ? &outcome.steps : nullptr);
-    outcome.results.push_back(run.Drive(spec, *parents.back()));
+    outcome.results.push_back(run.Drive(spec, *parent));
+    timeline->Clear();
+    parent->ClearChildren();
   }
-  timeline->Clear();
-  for (auto const& parent : parents) parent->ClearChildren();
   return outcome;
 }
 

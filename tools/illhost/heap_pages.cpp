@@ -14,7 +14,10 @@ namespace illhost {
 void PrepareHeapFor(std::size_t bytes) {
   constexpr std::size_t kWorthIt = std::size_t{64} << 20;
   constexpr std::size_t kStep = std::size_t{32} << 20;  // the allocator's largest mmap threshold
-  if (bytes < kWorthIt) return;
+  static std::size_t prepared = 0;  // a later call grows the heap only by what is missing
+  if (bytes < kWorthIt || bytes <= prepared) return;
+  bytes -= prepared;
+  prepared += bytes;
   // Every block comes from the heap, large tables too (they are probed at random): allocate
   // blocks until the heap is large enough, then free all but the topmost, which stays
   // (untouched) so that the freed space before it is never handed back. Later allocations are

@@ -6,12 +6,12 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "host/animation.h"
 #include "model.h"
+#include "object_ids.h"
 
 namespace illhost {
 
@@ -47,9 +47,10 @@ struct Illustration {
   std::vector<TrackSpec> tracks;
   // What the reader accepted but the user should know, one line each (without "illhost: ").
   std::vector<std::string> warnings;
-  // How the shown selection items are named back.
-  std::unordered_map<qmk::SelectionItem const*, std::string> itemIds;
-  std::unordered_map<qmk::illustration::SbomInstance const*, std::string> sbomIds;
+  // How the shown selection items are named back: the ids of selection items and of SBOM
+  // instances.
+  ObjectIds itemIds;
+  ObjectIds sbomIds;
 };
 
 }  // namespace illhost

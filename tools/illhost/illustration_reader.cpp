@@ -153,9 +153,9 @@ void Reader::ReadSbom(json::value& v) {
   auto sbom = out_.model.AddSbom(idText, std::string(texts[1]), std::string(texts[2]),
                                  std::string(texts[3]));
   Register(*id, idAt, Kind::Sbom, sbom.get());
-  out_.sbomIds[sbom.get()] = idText;
+  out_.sbomIds.Set(sbom.get(), idText);
   for (auto const& [group, name, text] : properties)
-    sbom->SetProperty(std::string(group), std::string(name), du::Symbol(std::string(text)));
+    sbom->SetProperty(std::string(group), std::string(name), std::string(text));
   sbom->SetEbomInstance(static_cast<qmk::Instance*>(
       ResolveOrWait(ebom, Bit(Kind::Instance), "an instance", Pending::SbomEbom, sbom.get(), 0)));
   sbom->SetParent(static_cast<qmk::illustration::SbomInstance*>(ResolveOrWait(
@@ -274,7 +274,7 @@ SmartPtr<qmk::SelectionItem> Reader::MakeItem(ItemSpec const& spec) {
   }
   item->SetActInstance(spec.actInstance.given ? act : object.DynamicCast<qmk::BaseInstance>());
   index_.Find(spec.id)->object = item.get();
-  out_.itemIds[item.get()] = std::string(spec.id);
+  out_.itemIds.Set(item.get(), spec.id);
   return item;
 }
 

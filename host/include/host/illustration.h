@@ -12,12 +12,12 @@ namespace illustration {
 
 class QM_HOST_API SbomProperty : public du::RefCounted {
  public:
-  explicit SbomProperty(du::Symbol value);
+  explicit SbomProperty(std::string value);
   ~SbomProperty() override;
   du::Symbol GetValue() const;
 
  private:
-  du::Symbol value_;
+  std::string value_;  // made a symbol when asked, like an instance's names
 };
 
 class QM_HOST_API SbomInstance : public qmk::SbomInstance {
@@ -35,7 +35,7 @@ class QM_HOST_API SbomInstance : public qmk::SbomInstance {
   QM_STANDIN_ONLY void SetEbomInstance(qmk::Instance* ebom) { ebom_ = ebom; }
   QM_STANDIN_ONLY void SetParent(SbomInstance* parent) { parent_ = parent; }
   QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name,
-                                   du::Symbol value);
+                                   std::string value);
 
  private:
   qmk::Instance* ebom_ = nullptr;

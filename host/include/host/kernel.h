@@ -26,11 +26,13 @@ class QM_HOST_API BaseInstance : public Object {
   virtual void GetInstanceName(du::Symbol& name) const;
   virtual void GetInstanceDisplayName(du::Symbol& name) const;
 
-  QM_STANDIN_ONLY void SetNames(du::Symbol name, du::Symbol displayName);
+  QM_STANDIN_ONLY void SetNames(std::string name, std::string displayName);
 
  private:
-  du::Symbol name_;
-  du::Symbol displayName_;
+  // Kept as text and made symbols when asked: an illustration holds millions of names that
+  // are never asked for, and interning them all would cost a probe of the pool each.
+  std::string name_;
+  std::string displayName_;
 };
 
 // The kernel's view of an SBOM instance; the illustration library defines the real one.
