@@ -1,9 +1,17 @@
-# Runs illhost for one test. MODE is example, bad, module or roundtrip.
+# Runs illhost for one test. MODE is example, bad, module, roundtrip or save.
 function(run out err rc)
   execute_process(COMMAND ${ILLHOST} ${ARGN} OUTPUT_VARIABLE o ERROR_VARIABLE e RESULT_VARIABLE r)
   set(${out} "${o}" PARENT_SCOPE)
   set(${err} "${e}" PARENT_SCOPE)
   set(${rc} "${r}" PARENT_SCOPE)
+endfunction()
+
+# Fails unless the file ACTUAL is EXPECTED byte for byte.
+function(expect_same expected actual what)
+  execute_process(COMMAND diff -u ${expected} ${actual} RESULT_VARIABLE differs OUTPUT_VARIABLE diff)
+  if(differs)
+    message(FATAL_ERROR "${what} differs from ${expected}:\n${diff}")
+  endif()
 endfunction()
 
 # Shown name and name type of every track, one line each.
@@ -27,10 +35,7 @@ if(MODE STREQUAL "example")
   if(NOT rc EQUAL 0 OR NOT EXISTS ${EXPECTED})
     message(FATAL_ERROR "illhost exited with ${rc}: ${err}")
   endif()
-  execute_process(COMMAND diff -u ${EXPECTED} ${WORK}/actual.json RESULT_VARIABLE differs OUTPUT_VARIABLE diff)
-  if(differs)
-    message(FATAL_ERROR "output differs from ${EXPECTED}:\n${diff}")
-  endif()
+  expect_same(${EXPECTED} ${WORK}/actual.json output)
 elseif(MODE STREQUAL "bad")
   run(out err rc --save ${WORK}/out.json ${INPUT})
   if(NOT rc EQUAL 2 OR NOT err MATCHES "${PLACE}" OR EXISTS ${WORK}/out.json OR NOT out STREQUAL "")
@@ -52,4 +57,15 @@ elseif(MODE STREQUAL "roundtrip")
   if(NOT a STREQUAL b)
     message(FATAL_ERROR "names changed after --save:\nbefore:\n${a}after:\n${b}")
   endif()
+elseif(MODE STREQUAL "save")
+  # The file written must be EXPECTED byte for byte, and the warning for a stored name type
+  # outside 16 bits must name its track.
+  run(out err rc --save ${WORK}/saved.json ${INPUT})
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "illhost exited with ${rc}: ${err}")
+  endif()
+  if(NOT err MATCHES "illhost: warning: track \"t-follows\": stored name_type 70000 is outside 16 bits")
+    message(FATAL_ERROR "no warning for the stored name type 70000: ${err}")
+  endif()
+  expect_same(${EXPECTED} ${WORK}/saved.json "saved file")
 endif()
