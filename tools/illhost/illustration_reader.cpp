@@ -29,9 +29,6 @@ void Reader::Read() {
   static constexpr std::string_view keys[] = {
       "generic_message", "content_symbol_prefix", "instances",       "sbom",    "objects",
       "scenes",          "annotations",           "selection_items", "timeline"};
-  static constexpr void (Reader::*kListReaders[])(json::value&) = {
-      &Reader::ReadInstance, &Reader::ReadSbom,       &Reader::ReadObject,
-      &Reader::ReadScene,    &Reader::ReadAnnotation, &Reader::ReadItem};
   walk_.Members(root, keys, [&](std::size_t key, json::value& v, std::size_t) {
     switch (key) {
       case 0:
@@ -43,11 +40,26 @@ void Reader::Read() {
         if (!walk_.IsNull(v))
           qmk::Instance::s_content_symbolPrefix = du::Symbol(std::string(walk_.String(v)));
         break;
-      case 8:
-        ReadTimeline(v);
+      case 2:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadInstance(e); });
         break;
-      default:  // "instances" to "selection_items": lists of objects, each kind its reader
-        walk_.List(v, [&](std::size_t, json::value& e) { (this->*kListReaders[key - 2])(e); });
+      case 3:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadSbom(e); });
+        break;
+      case 4:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadObject(e); });
+        break;
+      case 5:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadScene(e); });
+        break;
+      case 6:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadAnnotation(e); });
+        break;
+      case 7:
+        walk_.List(v, [&](std::size_t, json::value& e) { ReadItem(e); });
+        break;
+      default:
+        ReadTimeline(v);
     }
   });
   char const* after = nullptr;  // the parser answers "out of bounds" at the end
