@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 #include <set>
+#include <string_view>
 
 #include "exit_status.h"
 #include "illanimation/version.h"
@@ -18,14 +19,55 @@ constexpr char kDescription[] =
     "FILE (JSON; \"-\" reads standard input; no FILE runs a built-in sample) and shows, for each "
     "track, what the module makes of it.";
 
-constexpr char kExitStatuses[] =
-    "exit status: 0 done, 1 bad usage, output or --save not written, 2 a FILE that cannot be "
-    "read or is not a valid illustration, 3 the module cannot be loaded\n";
+constexpr char kRules[] =
+    "Options may come after the files; \"--\" ends them. A value may not begin with '-' (write "
+    "./-x for a file named -x). The whole line is checked first: a usage error is reported "
+    "(exit 1) even with -h or -V.\n";
 
-std::string Footer() { return std::string("\n") + kNameTypeLegend + "\n" + kExitStatuses; }
+constexpr char kExitStatuses[] =
+    "exit status: 0 done, 1 bad usage, output or --save not written, an --explain TRACK that "
+    "the file does not have, or out of memory, 2 a FILE that cannot be read or is not a valid "
+    "illustration, 3 the module cannot be loaded\n";
+
+std::string Footer() {
+  return std::string("\n") + kRules + "\n" + kNameTypeLegend + "\n" + kExitStatuses;
+}
 
 CommandLine UsageError(std::string const& what) {
   return {std::nullopt, kUsageOrOutput, what + " (see illhost --help)"};
+}
+
+// Takes a value that names a path or a track: never one that looks like an option, so that a
+// forgotten value does not swallow the option after it.
+CLI::Validator const kNotAnOption(
+    [](std::string& value) {
+      return value.rfind('-', 0) == 0 ? "a value may not begin with '-' (got '" + value + "')"
+                                      : std::string();
+    },
+    "");
+
+// A flag given a value ("--wide=3"), which the parser would read as true or false.
+std::string FlagWithValue(CLI::App& app, int argc, char const* const* argv) {
+  for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i) {
+    std::string_view const arg(argv[i]);
+    std::size_t const equals = arg.find('=');
+    if (arg.rfind("--", 0) != 0 || equals == std::string_view::npos) continue;
+    std::string const name(arg.substr(0, equals));
+    CLI::Option const* option = app.get_option_no_throw(name);
+    if (option && option->get_expected_max() == 0) return name + ": takes no value";
+  }
+  return {};
+}
+
+std::string UsageMessage(CLI::App const& app, CLI::ParseError const& e) {
+  std::string const what = e.what();
+  if (dynamic_cast<CLI::ExtrasError const*>(&e) && !app.remaining().empty()) {
+    std::string const option = app.remaining().front();
+    return "unknown option '" + option.substr(0, option.find('=')) + "'";
+  }
+  if (dynamic_cast<CLI::ArgumentMismatch const*>(&e))
+    return what.substr(0, what.find(':')) + ": needs a value";
+  return what;
 }
 
 }  // namespace
@@ -33,44 +75,47 @@ CommandLine UsageError(std::string const& what) {
 CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& out) {
   Options o;
   std::string save, explain;
-  bool version = false;
+  bool help = false, version = false;
   CLI::App app(kDescription, "illhost");
-  app.set_help_flag("-h,--help", "print this help and exit");
+  // Help is an ordinary flag, so that it is answered only once the whole line is valid.
+  app.set_help_flag();
+  app.add_flag("-h,--help", help, "print this help and exit");
   app.add_flag("-V,--version", version, "print illhost's version and the module it would load");
-  app.add_option("--module", o.modulePath, "the module to load (default: beside illhost)")
-      ->type_name("PATH");
+  app.add_option("--module", o.modulePath,
+                 "the module to load, a path (default: the one beside illhost)")
+      ->type_name("PATH")
+      ->check(kNotAnOption);
   app.add_flag("--json", o.json, "print JSON instead of a table");
   app.add_flag("--wide", o.wide, "do not cut long cells of the table");
-  app.add_option("--save", save, "write FILE back to OUT with every track stored (one FILE only)")
-      ->type_name("OUT");
+  app.add_option("--save", save,
+                 "write FILE back to OUT with every track stored (needs exactly one FILE)")
+      ->type_name("OUT")
+      ->check(kNotAnOption);
   app.add_option("--explain", explain,
                  "show each step of one track, the host calls it made and why it has its name "
                  "type")
-      ->type_name("TRACK");
+      ->type_name("TRACK")
+      ->check(kNotAnOption);
   app.add_flag("--trace", o.trace, "let the module's trace lines through to standard error");
   app.add_option("FILE", o.files, "illustrations to run in turn (default: a built-in sample)")
       ->type_name("");
   app.footer(Footer());
 
+  if (std::string const flag = FlagWithValue(app, argc, argv); !flag.empty())
+    return UsageError(flag);
   try {
     app.parse(argc, argv);
-  } catch (CLI::CallForHelp const&) {
-    out << app.help();
-    return {std::nullopt, kDone, {}};
   } catch (CLI::ParseError const& e) {
-    return UsageError(e.what());
+    return UsageError(UsageMessage(app, e));
   }
   if (app.count("--module") > 0 && o.modulePath.empty())
     return UsageError("--module: the path is empty");
-  if (o.modulePath.empty()) o.modulePath = DefaultModulePath();
-  if (version) {
-    out << "illhost " << ILLANIMATION_VERSION << "\nmodule: " << EscapeControls(o.modulePath)
-        << '\n';
-    return {std::nullopt, kDone, {}};
-  }
+  // A name without a slash is a file in the current folder, never a search of the system's.
+  if (!o.modulePath.empty() && o.modulePath.find('/') == std::string::npos)
+    o.modulePath.insert(0, "./");
   if (app.count("--save") > 0) {
     if (save.empty()) return UsageError("--save: the path is empty");
-    if (o.files.size() > 1) return UsageError("--save takes one FILE only");
+    if (o.files.size() != 1) return UsageError("--save needs exactly one FILE");
     o.savePath = save;
   }
   if (app.count("--explain") > 0) o.explainTrack = explain;
@@ -78,6 +123,16 @@ CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& ou
   for (auto const& file : o.files) {
     if (file.empty()) return UsageError("FILE: an empty name is no file");
     if (!seen.insert(file).second) return UsageError(QuoteInput(file) + ": given more than once");
+  }
+  if (help) {
+    out << app.help();
+    return {std::nullopt, kDone, {}};
+  }
+  if (o.modulePath.empty()) o.modulePath = DefaultModulePath();
+  if (version) {
+    out << "illhost " << ILLANIMATION_VERSION << "\nmodule: " << EscapeControls(o.modulePath)
+        << '\n';
+    return {std::nullopt, kDone, {}};
   }
   return {std::move(o), kDone, {}};
 }

@@ -39,7 +39,6 @@ class Runner {
       }
     }
     bool const several = o_.files.size() > 1;
-    if (several && o_.json) out_ << "{\n";
     if (o_.files.empty()) {
       RunOne(InputText::Sample, "", false, true);
     } else {
@@ -48,7 +47,8 @@ class Runner {
         if (!RunOne([&] { return InputText::Load(file); }, file, several, last)) break;
       }
     }
-    if (several && o_.json) out_ << (shown_ > 0 ? "\n}\n" : "}\n");
+    // Files that all fail print nothing, as one bad file does.
+    if (several && o_.json && shown_ > 0) out_ << "\n}\n";
     return status_;
   }
 
@@ -80,8 +80,10 @@ class Runner {
       Fail(kUsageOrOutput, name + ": no track has the id " + QuoteInput(*o_.explainTrack));
       return true;
     }
-    Show(*illustration, outcome, file, several);
+    // The file is saved before anything is printed, so that a slow or closed reader of the
+    // output cannot hold the save back.
     if (o_.savePath) Save(*input, *illustration, outcome);
+    Show(*illustration, outcome, file, several);
     if (last) {
       LeaveToExit(std::move(illustration));
       LeaveToExit(std::move(outcome));
@@ -114,7 +116,7 @@ class Runner {
     if (several) {
       std::string heading;
       if (o_.json) {
-        heading = shown_ > 0 ? ",\n  " : "  ";
+        heading = shown_ > 0 ? ",\n  " : "{\n  ";
         AppendJsonString(heading, file);
         heading += ": ";
       } else {
