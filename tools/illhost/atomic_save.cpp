@@ -1,9 +1,11 @@
 #include "atomic_save.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -11,20 +13,27 @@
 #include <cstring>
 #include <optional>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 #include "fd_stream.h"
+#include "messages.h"
 #include "quoting.h"
 
 namespace illhost {
 namespace {
 
-constexpr std::array<int, 3> kCleanupSignals = {SIGINT, SIGTERM, SIGHUP};
 constexpr int kMaxLinkHops = 40;
 constexpr std::size_t kMaxBaseInName = 200;
+constexpr char const* kStandardNames[] = {"input", "output", "error"};
 
-// The temporary file that a signal handler removes; written only with the signals blocked.
-char g_temporary[PATH_MAX + 1];
+// The temporary file that a signal handler removes; written only with every signal blocked.
+int g_folder = -1;
+char g_temporary[NAME_MAX + 1];
 volatile sig_atomic_t g_armed = 0;
+// Each signal's action from before a save, for the signals that the save catches.
+std::array<struct sigaction, NSIG> g_previous{};
+std::array<bool, NSIG> g_caught{};
 
 extern "C" void RemoveTemporaryAndDie(int signal) {
   RemovePendingTemporaryFile();
@@ -38,6 +47,9 @@ extern "C" void RemoveTemporaryAndDie(int signal) {
 [[noreturn]] void Fail(std::string const& path, char const* what, int error) {
   throw SaveError(EscapeControls(path) + ": " + what + ": " + std::strerror(error));
 }
+[[noreturn]] void Refuse(std::string const& path, std::string const& why) {
+  throw SaveError(EscapeControls(path) + ": " + why + ": left as it is");
+}
 
 char const* KindOf(mode_t mode) {
   if (S_ISDIR(mode)) return "a directory";
@@ -48,42 +60,123 @@ char const* KindOf(mode_t mode) {
   return "not a regular file";
 }
 
-std::string FolderOf(std::string const& path) {
-  std::size_t const slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Fd& operator=(Fd&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  ~Fd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int get() const { return fd_; }
+  int Close() { return close(std::exchange(fd_, -1)); }
+
+ private:
+  int fd_;
+};
+
+// Where a save writes: OUT's folder, held open, and the name in it of the file it replaces.
+struct Target {
+  Fd folder;
+  std::string name;
+  std::optional<struct stat> existing;
+};
+
+// Pushes the names of `path` on `names` so that the first comes off the back first.
+void PushNames(std::string const& path, std::vector<std::string>& names) {
+  std::vector<std::string> parts;
+  for (std::size_t at = 0; at <= path.size();) {
+    std::size_t const slash = std::min(path.find('/', at), path.size());
+    std::string part = path.substr(at, slash - at);
+    if (!part.empty() && part != ".") parts.push_back(std::move(part));
+    at = slash + 1;
+  }
+  names.insert(names.end(), parts.rbegin(), parts.rend());
 }
 
-// The file that `path` finally names once its symbolic links are followed, whether it exists.
-std::string FollowLinks(std::string const& given) {
-  std::string path = given;
-  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+Fd OpenFolder(int at, char const* name, std::string const& given) {
+  Fd folder(openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (folder.get() < 0) Fail(given, "cannot be written", errno);
+  return folder;
+}
+
+// Walks `given` one name at a time, following links as the kernel does where it protects
+// sticky folders: in a sticky folder that everyone may write, only a link owned by the user
+// or by the folder's owner is followed, whatever the machine is set to do.
+Target Resolve(std::string const& given) {
+  std::vector<std::string> names;
+  PushNames(given, names);
+  Fd folder = OpenFolder(AT_FDCWD, given.front() == '/' ? "/" : ".", given);
+  for (int hops = 0; !names.empty();) {
+    std::string const name = std::move(names.back());
+    names.pop_back();
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) {
-      if (errno == ENOENT) return path;
+    if (fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      if (errno == ENOENT && names.empty()) return {std::move(folder), name, std::nullopt};
       Fail(given, "cannot be written", errno);
     }
-    if (!S_ISLNK(st.st_mode)) return path;
-    std::array<char, PATH_MAX> target{};
-    ssize_t const length = readlink(path.c_str(), target.data(), target.size());
-    if (length < 0) Fail(given, "cannot be written", errno);
-    if (static_cast<std::size_t>(length) >= target.size())
-      Fail(given, "cannot be written", ENAMETOOLONG);
-    std::string next(target.data(), static_cast<std::size_t>(length));
-    if (next.front() != '/') next.insert(0, FolderOf(path) + "/");
-    path = std::move(next);
+    if (S_ISLNK(st.st_mode)) {
+      struct stat in {};
+      if (++hops > kMaxLinkHops || fstat(folder.get(), &in) != 0)
+        Fail(given, "cannot be written", ELOOP);
+      if ((in.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && st.st_uid != geteuid() &&
+          st.st_uid != in.st_uid)
+        Refuse(given, "the link \"" + name +
+                          "\" is in a sticky folder that others may write and belongs to "
+                          "neither you nor the folder's owner, so it is not followed");
+      std::array<char, PATH_MAX> link{};
+      ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
+      if (length < 0 || static_cast<std::size_t>(length) >= link.size())
+        Fail(given, "cannot be written", length < 0 ? errno : ENAMETOOLONG);
+      if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
+      PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
+    } else if (names.empty()) {
+      return {std::move(folder), name, st};
+    } else {
+      folder = OpenFolder(folder.get(), name.c_str(), given);
+    }
   }
-  Fail(given, "cannot be written", ELOOP);
+  Refuse(given, "a directory, not a regular file");
 }
 
-// Blocks the cleanup signals for its lifetime, so that the handler never sees a half-set path.
+// Resolves `given` and refuses what a save must not replace.
+Target CheckedTarget(std::string const& given) {
+  Target target = Resolve(given);
+  // The kernel's own view: a link in /proc/self/fd leads to a pipe or socket by no name.
+  struct stat followed {};
+  bool const reached = stat(given.c_str(), &followed) == 0;
+  if (reached && !S_ISREG(followed.st_mode))
+    Refuse(given, std::string(KindOf(followed.st_mode)) + ", not a regular file");
+  auto const& existing = target.existing;
+  if (existing && !S_ISREG(existing->st_mode))
+    Refuse(given, std::string(KindOf(existing->st_mode)) + ", not a regular file");
+  if (reached &&
+      (!existing || existing->st_dev != followed.st_dev || existing->st_ino != followed.st_ino))
+    Refuse(given, "leads to no file in a folder");
+  for (int fd = 0; existing && fd <= 2; ++fd) {
+    struct stat standard {};
+    if (fstat(fd, &standard) == 0 && standard.st_dev == existing->st_dev &&
+        standard.st_ino == existing->st_ino)
+      Refuse(given, std::string("is illhost's standard ") + kStandardNames[fd]);
+  }
+  // Replacing goes through the folder, which would pass over a file its owner made read-only.
+  if (existing && faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) != 0)
+    Fail(given, "cannot be written", errno);
+  if (faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+    Fail(given, "cannot be written", errno);
+  return target;
+}
+
+// Blocks every signal for its lifetime, so that a handler never sees a half-set save.
 class SignalsBlocked {
  public:
   SignalsBlocked() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int s : kCleanupSignals) sigaddset(&set, s);
-    sigprocmask(SIG_BLOCK, &set, &previous_);
+    sigset_t all;
+    sigfillset(&all);
+    sigprocmask(SIG_BLOCK, &all, &previous_);
   }
   ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
   SignalsBlocked(SignalsBlocked const&) = delete;
@@ -93,55 +186,82 @@ class SignalsBlocked {
   sigset_t previous_{};
 };
 
-// The temporary file: created exclusively under an unpredictable name, removed unless it was
-// renamed into place, including by the signals that end the process.
+// Each signal whose default action ends the process and that nothing else handles (nor
+// ignores: a closed pipe and the file-size limit are write errors here) now removes the
+// temporary file first; `restore` puts the previous actions back.
+void CatchEndingSignals(bool restore) {
+  for (int s = 1; s < NSIG; ++s) {
+    if (restore) {
+      if (g_caught[s]) sigaction(s, &g_previous[s], nullptr);
+      g_caught[s] = false;
+      continue;
+    }
+    sigset_t stopOrIgnore;
+    sigemptyset(&stopOrIgnore);
+    for (int other :
+         {SIGKILL, SIGSTOP, SIGCHLD, SIGCONT, SIGTSTP, SIGTTIN, SIGTTOU, SIGURG, SIGWINCH})
+      sigaddset(&stopOrIgnore, other);
+    if (sigismember(&stopOrIgnore, s) || sigaction(s, nullptr, &g_previous[s]) != 0 ||
+        (g_previous[s].sa_flags & SA_SIGINFO) || g_previous[s].sa_handler != SIG_DFL)
+      continue;
+    struct sigaction handler {};
+    handler.sa_handler = RemoveTemporaryAndDie;
+    sigfillset(&handler.sa_mask);
+    g_caught[s] = sigaction(s, &handler, nullptr) == 0;
+  }
+}
+
+// The temporary file ".NAME.XXXXXX" beside the file it replaces: created exclusively under
+// an unpredictable name, removed unless it was renamed into place, including by the signals
+// that end the process.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(std::string const& target, std::string const& given) {
-    // The file's own name, shortened so that the temporary name stays within NAME_MAX.
-    std::string const base = target.substr(target.rfind('/') + 1).substr(0, kMaxBaseInName);
-    std::string name = FolderOf(target) + "/." + base + ".XXXXXX";
-    if (name.size() > PATH_MAX) Fail(given, "cannot be written", ENAMETOOLONG);
+  TemporaryFile(Target const& target, std::string const& given) : folder_(target.folder.get()) {
+    std::string const base = "." + target.name.substr(0, kMaxBaseInName) + ".";
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     SignalsBlocked const blocked;
-    fd_ = mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) Fail(given, "cannot be written", errno);
-    path_ = name;
-    std::memcpy(g_temporary, name.c_str(), name.size() + 1);
-    g_armed = 1;
-    for (std::size_t i = 0; i < kCleanupSignals.size(); ++i) {
-      struct sigaction handler {};
-      handler.sa_handler = RemoveTemporaryAndDie;
-      sigemptyset(&handler.sa_mask);
-      sigaction(kCleanupSignals[i], &handler, &previous_[i]);
-      // A signal that the process was started ignoring stays ignored.
-      if (previous_[i].sa_handler == SIG_IGN) sigaction(kCleanupSignals[i], &previous_[i], nullptr);
+    for (int attempt = 0; attempt < 100 && fd_.get() < 0; ++attempt) {
+      std::array<unsigned char, 6> random{};
+      if (getrandom(random.data(), random.size(), 0) != static_cast<ssize_t>(random.size()))
+        Fail(given, "cannot be written", errno);
+      name_ = base;
+      for (unsigned char r : random) name_ += kLetters[r % (sizeof kLetters - 1)];
+      fd_ = Fd(openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600));
+      if (fd_.get() < 0 && errno != EEXIST) Fail(given, "cannot be written", errno);
     }
+    if (fd_.get() < 0) Fail(given, "cannot be written", EEXIST);
+    g_folder = folder_;
+    std::memcpy(g_temporary, name_.c_str(), name_.size() + 1);
+    g_armed = 1;
+    CatchEndingSignals(false);
   }
   ~TemporaryFile() {
     SignalsBlocked const blocked;
-    if (fd_ >= 0) close(fd_);
-    if (!renamed_) unlink(path_.c_str());
+    if (!renamed_) unlinkat(folder_, name_.c_str(), 0);
     g_armed = 0;
-    for (std::size_t i = 0; i < kCleanupSignals.size(); ++i)
-      sigaction(kCleanupSignals[i], &previous_[i], nullptr);
+    CatchEndingSignals(true);
   }
   TemporaryFile(TemporaryFile const&) = delete;
   TemporaryFile& operator=(TemporaryFile const&) = delete;
 
-  int fd() const { return fd_; }
-  std::string const& path() const { return path_; }
-  int Close() {
-    int const result = close(fd_);
-    fd_ = -1;
+  int fd() const { return fd_.get(); }
+  int Close() { return fd_.Close(); }
+  // Renames the file over `name`, with no window in which a signal removes it by its old name.
+  int RenameTo(std::string const& name) {
+    SignalsBlocked const blocked;
+    int const result = renameat(folder_, name_.c_str(), folder_, name.c_str());
+    renamed_ = result == 0;
+    g_armed = !renamed_;
     return result;
   }
-  void MarkRenamed() { renamed_ = true; }
 
  private:
-  int fd_ = -1;
-  std::string path_;
+  int folder_;
+  std::string name_;
+  Fd fd_;
   bool renamed_ = false;
-  std::array<struct sigaction, kCleanupSignals.size()> previous_{};
 };
 
 mode_t NewFileMode() {
@@ -150,51 +270,40 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-void SyncFolder(std::string const& folder) {
-  int const fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);  // some file systems cannot sync a folder; the rename itself has been done
-  close(fd);
-}
-
-// Whether the file exists; refuses one that exists and is not a regular file.
-bool ExistingRegularFile(std::string const& path, std::string const& target, struct stat& st) {
-  if (stat(target.c_str(), &st) != 0) return false;
-  if (!S_ISREG(st.st_mode))
-    throw SaveError(EscapeControls(path) + ": " + KindOf(st.st_mode) +
-                    ", not a regular file: left as it is");
-  // Replacing goes through the folder, which would pass over a file its owner made read-only.
-  if (access(target.c_str(), W_OK) != 0) Fail(path, "cannot be written", errno);
-  return true;
+// Gives the new file the owner, group and links of the one it replaces, each on its own;
+// warns of each that cannot be kept.
+void KeepOwnership(int fd, struct stat const& existing, std::string const& given) {
+  struct stat made {};
+  if (fstat(fd, &made) != 0) Fail(given, "cannot be written", errno);
+  std::string const path = EscapeControls(given);
+  if (existing.st_gid != made.st_gid && fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0)
+    ReportWarning(path + ": its group (" + std::to_string(existing.st_gid) +
+                  ") could not be kept: " + std::strerror(errno) + "; the new file's group is " +
+                  std::to_string(made.st_gid));
+  if (existing.st_uid != made.st_uid && fchown(fd, existing.st_uid, static_cast<gid_t>(-1)) != 0)
+    ReportWarning(path + ": its owner (" + std::to_string(existing.st_uid) +
+                  ") could not be kept: " + std::strerror(errno) + "; the new file's owner is " +
+                  std::to_string(made.st_uid));
+  if (existing.st_nlink > 1)
+    ReportWarning(path + ": a hard link: its " + std::to_string(existing.st_nlink - 1) +
+                  " other name(s) keep the old content");
 }
 
 }  // namespace
 
 void RemovePendingTemporaryFile() {
-  if (g_armed) unlink(g_temporary);
+  if (g_armed) unlinkat(g_folder, g_temporary, 0);
 }
 
-void CheckSaveTarget(std::string const& path) {
-  std::string const target = FollowLinks(path);
-  struct stat existing {};
-  ExistingRegularFile(path, target, existing);
-  // The temporary file is made in the folder: it must exist and take new files.
-  if (access(FolderOf(target).c_str(), W_OK | X_OK) != 0) Fail(path, "cannot be written", errno);
-}
+void CheckSaveTarget(std::string const& path) { CheckedTarget(path); }
 
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write) {
-  std::string const target = FollowLinks(path);
-  struct stat existing {};
-  bool const exists = ExistingRegularFile(path, target, existing);
-
+  Target const target = CheckedTarget(path);
   TemporaryFile temporary(target, path);
-  if (exists) {
-    // Only a privileged process may give the file back to its owner; others keep their own.
-    if (existing.st_uid != geteuid() || existing.st_gid != getegid())
-      (void)!fchown(temporary.fd(), existing.st_uid, existing.st_gid);
-  }
-  if (fchmod(temporary.fd(), exists ? existing.st_mode & 07777 : NewFileMode()) != 0)
-    Fail(path, "cannot be written", errno);
+  if (target.existing) KeepOwnership(temporary.fd(), *target.existing, path);
+  // After the owner and group: changing them clears the set-user-ID and set-group-ID bits.
+  mode_t const mode = target.existing ? target.existing->st_mode & 07777 : NewFileMode();
+  if (fchmod(temporary.fd(), mode) != 0) Fail(path, "cannot be written", errno);
 
   {
     FdStreamBuf buffer(temporary.fd());
@@ -205,9 +314,10 @@ void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> 
   }
   if (fsync(temporary.fd()) != 0) Fail(path, "cannot be written", errno);
   if (temporary.Close() != 0) Fail(path, "cannot be written", errno);
-  if (rename(temporary.path().c_str(), target.c_str()) != 0) Fail(path, "cannot be written", errno);
-  temporary.MarkRenamed();
-  SyncFolder(FolderOf(target));
+  if (temporary.RenameTo(target.name) != 0) Fail(path, "cannot be written", errno);
+  // Some file systems cannot sync a folder; the rename itself has been done.
+  Fd const folder(openat(target.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.get() >= 0) fsync(folder.get());
 }
 
 }  // namespace illhost

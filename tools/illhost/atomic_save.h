@@ -16,15 +16,18 @@ class SaveError : public std::runtime_error {
 };
 
 // Writes what `write` puts into the stream to `path`. A symbolic link keeps being a link: the
-// file it leads to is replaced. An existing file keeps its permission bits (and, when the
-// process may set them, its owner). A path that exists but is not a regular file is refused
-// and left alone. SIGINT, SIGTERM and SIGHUP during the write remove the temporary file before
-// the process dies of them; any failure removes it and throws SaveError.
+// file it leads to is replaced; a link in a sticky folder that others may write is followed only
+// when it belongs to the user or to the folder's owner. A path that exists but is not a regular
+// file, or is illhost's own standard input, output or error, is refused and left alone. An
+// existing file keeps its permission bits, and its group and owner where the process may set
+// them (a warning says which could not be kept, and that a hard link's other names keep the old
+// content). Every signal that would end the process removes the temporary file first; any
+// failure removes it and throws SaveError.
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write);
 
-// Throws the SaveError that SaveAtomically would throw for a path that is not a regular file,
-// that may not be written, or whose folder does not exist or takes no new file, so that a run
-// can refuse it before doing any work.
+// Throws the SaveError that SaveAtomically would throw for a path that it refuses, that may
+// not be written, or whose folder does not exist or takes no new file, so that a run can
+// refuse it before doing any work.
 void CheckSaveTarget(std::string const& path);
 
 // Removes the temporary file of a save in progress, if any; safe where only async-signal-safe
