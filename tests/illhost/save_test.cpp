@@ -20,8 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Saves FILEs (the built-in sample when none) to `out`; `inChild` runs before illhost does.
-Outcome Save(std::string const& out, std::vector<std::string> files = {},
+// Saves FILEs (an example by default) to `out`; `inChild` runs before illhost does.
+Outcome Save(std::string const& out, std::vector<std::string> files = {Example("center_lines")},
              std::function<void()> inChild = {}) {
   Launch launch;
   launch.args = {"--save", out};
@@ -40,7 +40,7 @@ TEST(IllhostSave, LinkPlantedAtAPredictableTemporaryNameIsNotFollowed) {
   TempDir dir;
   WriteFile(dir / "victim", "precious");
   std::string const out = (dir / "out.json").string(), victim = (dir / "victim").string();
-  Outcome const r = Save(out, {}, [&] {
+  Outcome const r = Save(out, {Example("center_lines")}, [&] {
     // The names a save once used: OUT.tmp<pid>, and the same with any suffix.
     for (std::string suffix : {".tmp", ".tmp.", "~", ".new"})
       (void)!symlink(victim.c_str(), (out + suffix + std::to_string(getpid())).c_str());
@@ -95,7 +95,7 @@ TEST(IllhostSave, PermissionBitsOfTheReplacedFileSurvive) {
       WriteFile(out, "old");
       chmod(out.c_str(), static_cast<mode_t>(row.existingMode));
     }
-    Outcome const r = Save(out.string(), {}, [&] { umask(row.umask); });
+    Outcome const r = Save(out.string(), {Example("center_lines")}, [&] { umask(row.umask); });
     ASSERT_EQ(r.exitCode, 0) << r.err;
     struct stat st {};
     ASSERT_EQ(stat(out.c_str(), &st), 0);
@@ -192,7 +192,7 @@ TEST(IllhostSave, SignalDuringTheWriteLeavesTheFileAsItWasAndNoTemporaryFile) {
 TEST(IllhostSave, WriteErrorRemovesTheTemporaryFileAndSaysWhy) {
   TempDir dir;
   WriteFile(dir / "out.json", "before");
-  Outcome const r = Save((dir / "out.json").string(), {}, [] {
+  Outcome const r = Save((dir / "out.json").string(), {Example("center_lines")}, [] {
     rlimit const limit{1024, 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
   });

@@ -29,6 +29,9 @@ for file in bin/illhost lib/illanimation/libillanimation.so lib/illanimation/sta
   [ -f "$tree/$file" ] || fail "$file is missing"
 done
 [ -x "$illhost" ] || fail "bin/illhost is not executable"
+# The installed README speaks of the installed commands, not of a clone's build folder.
+! grep -nE '\./build/|tools/[a-z]+\.sh' "$tree/share/illanimation/README.md" ||
+  fail "share/illanimation/README.md names commands that only a clone has"
 
 # illhost reaches the stand-in only through its own folder; the module and the stand-in
 # carry no search path, so in a host they bind to the host's own libraries.

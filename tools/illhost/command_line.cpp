@@ -20,14 +20,15 @@ constexpr char kDescription[] =
     "track, what the module makes of it.";
 
 constexpr char kRules[] =
-    "Options may come after the files; \"--\" ends them. A value may not begin with '-' (write "
-    "./-x for a file named -x). The whole line is checked first: a usage error is reported "
-    "(exit 1) even with -h or -V.\n";
+    "Options may come before or after the files; \"--\" ends them; a FILE given twice is a\n"
+    "usage error. A value may not begin with '-' (write ./-x for a file named -x). The whole\n"
+    "line is checked first: a usage error is reported (exit 1) even with -h or -V.\n";
 
 constexpr char kExitStatuses[] =
-    "exit status: 0 done, 1 bad usage, output or --save not written, an --explain TRACK that "
-    "the file does not have, or out of memory, 2 a FILE that cannot be read or is not a valid "
-    "illustration, 3 the module cannot be loaded\n";
+    "exit status: 0 done; 1 bad usage, output or --save not written, an --explain TRACK that\n"
+    "the file does not have, or out of memory; 2 a FILE that cannot be read or is not a valid\n"
+    "illustration; 3 the module cannot be loaded. Warnings (\"illhost: warning: ...\") leave\n"
+    "it unchanged.\n";
 
 std::string Footer() {
   return std::string("\n") + kRules + "\n" + kNameTypeLegend + "\n" + kExitStatuses;
