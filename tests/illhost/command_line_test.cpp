@@ -1,6 +1,8 @@
 // illhost's command line as users type it: help, version, the trace, standard input, mistakes.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <regex>
 
 #include "illhost_process.h"
@@ -38,9 +40,35 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
       {{"--explain"}, 1, "illhost: [^\n]*--explain[^\n]*\n"},
       {{"--save", ""}, 1, "illhost: --save: the path is empty[^\n]*\n"},
       {{"--module", ""}, 1, "illhost: --module: the path is empty[^\n]*\n"},
-      {{"--save", "/tmp/never-written.json", center, center + "x"},
+      // --save needs exactly one FILE: the sample is never saved over a file.
+      {{"--save", "out.json"},
        1,
-       "illhost: --save takes one FILE only[^\n]*\n"},
+       "illhost: --save needs exactly one FILE \\(see illhost --help\\)\n"},
+      {{"--save", "out.json", center, center + "x"},
+       1,
+       "illhost: --save needs exactly one FILE[^\n]*\n"},
+      // A value that begins with '-' is refused, naming the option; a flag takes no value.
+      {{"--save", "-", center},
+       1,
+       "illhost: --save: a value may not begin with '-' \\(got '-'\\)[^\n]*\n"},
+      {{"--save", "--json", center}, 1, "illhost: --save: [^\n]*\\(got '--json'\\)[^\n]*\n"},
+      {{"--save=-o", center}, 1, "illhost: --save: [^\n]*\\(got '-o'\\)[^\n]*\n"},
+      {{"--explain", "--json", center}, 1, "illhost: --explain: [^\n]*\\(got '--json'\\)[^\n]*\n"},
+      {{"--module", "-m", center}, 1, "illhost: --module: [^\n]*\\(got '-m'\\)[^\n]*\n"},
+      {{"--wide=3"}, 1, "illhost: --wide: takes no value \\(see illhost --help\\)\n"},
+      {{"--json=false"}, 1, "illhost: --json: takes no value[^\n]*\n"},
+      {{"--help=yes"}, 1, "illhost: --help: takes no value[^\n]*\n"},
+      // One rule for every usage error: it wins over -h and -V, wherever it stands.
+      {{"--jsno"}, 1, "illhost: unknown option '--jsno' \\(see illhost --help\\)\n"},
+      {{"--help", "--jsno"}, 1, "illhost: unknown option '--jsno' \\(see illhost --help\\)\n"},
+      {{"--jsno=1", "-h"}, 1, "illhost: unknown option '--jsno' \\(see illhost --help\\)\n"},
+      {{"-V", "--jsno"}, 1, "illhost: unknown option '--jsno' \\(see illhost --help\\)\n"},
+      {{"-h", "--save", "out.json"}, 1, "illhost: --save needs exactly one FILE[^\n]*\n"},
+      {{"--explain"}, 1, "illhost: --explain: needs a value \\(see illhost --help\\)\n"},
+      // --json prints nothing when no FILE could be read, as for one bad file.
+      {{"--json", "/no/a.json", "/no/b.json"},
+       2,
+       "illhost: /no/a.json: [^\n]*\nillhost: /no/b.json: [^\n]*\n"},
       {{center, center}, 1, "illhost: \"[^\n]*center_lines.json\": given more than once[^\n]*\n"},
       {{"--json", "/no/such/file.json"}, 2, "illhost: /no/such/file.json: cannot be read[^\n]*\n"},
       {{"--module", "/no/such/module.so", bad}, 2, "illhost: [^\n]*unknown key \"colour\"\n"},
@@ -49,14 +77,35 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
        R"(illhost: \(built-in sample\): no track has the id "t-\\x1bnone"\n)"},
   };
   for (auto const& row : rows) {
+    // Run where nothing is: no mistake may leave a file named after an option.
+    TempDir here;
     Launch launch;
     launch.args = row.args;
     launch.input = row.input;
+    launch.inChild = [&] { (void)!chdir(here.path().c_str()); };
     Outcome const r = RunIllhostWith(launch);
     std::string const call = ::testing::PrintToString(row.args);
+    EXPECT_EQ(here.Entries(), std::vector<std::string>{}) << call;
     EXPECT_EQ(r.exitCode, row.exitCode) << call << ": " << r.err;
     EXPECT_TRUE(std::regex_search(r.out, std::regex(row.out))) << call << ":\n" << r.out;
     EXPECT_TRUE(std::regex_match(r.err, std::regex(row.err))) << call << ":\n" << r.err;
+  }
+}
+
+TEST(IllhostCommandLine, ModuleNameWithoutASlashIsAFileInTheCurrentFolder) {
+  TempDir here;
+  std::filesystem::copy_file(ILLHOST_MODULE_PATH, here / "libhere.so");
+  for (auto const& [module, exitCode] :
+       {std::pair{"libhere.so", 0}, std::pair{"libutf8proc.so.2", 3}, std::pair{"libc.so.6", 3}}) {
+    Launch launch;
+    launch.args = {"--module", module, "--json", Example("center_lines")};
+    launch.inChild = [&] { (void)!chdir(here.path().c_str()); };
+    Outcome const r = RunIllhostWith(launch);
+    EXPECT_EQ(r.exitCode, exitCode) << module << ": " << r.err;
+    if (exitCode != 0) {
+      EXPECT_EQ(r.err.rfind(std::string("illhost: cannot load module ./") + module + ":", 0), 0U)
+          << r.err;
+    }
   }
 }
 
