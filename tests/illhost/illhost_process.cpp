@@ -37,12 +37,14 @@ void Check(bool ok, char const* what) {
       break;
   }
   if (launch.inChild) launch.inChild();
-  std::vector<char*> argv{const_cast<char*>(Illhost().c_str())};
+  std::vector<char*> argv;
+  for (auto const& a : launch.runAs) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(const_cast<char*>(Illhost().c_str()));
   for (auto const& a : launch.args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   // The test runner's SIGPIPE disposition must not leak into the child's defaults.
   signal(SIGPIPE, SIG_DFL);
-  execv(argv[0], argv.data());
+  execvp(argv[0], argv.data());
   _exit(127);
 }
 

@@ -15,7 +15,8 @@ enum class Stdout { Pipe, DevNull, DevFull, Closed, FirstLineOnly };
 
 struct Launch {
   std::vector<std::string> args;
-  std::string input;  // standard input
+  std::vector<std::string> runAs;  // a command that runs illhost (setpriv ...), empty for none
+  std::string input;               // standard input
   Stdout out = Stdout::Pipe;
   std::function<void()> inChild;            // after fork, before exec
   std::function<void(pid_t)> whileRunning;  // in the test, before the output is read

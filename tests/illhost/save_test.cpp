@@ -1,9 +1,11 @@
 // --save tried as an attacker and an unlucky user would: planted links, devices, modes,
 // signals, limits and closed pipes. The file is replaced whole or not at all.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <poll.h>
 
 #include <cstring>
+#include <regex>
 #include <set>
 
 #include "illhost_process.h"
@@ -158,6 +161,10 @@ bool InterruptedSave(TempDir const& dir, int sig) {
   Launch launch;
   launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
   launch.out = Stdout::DevNull;
+  launch.inChild = [] {
+    rlimit const noCore{0, 0};  // SIGQUIT and SIGXCPU would dump one
+    setrlimit(RLIMIT_CORE, &noCore);
+  };
   bool seen = false;
   launch.whileRunning = [&](pid_t pid) {
     seen = AwaitCreation(inotify, ".out.json");
@@ -180,7 +187,8 @@ bool InterruptedSave(TempDir const& dir, int sig) {
 TEST(IllhostSave, SignalDuringTheWriteLeavesTheFileAsItWasAndNoTemporaryFile) {
   TempDir dir;
   WriteFile(dir / "big.json", PartsIllustration(20000));
-  for (int const sig : {SIGTERM, SIGINT, SIGHUP}) {
+  for (int const sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                        SIGPROF, SIGXCPU, SIGRTMIN + 1}) {
     // A loaded machine may let the save finish before the signal arrives; then try again.
     bool caught = false;
     for (int attempt = 0; attempt < 5 && !caught && !HasFailure(); ++attempt)
@@ -203,6 +211,185 @@ TEST(IllhostSave, WriteErrorRemovesTheTemporaryFileAndSaysWhy) {
                 ": cannot be written: " + std::strerror(EFBIG) + "\n");
   EXPECT_EQ(ReadFile(dir / "out.json"), "before");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.json"});
+}
+
+constexpr uid_t kOther = 4243;   // a user who is not the one running the tests
+constexpr gid_t kShared = 4242;  // a group that user may belong to
+
+// Runs a save of the example to `out` as `user`, in the group `kShared` when `member`.
+Outcome SaveAs(uid_t user, bool member, fs::path const& out) {
+  Launch launch;
+  launch.args = {"--save", out.string(), Example("center_lines")};
+  launch.out = Stdout::DevNull;
+  if (user != geteuid()) {
+    std::string const id = std::to_string(user);
+    launch.runAs = {"setpriv", "--reuid=" + id, "--regid=" + id,
+                    member ? "--groups=" + std::to_string(kShared) : "--clear-groups"};
+  }
+  return RunIllhostWith(launch);
+}
+
+TEST(IllhostSave, LinkInAStickyFolderIsFollowedOnlyWhereTheKernelWouldFollowIt) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root, to give links and folders to another user";
+  struct Row {
+    mode_t folderMode;
+    uid_t folderOwner, linkOwner;
+    char const* link;  // made in the folder as "link"; OUT is "link" or "link/out.json"
+    char const* out;
+    bool followed;
+  } const rows[] = {
+      {01777, 0, kOther, "../victim", "link", false},        // another user's link to a file
+      {01777, 0, kOther, "../nowhere", "link", false},       // ... that leads nowhere yet
+      {01777, 0, kOther, "../sub", "link/out.json", false},  // ... to a folder on the way
+      {01777, 0, 0, "../victim", "link", true},              // the user's own link
+      {01777, kOther, kOther, "../victim", "link", true},    // the folder owner's link
+      {00777, 0, kOther, "../victim", "link", true},         // not sticky
+      {01770, 0, kOther, "../victim", "link", true},         // sticky, not world-writable
+  };
+  for (auto const& row : rows) {
+    TempDir dir;
+    fs::create_directory(dir / "shared");
+    fs::create_directory(dir / "sub");
+    WriteFile(dir / "victim", "precious");
+    chmod((dir / "victim").c_str(), 0600);
+    ASSERT_EQ(chown((dir / "shared").c_str(), row.folderOwner, 0), 0);
+    ASSERT_EQ(chmod((dir / "shared").c_str(), row.folderMode), 0);
+    fs::create_symlink(row.link, dir / "shared/link");
+    ASSERT_EQ(lchown((dir / "shared/link").c_str(), row.linkOwner, row.linkOwner), 0);
+    Outcome const r = SaveAs(0, false, dir / "shared" / row.out);
+    std::string const what = std::string(row.out) + " -> " + row.link;
+    fs::path const reached =
+        dir / (std::string(row.link).substr(3) + (row.out[4] ? "/out.json" : ""));
+    if (row.followed) {
+      EXPECT_EQ(r.exitCode, 0) << what << ": " << r.err;
+      EXPECT_TRUE(Saved(reached)) << what;
+    } else {
+      EXPECT_EQ(r.exitCode, 1) << what;
+      EXPECT_NE(r.err.find("the link \"link\" is in a sticky folder"), std::string::npos) << r.err;
+      EXPECT_EQ(ReadFile(dir / "victim"), "precious") << what;
+      EXPECT_FALSE(fs::exists(dir / "nowhere") || fs::exists(dir / "sub/out.json")) << what;
+    }
+  }
+}
+
+TEST(IllhostSave, OutThatIsAStandardStreamOrNoFileInAFolderIsRefusedBeforeAnythingRuns) {
+  struct Row {
+    std::string out;
+    int fd;            // replaced in illhost by `kind`; -1 for none
+    char const* kind;  // "file" (o.txt), "socket" or "unnamed" (a file without a name)
+    char const* why;
+  } const rows[] = {
+      {"/dev/stdout", 1, "file", "is illhost's standard output"},
+      {"/proc/self/fd/1", 1, "file", "is illhost's standard output"},
+      {"/dev/fd/1", 1, "file", "is illhost's standard output"},
+      {"to-stdout", 1, "file", "is illhost's standard output"},  // a link to /dev/stdout
+      {"/dev/stderr", 2, "file", "is illhost's standard error"},
+      {"/dev/stdin", 0, "file", "is illhost's standard input"},
+      {"o.txt", 0, "file", "is illhost's standard input"},
+      {"/dev/stdout", -1, "", "a FIFO, not a regular file"},  // the test's pipe
+      {"/proc/self/fd/7", 7, "socket", "a socket, not a regular file"},
+      {"/proc/self/fd/7", 7, "unnamed", "leads to no file in a folder"},
+  };
+  for (auto const& row : rows) {
+    TempDir dir;
+    WriteFile(dir / "o.txt", "before\n");
+    fs::create_symlink("/dev/stdout", dir / "to-stdout");
+    Launch launch;
+    launch.args = {"--save", row.out, Example("center_lines")};
+    launch.inChild = [&] {
+      (void)!chdir(dir.path().c_str());
+      int fd = -1;
+      if (row.kind == std::string("file"))
+        fd = open("o.txt", row.fd == 0 ? O_RDONLY : O_WRONLY | O_APPEND);
+      if (row.kind == std::string("unnamed")) fd = open(".", O_TMPFILE | O_RDWR, 0600);
+      if (row.kind == std::string("socket")) {
+        int pair[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0) fd = pair[0];
+      }
+      if (fd >= 0) dup2(fd, row.fd);
+    };
+    Outcome const r = RunIllhostWith(launch);
+    std::string const said = r.err + ReadFile(dir / "o.txt");
+    EXPECT_EQ(r.exitCode, 1) << row.out;
+    EXPECT_NE(said.find("illhost: " + row.out + ": " + row.why + ": left as it is\n"),
+              std::string::npos)
+        << row.out << ": " << said;
+    EXPECT_EQ(r.out, "") << row.out;
+    EXPECT_EQ(ReadFile(dir / "o.txt").rfind("before\n", 0), 0U) << row.out;
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"o.txt", "to-stdout"})) << row.out;
+  }
+}
+
+TEST(IllhostSave, OwnerGroupAndModeAreKeptEachOnItsOwnAndWhatIsLostIsSaid) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root, to save as another user (setpriv)";
+  struct Row {
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    uid_t runner;
+    bool member;  // the runner is in kShared
+    uid_t ownerAfter;
+    gid_t groupAfter;
+    std::vector<char const*> warnings;
+  } const rows[] = {
+      // A group-shared file saved by another member: the group stays, the owner cannot.
+      {0, kShared, 0660, kOther, true, kOther, kShared, {"its owner (0)"}},
+      // Saved by someone outside the group: neither stays, each is said.
+      {0, kShared, 0666, kOther, false, kOther, kOther, {"its group (4242)", "its owner (0)"}},
+      // Saved by root: both stay.
+      {kOther, kShared, 0640, 0, false, kOther, kShared, {}},
+  };
+  for (auto const& row : rows) {
+    TempDir dir;
+    chmod(dir.path().c_str(), 0777);
+    fs::path const out = dir / "out.json";
+    WriteFile(out, "old");
+    ASSERT_EQ(chown(out.c_str(), row.owner, row.group), 0);
+    ASSERT_EQ(chmod(out.c_str(), row.mode), 0);
+    Outcome const r = SaveAs(row.runner, row.member, out);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    struct stat st {};
+    ASSERT_EQ(stat(out.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, row.mode);
+    EXPECT_EQ(st.st_uid, row.ownerAfter);
+    EXPECT_EQ(st.st_gid, row.groupAfter);
+    EXPECT_TRUE(Saved(out));
+    std::string expected;
+    for (char const* w : row.warnings) expected += "illhost: warning: " + out.string() + ": " + w;
+    std::string const warnings =
+        std::regex_replace(r.err, std::regex(" could not be kept[^\n]*\n"), "");
+    EXPECT_EQ(warnings, expected) << r.err;
+  }
+}
+
+TEST(IllhostSave, HardLinkedOutIsReplacedAndItsOtherNameKeepsTheOldContent) {
+  TempDir dir;
+  WriteFile(dir / "out.json", "old");
+  fs::create_hard_link(dir / "out.json", dir / "other.json");
+  Outcome const r = Save((dir / "out.json").string());
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "illhost: warning: " + (dir / "out.json").string() +
+                       ": a hard link: its 1 other name(s) keep the old content\n");
+  EXPECT_TRUE(Saved(dir / "out.json"));
+  EXPECT_EQ(ReadFile(dir / "other.json"), "old");
+}
+
+TEST(IllhostSave, FileIsSavedBeforeAnyOutputIsRead) {
+  TempDir dir;
+  WriteFile(dir / "big.json", PartsIllustration(5000));  // a table far larger than a pipe holds
+  Launch launch;
+  launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
+  bool savedFirst = false;
+  launch.whileRunning = [&](pid_t) {
+    for (int waited = 0; waited < 6000 && !savedFirst; ++waited) {
+      savedFirst = fs::exists(dir / "out.json") && Saved(dir / "out.json");
+      if (!savedFirst) usleep(10000);
+    }
+  };
+  Outcome const r = RunIllhostWith(launch);
+  EXPECT_TRUE(savedFirst) << "the file was not saved while the output waited to be read";
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_GT(r.out.size(), 65536U);
 }
 
 }  // namespace
