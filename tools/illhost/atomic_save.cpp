@@ -13,6 +13,7 @@
 #include <cstring>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -31,21 +32,15 @@ constexpr char const* kStandardNames[] = {"input", "output", "error"};
 int g_folder = -1;
 char g_temporary[NAME_MAX + 1];
 volatile sig_atomic_t g_armed = 0;
-// Each signal's action from before a save, for the signals that the save catches.
-std::array<struct sigaction, NSIG> g_previous{};
-std::array<bool, NSIG> g_caught{};
 
-extern "C" void RemoveTemporaryAndDie(int signal) {
+extern "C" void RemoveTemporaryAndDie(int s) {
   RemovePendingTemporaryFile();
-  struct sigaction fallback {};
-  fallback.sa_handler = SIG_DFL;
-  sigemptyset(&fallback.sa_mask);
-  sigaction(signal, &fallback, nullptr);
-  raise(signal);  // delivered with the default action once this handler returns
+  signal(s, SIG_DFL);
+  raise(s);  // delivered with the default action once this handler returns
 }
 
-[[noreturn]] void Fail(std::string const& path, char const* what, int error) {
-  throw SaveError(EscapeControls(path) + ": " + what + ": " + std::strerror(error));
+[[noreturn]] void Fail(std::string const& path, int error) {
+  throw SaveError(EscapeControls(path) + ": cannot be written: " + std::strerror(error));
 }
 [[noreturn]] void Refuse(std::string const& path, std::string const& why) {
   throw SaveError(EscapeControls(path) + ": " + why + ": left as it is");
@@ -68,9 +63,7 @@ class Fd {
     std::swap(fd_, other.fd_);
     return *this;
   }
-  ~Fd() {
-    if (fd_ >= 0) close(fd_);
-  }
+  ~Fd() { Close(); }
   int get() const { return fd_; }
   int Close() { return close(std::exchange(fd_, -1)); }
 
@@ -88,18 +81,15 @@ struct Target {
 // Pushes the names of `path` on `names` so that the first comes off the back first.
 void PushNames(std::string const& path, std::vector<std::string>& names) {
   std::vector<std::string> parts;
-  for (std::size_t at = 0; at <= path.size();) {
-    std::size_t const slash = std::min(path.find('/', at), path.size());
-    std::string part = path.substr(at, slash - at);
-    if (!part.empty() && part != ".") parts.push_back(std::move(part));
-    at = slash + 1;
-  }
+  std::istringstream in(path);
+  for (std::string part; std::getline(in, part, '/');)
+    if (!part.empty() && part != ".") parts.push_back(part);
   names.insert(names.end(), parts.rbegin(), parts.rend());
 }
 
 Fd OpenFolder(int at, char const* name, std::string const& given) {
   Fd folder(openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (folder.get() < 0) Fail(given, "cannot be written", errno);
+  if (folder.get() < 0) Fail(given, errno);
   return folder;
 }
 
@@ -116,12 +106,11 @@ Target Resolve(std::string const& given) {
     struct stat st {};
     if (fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
       if (errno == ENOENT && names.empty()) return {std::move(folder), name, std::nullopt};
-      Fail(given, "cannot be written", errno);
+      Fail(given, errno);
     }
     if (S_ISLNK(st.st_mode)) {
       struct stat in {};
-      if (++hops > kMaxLinkHops || fstat(folder.get(), &in) != 0)
-        Fail(given, "cannot be written", ELOOP);
+      if (++hops > kMaxLinkHops || fstat(folder.get(), &in) != 0) Fail(given, ELOOP);
       if ((in.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && st.st_uid != geteuid() &&
           st.st_uid != in.st_uid)
         Refuse(given, "the link \"" + name +
@@ -130,7 +119,7 @@ Target Resolve(std::string const& given) {
       std::array<char, PATH_MAX> link{};
       ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
       if (length < 0 || static_cast<std::size_t>(length) >= link.size())
-        Fail(given, "cannot be written", length < 0 ? errno : ENAMETOOLONG);
+        Fail(given, length < 0 ? errno : ENAMETOOLONG);
       if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
       PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
     } else if (names.empty()) {
@@ -148,11 +137,12 @@ Target CheckedTarget(std::string const& given) {
   // The kernel's own view: a link in /proc/self/fd leads to a pipe or socket by no name.
   struct stat followed {};
   bool const reached = stat(given.c_str(), &followed) == 0;
-  if (reached && !S_ISREG(followed.st_mode))
-    Refuse(given, std::string(KindOf(followed.st_mode)) + ", not a regular file");
   auto const& existing = target.existing;
-  if (existing && !S_ISREG(existing->st_mode))
-    Refuse(given, std::string(KindOf(existing->st_mode)) + ", not a regular file");
+  if (mode_t const mode = reached    ? followed.st_mode
+                          : existing ? existing->st_mode
+                                     : S_IFREG;
+      !S_ISREG(mode))
+    Refuse(given, std::string(KindOf(mode)) + ", not a regular file");
   if (reached &&
       (!existing || existing->st_dev != followed.st_dev || existing->st_ino != followed.st_ino))
     Refuse(given, "leads to no file in a folder");
@@ -164,9 +154,8 @@ Target CheckedTarget(std::string const& given) {
   }
   // Replacing goes through the folder, which would pass over a file its owner made read-only.
   if (existing && faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) != 0)
-    Fail(given, "cannot be written", errno);
-  if (faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
-    Fail(given, "cannot be written", errno);
+    Fail(given, errno);
+  if (faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) Fail(given, errno);
   return target;
 }
 
@@ -187,27 +176,20 @@ class SignalsBlocked {
 };
 
 // Each signal whose default action ends the process and that nothing else handles (nor
-// ignores: a closed pipe and the file-size limit are write errors here) now removes the
-// temporary file first; `restore` puts the previous actions back.
-void CatchEndingSignals(bool restore) {
+// ignores: a closed pipe and the file-size limit are write errors here) removes the temporary
+// file first. The handler stays: with no save in progress it does what the default does.
+void CatchEndingSignals() {
+  constexpr int kNotEnding[] = {SIGKILL, SIGSTOP, SIGCHLD, SIGCONT, SIGTSTP,
+                                SIGTTIN, SIGTTOU, SIGURG,  SIGWINCH};
+  struct sigaction handler {};
+  handler.sa_handler = RemoveTemporaryAndDie;
+  sigfillset(&handler.sa_mask);
   for (int s = 1; s < NSIG; ++s) {
-    if (restore) {
-      if (g_caught[s]) sigaction(s, &g_previous[s], nullptr);
-      g_caught[s] = false;
-      continue;
-    }
-    sigset_t stopOrIgnore;
-    sigemptyset(&stopOrIgnore);
-    for (int other :
-         {SIGKILL, SIGSTOP, SIGCHLD, SIGCONT, SIGTSTP, SIGTTIN, SIGTTOU, SIGURG, SIGWINCH})
-      sigaddset(&stopOrIgnore, other);
-    if (sigismember(&stopOrIgnore, s) || sigaction(s, nullptr, &g_previous[s]) != 0 ||
-        (g_previous[s].sa_flags & SA_SIGINFO) || g_previous[s].sa_handler != SIG_DFL)
-      continue;
-    struct sigaction handler {};
-    handler.sa_handler = RemoveTemporaryAndDie;
-    sigfillset(&handler.sa_mask);
-    g_caught[s] = sigaction(s, &handler, nullptr) == 0;
+    struct sigaction now {};
+    if (std::find(std::begin(kNotEnding), std::end(kNotEnding), s) == std::end(kNotEnding) &&
+        sigaction(s, nullptr, &now) == 0 && now.sa_handler == SIG_DFL &&
+        !(now.sa_flags & SA_SIGINFO))
+      sigaction(s, &handler, nullptr);
   }
 }
 
@@ -220,28 +202,25 @@ class TemporaryFile {
     std::string const base = "." + target.name.substr(0, kMaxBaseInName) + ".";
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::array<unsigned char, 6> random{};
+    if (getrandom(random.data(), random.size(), 0) != static_cast<ssize_t>(random.size()))
+      Fail(given, errno);
+    name_ = base;
+    for (unsigned char r : random) name_ += kLetters[r % (sizeof kLetters - 1)];
     SignalsBlocked const blocked;
-    for (int attempt = 0; attempt < 100 && fd_.get() < 0; ++attempt) {
-      std::array<unsigned char, 6> random{};
-      if (getrandom(random.data(), random.size(), 0) != static_cast<ssize_t>(random.size()))
-        Fail(given, "cannot be written", errno);
-      name_ = base;
-      for (unsigned char r : random) name_ += kLetters[r % (sizeof kLetters - 1)];
-      fd_ = Fd(openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      0600));
-      if (fd_.get() < 0 && errno != EEXIST) Fail(given, "cannot be written", errno);
-    }
-    if (fd_.get() < 0) Fail(given, "cannot be written", EEXIST);
+    // 62^6 names: one that exists already was planted, and is refused rather than replaced.
+    fd_ = Fd(
+        openat(folder_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (fd_.get() < 0) Fail(given, errno);
     g_folder = folder_;
     std::memcpy(g_temporary, name_.c_str(), name_.size() + 1);
     g_armed = 1;
-    CatchEndingSignals(false);
+    CatchEndingSignals();
   }
   ~TemporaryFile() {
     SignalsBlocked const blocked;
     if (!renamed_) unlinkat(folder_, name_.c_str(), 0);
     g_armed = 0;
-    CatchEndingSignals(true);
   }
   TemporaryFile(TemporaryFile const&) = delete;
   TemporaryFile& operator=(TemporaryFile const&) = delete;
@@ -274,16 +253,16 @@ mode_t NewFileMode() {
 // warns of each that cannot be kept.
 void KeepOwnership(int fd, struct stat const& existing, std::string const& given) {
   struct stat made {};
-  if (fstat(fd, &made) != 0) Fail(given, "cannot be written", errno);
+  if (fstat(fd, &made) != 0) Fail(given, errno);
   std::string const path = EscapeControls(given);
+  auto const lost = [&](char const* what, unsigned kept, unsigned now) {
+    ReportWarning(path + ": its " + what + " (" + std::to_string(kept) + ") could not be kept: " +
+                  std::strerror(errno) + "; the new file's is " + std::to_string(now));
+  };
   if (existing.st_gid != made.st_gid && fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0)
-    ReportWarning(path + ": its group (" + std::to_string(existing.st_gid) +
-                  ") could not be kept: " + std::strerror(errno) + "; the new file's group is " +
-                  std::to_string(made.st_gid));
+    lost("group", existing.st_gid, made.st_gid);
   if (existing.st_uid != made.st_uid && fchown(fd, existing.st_uid, static_cast<gid_t>(-1)) != 0)
-    ReportWarning(path + ": its owner (" + std::to_string(existing.st_uid) +
-                  ") could not be kept: " + std::strerror(errno) + "; the new file's owner is " +
-                  std::to_string(made.st_uid));
+    lost("owner", existing.st_uid, made.st_uid);
   if (existing.st_nlink > 1)
     ReportWarning(path + ": a hard link: its " + std::to_string(existing.st_nlink - 1) +
                   " other name(s) keep the old content");
@@ -303,18 +282,18 @@ void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> 
   if (target.existing) KeepOwnership(temporary.fd(), *target.existing, path);
   // After the owner and group: changing them clears the set-user-ID and set-group-ID bits.
   mode_t const mode = target.existing ? target.existing->st_mode & 07777 : NewFileMode();
-  if (fchmod(temporary.fd(), mode) != 0) Fail(path, "cannot be written", errno);
+  if (fchmod(temporary.fd(), mode) != 0) Fail(path, errno);
 
   {
     FdStreamBuf buffer(temporary.fd());
     std::ostream out(&buffer);
     write(out);
-    if (!buffer.Flush()) Fail(path, "cannot be written", buffer.Error());
-    if (!out) Fail(path, "cannot be written", EIO);
+    if (!buffer.Flush()) Fail(path, buffer.Error());
+    if (!out) Fail(path, EIO);
   }
-  if (fsync(temporary.fd()) != 0) Fail(path, "cannot be written", errno);
-  if (temporary.Close() != 0) Fail(path, "cannot be written", errno);
-  if (temporary.RenameTo(target.name) != 0) Fail(path, "cannot be written", errno);
+  if (fsync(temporary.fd()) != 0) Fail(path, errno);
+  if (temporary.Close() != 0) Fail(path, errno);
+  if (temporary.RenameTo(target.name) != 0) Fail(path, errno);
   // Some file systems cannot sync a folder; the rename itself has been done.
   Fd const folder(openat(target.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) fsync(folder.get());

@@ -15,14 +15,10 @@ class SaveError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Writes what `write` puts into the stream to `path`. A symbolic link keeps being a link: the
-// file it leads to is replaced; a link in a sticky folder that others may write is followed only
-// when it belongs to the user or to the folder's owner. A path that exists but is not a regular
-// file, or is illhost's own standard input, output or error, is refused and left alone. An
-// existing file keeps its permission bits, and its group and owner where the process may set
-// them (a warning says which could not be kept, and that a hard link's other names keep the old
-// content). Every signal that would end the process removes the temporary file first; any
-// failure removes it and throws SaveError.
+// Writes what `write` puts into the stream to `path`, following links as an ordinary open
+// would (see docs/illhost.md). Refuses what is not a regular file or is illhost's own standard
+// stream; keeps mode, group and owner where it may, warning of what it cannot keep. Any failure,
+// and any signal that ends the process, removes the temporary file; failures throw SaveError.
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write);
 
 // Throws the SaveError that SaveAtomically would throw for a path that it refuses, that may

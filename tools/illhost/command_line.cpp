@@ -30,10 +30,6 @@ constexpr char kExitStatuses[] =
     "illustration; 3 the module cannot be loaded. Warnings (\"illhost: warning: ...\") leave\n"
     "it unchanged.\n";
 
-std::string Footer() {
-  return std::string("\n") + kRules + "\n" + kNameTypeLegend + "\n" + kExitStatuses;
-}
-
 CommandLine UsageError(std::string const& what) {
   return {std::nullopt, kUsageOrOutput, what + " (see illhost --help)"};
 }
@@ -100,7 +96,7 @@ CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& ou
   app.add_flag("--trace", o.trace, "let the module's trace lines through to standard error");
   app.add_option("FILE", o.files, "illustrations to run in turn (default: a built-in sample)")
       ->type_name("");
-  app.footer(Footer());
+  app.footer(std::string("\n") + kRules + "\n" + kNameTypeLegend + "\n" + kExitStatuses);
 
   if (std::string const flag = FlagWithValue(app, argc, argv); !flag.empty())
     return UsageError(flag);

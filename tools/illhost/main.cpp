@@ -33,13 +33,6 @@ void HoldClosedStandardDescriptors() {
   }
 }
 
-// A closed pipe or a file-size limit is a write error to report, not a signal that kills the
-// run before its save is done.
-void IgnoreWriteSignals() {
-  signal(SIGPIPE, SIG_IGN);
-  signal(SIGXFSZ, SIG_IGN);
-}
-
 int RunMain(int argc, char** argv, illhost::FdStreamBuf& stdoutBuffer) {
   std::ostream out(&stdoutBuffer);
   illhost::CommandLine const line = illhost::ParseCommandLine(argc, argv, out);
@@ -62,7 +55,10 @@ int RunMain(int argc, char** argv, illhost::FdStreamBuf& stdoutBuffer) {
 
 int main(int argc, char** argv) {
   HoldClosedStandardDescriptors();
-  IgnoreWriteSignals();
+  // A closed pipe or a file-size limit is a write error to report, not a signal that kills
+  // the run before its save is done.
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
   illhost::ExitCleanlyWhenMemoryRunsOut();
   try {
     illhost::FdStreamBuf stdoutBuffer(STDOUT_FILENO);

@@ -1,35 +1,21 @@
 #include "module_location.h"
 
-#include <unistd.h>
-
-#include <array>
-#include <climits>
-#include <cstdlib>
+#include <filesystem>
 
 namespace illhost {
-namespace {
-
-constexpr char const* kCandidates[] = {"/../lib/illanimation/libillanimation.so",
-                                       "/../plugin/libillanimation.so"};
-
-std::string ProgramFolder() {
-  std::array<char, PATH_MAX> buffer{};
-  ssize_t const length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (length <= 0) return ".";
-  std::string const program(buffer.data(), static_cast<std::size_t>(length));
-  std::size_t const slash = program.rfind('/');
-  return slash == std::string::npos ? "." : program.substr(0, slash);
-}
-
-}  // namespace
 
 std::string DefaultModulePath() {
-  std::string const folder = ProgramFolder();
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
+  if (folder.empty()) folder = ".";
+  constexpr char const* kCandidates[] = {"../lib/illanimation/libillanimation.so",
+                                         "../plugin/libillanimation.so"};
   for (char const* candidate : kCandidates) {
-    std::array<char, PATH_MAX> resolved{};
-    if (realpath((folder + candidate).c_str(), resolved.data())) return resolved.data();
+    fs::path const found = fs::canonical(folder / candidate, error);
+    if (!error) return found.string();
   }
-  return folder + kCandidates[0];
+  return (folder / kCandidates[0]).string();
 }
 
 }  // namespace illhost
