@@ -26,7 +26,6 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;
 constexpr std::size_t kMaxBaseInName = 200;
-constexpr char const* kStandardNames[] = {"input", "output", "error"};
 
 // The temporary file that a signal handler removes; written only with every signal blocked.
 int g_folder = -1;
@@ -93,9 +92,27 @@ Fd OpenFolder(int at, char const* name, std::string const& given) {
   return folder;
 }
 
-// Walks `given` one name at a time, following links as the kernel does where it protects
-// sticky folders: in a sticky folder that everyone may write, only a link owned by the user
-// or by the folder's owner is followed, whatever the machine is set to do.
+// Follows the link `name` in `folder` (owned by `owner`) where the kernel would: its names go
+// on `names`, and a link that begins with '/' starts again from the root.
+void FollowLink(Fd& folder, std::string const& name, uid_t owner, std::string const& given,
+                std::vector<std::string>& names) {
+  struct stat in {};
+  if (fstat(folder.get(), &in) != 0) Fail(given, errno);
+  if ((in.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && owner != geteuid() &&
+      owner != in.st_uid)
+    Refuse(given, "the link \"" + name +
+                      "\" is in a sticky folder that others may write and belongs to "
+                      "neither you nor the folder's owner, so it is not followed");
+  std::array<char, PATH_MAX> link{};
+  ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
+  if (length < 0 || static_cast<std::size_t>(length) >= link.size())
+    Fail(given, length < 0 ? errno : ENAMETOOLONG);
+  if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
+  PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
+}
+
+// Walks `given` one name at a time, following each link where FollowLink allows, whatever
+// the machine's own protection of sticky folders is set to.
 Target Resolve(std::string const& given) {
   std::vector<std::string> names;
   PushNames(given, names);
@@ -109,19 +126,8 @@ Target Resolve(std::string const& given) {
       Fail(given, errno);
     }
     if (S_ISLNK(st.st_mode)) {
-      struct stat in {};
-      if (++hops > kMaxLinkHops || fstat(folder.get(), &in) != 0) Fail(given, ELOOP);
-      if ((in.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && st.st_uid != geteuid() &&
-          st.st_uid != in.st_uid)
-        Refuse(given, "the link \"" + name +
-                          "\" is in a sticky folder that others may write and belongs to "
-                          "neither you nor the folder's owner, so it is not followed");
-      std::array<char, PATH_MAX> link{};
-      ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
-      if (length < 0 || static_cast<std::size_t>(length) >= link.size())
-        Fail(given, length < 0 ? errno : ENAMETOOLONG);
-      if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
-      PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
+      if (++hops > kMaxLinkHops) Fail(given, ELOOP);
+      FollowLink(folder, name, st.st_uid, given, names);
     } else if (names.empty()) {
       return {std::move(folder), name, st};
     } else {
@@ -138,11 +144,8 @@ Target CheckedTarget(std::string const& given) {
   struct stat followed {};
   bool const reached = stat(given.c_str(), &followed) == 0;
   auto const& existing = target.existing;
-  if (mode_t const mode = reached    ? followed.st_mode
-                          : existing ? existing->st_mode
-                                     : S_IFREG;
-      !S_ISREG(mode))
-    Refuse(given, std::string(KindOf(mode)) + ", not a regular file");
+  mode_t const mode = reached ? followed.st_mode : existing ? existing->st_mode : S_IFREG;
+  if (!S_ISREG(mode)) Refuse(given, std::string(KindOf(mode)) + ", not a regular file");
   if (reached &&
       (!existing || existing->st_dev != followed.st_dev || existing->st_ino != followed.st_ino))
     Refuse(given, "leads to no file in a folder");
@@ -150,7 +153,8 @@ Target CheckedTarget(std::string const& given) {
     struct stat standard {};
     if (fstat(fd, &standard) == 0 && standard.st_dev == existing->st_dev &&
         standard.st_ino == existing->st_ino)
-      Refuse(given, std::string("is illhost's standard ") + kStandardNames[fd]);
+      Refuse(given,
+             std::string("is illhost's standard ") + std::array{"input", "output", "error"}[fd]);
   }
   // Replacing goes through the folder, which would pass over a file its owner made read-only.
   if (existing && faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) != 0)
