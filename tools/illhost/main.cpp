@@ -55,8 +55,7 @@ int RunMain(int argc, char** argv, illhost::FdStreamBuf& stdoutBuffer) {
 
 int main(int argc, char** argv) {
   HoldClosedStandardDescriptors();
-  // A closed pipe or a file-size limit is a write error to report, not a signal that kills
-  // the run before its save is done.
+  // A closed pipe or a file-size limit is a write error to report, not a signal that kills.
   signal(SIGPIPE, SIG_IGN);
   signal(SIGXFSZ, SIG_IGN);
   illhost::ExitCleanlyWhenMemoryRunsOut();
