@@ -57,7 +57,7 @@ std::string FlagWithValue(CLI::App& app, int argc, char const* const* argv) {
 }
 
 std::string UsageMessage(CLI::App const& app, CLI::ParseError const& e) {
-  std::string const what = e.what();
+  std::string what = e.what();
   if (dynamic_cast<CLI::ExtrasError const*>(&e) && !app.remaining().empty()) {
     std::string const option = app.remaining().front();
     return "unknown option '" + option.substr(0, option.find('=')) + "'";
