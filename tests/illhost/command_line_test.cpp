@@ -65,6 +65,9 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
       {{"-V", "--jsno"}, 1, "illhost: unknown option '--jsno' \\(see illhost --help\\)\n"},
       {{"-h", "--save", "out.json"}, 1, "illhost: --save needs exactly one FILE[^\n]*\n"},
       {{"--explain"}, 1, "illhost: --explain: needs a value \\(see illhost --help\\)\n"},
+      {{"--save", "a.json", "--save", "b.json", center},
+       1,
+       "illhost: --save: given more than once \\(see illhost --help\\)\n"},
       // --json prints nothing when no FILE could be read, as for one bad file.
       {{"--json", "/no/a.json", "/no/b.json"},
        2,

@@ -203,13 +203,12 @@ void CatchEndingSignals() {
 class TemporaryFile {
  public:
   TemporaryFile(Target const& target, std::string const& given) : folder_(target.folder.get()) {
-    std::string const base = "." + target.name.substr(0, kMaxBaseInName) + ".";
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::array<unsigned char, 6> random{};
     if (getrandom(random.data(), random.size(), 0) != static_cast<ssize_t>(random.size()))
       Fail(given, errno);
-    name_ = base;
+    name_ = "." + target.name.substr(0, kMaxBaseInName) + ".";
     for (unsigned char r : random) name_ += kLetters[r % (sizeof kLetters - 1)];
     SignalsBlocked const blocked;
     // 62^6 names: one that exists already was planted, and is refused rather than replaced.
@@ -232,12 +231,11 @@ class TemporaryFile {
   int fd() const { return fd_.get(); }
   int Close() { return fd_.Close(); }
   // Renames the file over `name`, with no window in which a signal removes it by its old name.
-  int RenameTo(std::string const& name) {
+  bool RenameTo(std::string const& name) {
     SignalsBlocked const blocked;
-    int const result = renameat(folder_, name_.c_str(), folder_, name.c_str());
-    renamed_ = result == 0;
+    renamed_ = renameat(folder_, name_.c_str(), folder_, name.c_str()) == 0;
     g_armed = !renamed_;
-    return result;
+    return renamed_;
   }
 
  private:
@@ -297,7 +295,7 @@ void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> 
   }
   if (fsync(temporary.fd()) != 0) Fail(path, errno);
   if (temporary.Close() != 0) Fail(path, errno);
-  if (temporary.RenameTo(target.name) != 0) Fail(path, errno);
+  if (!temporary.RenameTo(target.name)) Fail(path, errno);
   // Some file systems cannot sync a folder; the rename itself has been done.
   Fd const folder(openat(target.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) fsync(folder.get());

@@ -62,8 +62,10 @@ std::string UsageMessage(CLI::App const& app, CLI::ParseError const& e) {
     std::string const option = app.remaining().front();
     return "unknown option '" + option.substr(0, option.find('=')) + "'";
   }
+  // Too few values, or a second one: the message starts with the option's name.
+  std::string const name = what.substr(0, what.find(':'));
   if (dynamic_cast<CLI::ArgumentMismatch const*>(&e))
-    return what.substr(0, what.find(':')) + ": needs a value";
+    return name + (app.count(name) > 1 ? ": given more than once" : ": needs a value");
   return what;
 }
 
