@@ -1,10 +1,10 @@
 #include "driver.h"
 
+#include <algorithm>
 #include <map>
 
 #include "host/illustration.h"
 #include "hostseams.h"
-#include "quoting.h"
 
 namespace illhost {
 namespace {
@@ -55,34 +55,42 @@ class TrackRun {
 
   // Runs `call`, then `setup` (what illhost does as the host, whose calls are not the module's).
   template <class Call, class Setup>
-  void Step(char const* step, std::string argument, Call const& call, Setup const& setup) {
+  void Step(char const* step, Call const& call, Setup const& setup) {
     if (!steps_) {
       call();
       setup();
       return;
     }
-    StepRecord record{step, std::move(argument), {}, {}, {}, {}};
+    StepRecord record{step, {}, {}, {}, {}, {}};
     if (track_) record.nameTypeBefore = NameType();
     hostseams::CallLog::Start();
     call();
     hostseams::CallLog::Stop();
     record.hostCalls = hostseams::CallLog::Calls();
+    auto& calls = record.hostCalls;
+    calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
     setup();
     record.nameTypeAfter = NameType();
     steps_->push_back(std::move(record));
   }
   template <class Call>
-  void Step(char const* step, std::string argument, Call const& call) {
-    Step(step, std::move(argument), call, [] {});
+  void Step(char const* step, Call const& call) {
+    Step(step, call, [] {});
   }
-  void Result(std::string const& text) {
-    if (steps_) steps_->back().result = text;
+  // What the last step was given and what it gave back, kept only when recording.
+  template <class T>
+  void Given(T const& value) {
+    if (steps_) steps_->back().argument = StepValue{value, {}};
+  }
+  template <class T>
+  void Gave(T const& value) {
+    if (steps_) steps_->back().result = StepValue{value, {}};
   }
   bool Recording() const { return steps_ != nullptr; }
 
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent) {
     Step(
-        "create", "", [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
+        "create", [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
         [&] {
           parent.AddChild(track_);
           timeline_.AddTrack(track_);
@@ -90,39 +98,38 @@ class TrackRun {
           track_->SetLockedState(spec.locked);
         });
     if (spec.stored) {
-      Step("SetTrackName", Recording() ? QuoteInput(spec.stored->name) : "",
-           [&] { track_->SetTrackName(spec.stored->name, {}); });
-      Step("Load", Recording() ? StoredProperties(spec.stored->properties) : "", [&] {
+      Step("SetTrackName", [&] { track_->SetTrackName(spec.stored->name, {}); });
+      Given(spec.stored->name);
+      Step("Load", [&] {
         animation::PropertyReader reader(spec.stored->properties);
         track_->Load(reader);
       });
+      if (Recording()) steps_->back().argument = Properties(spec.stored->properties);
     } else {
-      Step("InitDisplayName", "", [&] { track_->InitDisplayName(spec.target); });
+      Step("InitDisplayName", [&] { track_->InitDisplayName(spec.target); });
     }
     if (spec.rename) {
       bool const byUser = spec.rename->byUser;
-      Step("rename",
-           Recording() ? QuoteInput(spec.rename->name) +
-                             (byUser ? " with an operation (the user's)" : " without an operation")
-                       : "",
-           [&] {
-             track_->SetTrackName(spec.rename->name,
-                                  byUser ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
-                                         : du::SmartPtr<qmk::Operation>());
-           });
+      Step("rename", [&] {
+        track_->SetTrackName(spec.rename->name,
+                             byUser ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
+                                    : du::SmartPtr<qmk::Operation>());
+      });
+      if (Recording())
+        steps_->back().argument.object = {{"name", spec.rename->name}, {"operation", byUser}};
     }
     if (spec.refresh)
-      Step("refresh", "",
+      Step("refresh",
            [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
     return Observe(spec);
   }
 
  private:
-  static std::string StoredProperties(std::vector<std::pair<du::Symbol, std::int64_t>> const& p) {
-    std::string text = "{";
-    for (auto const& [key, value] : p)
-      text += (text.size() > 1 ? ", " : "") + QuoteInput(key.str()) + ": " + std::to_string(value);
-    return text + "}";
+  template <class Key>
+  static StepValue Properties(std::vector<std::pair<Key, std::int64_t>> const& properties) {
+    StepValue v{{}, std::vector<std::pair<std::string, Scalar>>()};
+    for (auto const& [key, value] : properties) v.object->emplace_back(std::string(key), value);
+    return v;
   }
 
   TrackResult Observe(TrackSpec const& spec) {
@@ -130,26 +137,22 @@ class TrackRun {
     r.id = spec.id;
     if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
     r.nameTypeBefore = NameType();
-    Step("GetTargetDescription", "",
+    Step("GetTargetDescription",
          [&] { r.description = track_->GetTargetDescription(spec.target).str(); });
-    Result(Recording() ? QuoteInput(r.description) : "");
+    Gave(r.description);
     r.nameType = NameType();
     r.trackName = track_->TrackNameField();
-    Step("GetTrackName", "", [&] { r.shownName = track_->GetTrackName(); });
-    Result(Recording() ? QuoteInput(r.shownName) : "");
-    Step("UsesTargetName", "", [&] { r.usesTargetName = track_->UsesTargetName(); });
-    Result(r.usesTargetName ? "true" : "false");
+    Step("GetTrackName", [&] { r.shownName = track_->GetTrackName(); });
+    Gave(r.shownName);
+    Step("UsesTargetName", [&] { r.usesTargetName = track_->UsesTargetName(); });
+    Gave(r.usesTargetName);
     du::SmartPtr<qmk::SelectionItem> item;
-    Step("GetSelectionItem", "", [&] { item = track_->GetSelectionItem(); });
+    Step("GetSelectionItem", [&] { item = track_->GetSelectionItem(); });
     r.selectionItem = ItemId(ill_, item);
-    Result(r.selectionItem ? QuoteInput(*r.selectionItem) : "none");
+    if (r.selectionItem) Gave(*r.selectionItem);
     // What the file keeps: Save with any suppression of saving in force.
-    Step("Save", "", [&] { r.saved = SavedBy(track_); });
-    if (Recording()) {
-      std::vector<std::pair<du::Symbol, std::int64_t>> written;
-      for (auto const& [key, value] : r.saved) written.emplace_back(key, value);
-      Result(StoredProperties(written));
-    }
+    Step("Save", [&] { r.saved = SavedBy(track_); });
+    if (Recording()) steps_->back().result = Properties(r.saved);
     return r;
   }
 

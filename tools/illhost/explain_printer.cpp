@@ -1,46 +1,58 @@
-#include "explain_printer.h"
-
 #include <algorithm>
 #include <ostream>
 
 #include "json_text.h"
 #include "name_types.h"
+#include "output.h"
 #include "quoting.h"
-#include "terminal_text.h"
 
 namespace illhost {
 namespace {
 
-std::string Call(StepRecord const& step) {
-  std::string call = step.step;
-  if (!step.argument.empty()) call += " " + step.argument;
-  if (!step.result.empty()) call += " -> " + step.result;
-  return call;
+// A value shown in a step is cut at this many columns; the steps align up to the widest call
+// of at most kCallColumns.
+constexpr std::size_t kValueColumns = 60;
+constexpr std::size_t kCallColumns = 60;
+
+std::string Shown(Scalar const& value) {
+  if (auto const* text = std::get_if<std::string>(&value)) return QuoteInput(*text, kValueColumns);
+  if (auto const* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
+  if (auto const* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
+  return "";
 }
 
-std::string Transition(StepRecord const& step) {
-  std::string const before = step.nameTypeBefore ? NameTypeLabel(step.nameTypeBefore) : "(none)";
-  return before + " -> " + NameTypeLabel(step.nameTypeAfter);
-}
-
-// Host calls one a line, a call repeated in a row counted once.
-void AppendHostCalls(std::string& text, std::vector<std::string> const& calls) {
-  for (std::size_t i = 0; i < calls.size();) {
-    std::size_t same = i + 1;
-    while (same < calls.size() && calls[same] == calls[i]) ++same;
-    text += i == 0 ? "       host: " : "             ";
-    AppendEscaped(text, calls[i]);
-    if (same - i > 1) text += " (" + std::to_string(same - i) + " times)";
-    text += '\n';
-    i = same;
+// An object is written only as far as it can be shown: stored properties may be many.
+std::string Shown(StepValue const& v) {
+  if (!v.object) return Shown(v.value);
+  std::string text = "{";
+  for (auto const& [key, value] : *v.object) {
+    if (text.size() > 4 * kValueColumns) return text + "…";
+    text += (text.size() > 1 ? ", " : "") + QuoteInput(key, kValueColumns) + ": " + Shown(value);
   }
+  return text + "}";
 }
 
-void AppendJsonText(std::string& out, std::string const& text) {
-  if (text.empty())
-    out += "null";
+void AppendJson(std::string& out, Scalar const& value) {
+  if (auto const* text = std::get_if<std::string>(&value))
+    AppendJsonString(out, *text);
+  else if (auto const* flag = std::get_if<bool>(&value))
+    out += *flag ? "true" : "false";
+  else if (auto const* number = std::get_if<std::int64_t>(&value))
+    out += std::to_string(*number);
   else
-    AppendJsonString(out, text);
+    out += "null";
+}
+
+void AppendJson(std::string& out, StepValue const& v) {
+  if (!v.object) return AppendJson(out, v.value);
+  out += '{';
+  for (auto const& [key, value] : *v.object) {
+    if (out.back() != '{') out += ", ";
+    AppendJsonString(out, key);
+    out += ": ";
+    AppendJson(out, value);
+  }
+  out += '}';
 }
 
 }  // namespace
@@ -49,19 +61,30 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
   std::string text =
       "track " + QuoteInput(e.track) + ", step by step (name type before -> after):\n";
   std::vector<std::string> calls;
-  std::size_t width = 0;
+  std::vector<std::size_t> columns;
   for (auto const& step : e.steps) {
-    calls.push_back(Call(step));
-    width = std::max(width, std::min(TerminalColumns(calls.back()), std::size_t{60}));
+    std::string call = step.step;
+    std::string const argument = Shown(step.argument), result = Shown(step.result);
+    if (!argument.empty()) call += " " + argument;
+    if (!result.empty()) call += " -> " + result;
+    calls.emplace_back();
+    columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
   }
+  std::size_t width = 0;
+  for (std::size_t c : columns) width = std::max(width, std::min(c, kCallColumns));
   for (std::size_t i = 0; i < e.steps.size(); ++i) {
+    StepRecord const& step = e.steps[i];
     std::string const number = std::to_string(i + 1) + ".";
     text += std::string(4 - std::min<std::size_t>(number.size(), 3), ' ') + number + " ";
-    std::size_t const used = TerminalColumns(calls[i]);
     text += calls[i];
-    text.append(used < width ? width - used : 0, ' ');
-    text += "  " + Transition(e.steps[i]) + "\n";
-    AppendHostCalls(text, e.steps[i].hostCalls);
+    text.append(columns[i] < width ? width - columns[i] : 0, ' ');
+    text += "  " + (step.nameTypeBefore ? NameTypeLabel(step.nameTypeBefore) : "(none)") + " -> " +
+            NameTypeLabel(step.nameTypeAfter) + "\n";
+    for (std::size_t c = 0; c < step.hostCalls.size(); ++c) {
+      text += c == 0 ? "       host: " : "             ";
+      AppendShown(text, step.hostCalls[c], 3 * kValueColumns);
+      text += '\n';
+    }
   }
   text += "why: " + e.reason + "\n";
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -78,12 +101,11 @@ void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
     AppendIndent(text, indent + 4);
     JsonObject step(text, indent + 4);
     AppendJsonString(step.Key("step"), s.step);
-    AppendJsonText(step.Key("argument"), s.argument);
-    AppendJsonText(step.Key("result"), s.result);
+    AppendJson(step.Key("argument"), s.argument);
+    AppendJson(step.Key("result"), s.result);
     AppendJsonInteger(step.Key("name_type_before"), s.nameTypeBefore);
     AppendJsonInteger(step.Key("name_type_after"), s.nameTypeAfter);
-    std::string& calls = step.Key("host_calls");
-    calls += '[';
+    std::string& calls = step.Key("host_calls") += '[';
     for (std::size_t c = 0; c < s.hostCalls.size(); ++c) {
       if (c > 0) calls += ", ";
       AppendJsonString(calls, s.hostCalls[c]);

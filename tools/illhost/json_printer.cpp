@@ -1,56 +1,45 @@
-#include "json_printer.h"
-
 #include <ostream>
 #include <string>
 
 #include "json_text.h"
+#include "output.h"
 
 namespace illhost {
-namespace {
-
-constexpr std::size_t kFlushAt = 1 << 16;
-
-void AppendTrack(std::string& out, TrackResult const& r, int indent) {
-  AppendIndent(out, indent);
-  JsonObject track(out, indent);
-  AppendJsonString(track.Key("id"), r.id);
-  AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
-  AppendJsonInteger(track.Key("name_type"), r.nameType);
-  AppendJsonString(track.Key("track_name"), r.trackName);
-  AppendJsonString(track.Key("shown_name"), r.shownName);
-  track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
-  AppendJsonString(track.Key("description"), r.description);
-  if (r.selectionItem)
-    AppendJsonString(track.Key("selection_item"), *r.selectionItem);
-  else
-    track.Key("selection_item") += "null";
-  JsonObject saved(track.Key("saved"), indent + 2);
-  for (auto const& [key, value] : r.saved) saved.Key(key.c_str()) += std::to_string(value);
-  saved.Close();
-  track.Close();
-}
-
-}  // namespace
 
 void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
-  std::string text;
-  JsonObject file(text, indent);
-  std::string& list = file.Key("tracks");
-  list += '[';
+  std::string text = "{\n";
+  AppendIndent(text, indent + 2);
+  text += "\"tracks\": [";
   for (std::size_t i = 0; i < results.size(); ++i) {
-    list += i == 0 ? "\n" : ",\n";
-    AppendTrack(list, results[i], indent + 4);
-    if (list.size() >= kFlushAt) {
-      out.write(list.data(), static_cast<std::streamsize>(list.size()));
-      list.clear();
-    }
+    TrackResult const& r = results[i];
+    text += i == 0 ? "\n" : ",\n";
+    AppendIndent(text, indent + 4);
+    JsonObject track(text, indent + 4);
+    AppendJsonString(track.Key("id"), r.id);
+    AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
+    AppendJsonInteger(track.Key("name_type"), r.nameType);
+    AppendJsonString(track.Key("track_name"), r.trackName);
+    AppendJsonString(track.Key("shown_name"), r.shownName);
+    track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
+    AppendJsonString(track.Key("description"), r.description);
+    if (r.selectionItem)
+      AppendJsonString(track.Key("selection_item"), *r.selectionItem);
+    else
+      track.Key("selection_item") += "null";
+    JsonObject saved(track.Key("saved"), indent + 6);
+    for (auto const& [key, value] : r.saved) saved.Key(key) += std::to_string(value);
+    saved.Close();
+    track.Close();
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
   }
   if (!results.empty()) {
-    list += '\n';
-    AppendIndent(list, indent + 2);
+    text += '\n';
+    AppendIndent(text, indent + 2);
   }
-  list += ']';
-  file.Close();
+  text += "]\n";
+  AppendIndent(text, indent);
+  text += '}';
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

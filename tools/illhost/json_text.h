@@ -1,4 +1,4 @@
-// Text written into JSON output.
+// Text written as JSON: one string writer for --json, --explain --json and --save.
 #pragma once
 
 #include <cstddef>
@@ -11,15 +11,14 @@
 namespace illhost {
 
 // The length of the valid UTF-8 character that starts at `at`, or 0 when the bytes there are
-// not one (overlong forms, surrogates and code points past U+10FFFF are not).
+// not one.
 std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
 
-// `text` as a JSON string: quotes, backslashes and control characters escaped, UTF-8 kept, and
-// each byte that is not part of valid UTF-8 written as U+FFFD so that the output stays JSON.
-void WriteJsonString(std::ostream& out, std::string_view text);
-
-// The same, appended to a buffer: for output built in blocks.
+// `text` as a JSON string, whole: quotes and backslashes escaped, \n, \r and \t as such, other
+// control characters as \u00XX, UTF-8 kept, and each byte that is not part of valid UTF-8 as
+// \ufffd, so that the output stays JSON.
 void AppendJsonString(std::string& out, std::string_view text);
+void WriteJsonString(std::ostream& out, std::string_view text);
 // An integer, or null.
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value);
 void AppendIndent(std::string& out, int spaces);
@@ -30,7 +29,7 @@ class JsonObject {
  public:
   JsonObject(std::string& out, int indent);
   // Writes the key; the caller appends the value to the string returned.
-  std::string& Key(char const* key);
+  std::string& Key(std::string_view key);
   void Close();
 
  private:

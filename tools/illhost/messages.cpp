@@ -11,7 +11,7 @@ namespace illhost {
 namespace {
 
 // A message longer than this is cut: one line must stay one readable line.
-constexpr std::size_t kMaxMessageBytes = 1000;
+constexpr std::size_t kMaxMessageColumns = 1000;
 
 void WriteLine(std::string const& line) {
   std::size_t done = 0;
@@ -25,15 +25,7 @@ void WriteLine(std::string const& line) {
 
 void Report(std::string_view prefix, std::string_view message) {
   std::string line(prefix);
-  std::string escaped = EscapeControls(message.substr(0, kMaxMessageBytes * 2));
-  if (escaped.size() > kMaxMessageBytes) {
-    // Cut at a character boundary: never in the middle of a UTF-8 sequence.
-    std::size_t cut = kMaxMessageBytes;
-    while (cut > 0 && (static_cast<unsigned char>(escaped[cut]) & 0xC0u) == 0x80u) --cut;
-    escaped.resize(cut);
-    escaped += "…";
-  }
-  line += escaped;
+  AppendShown(line, message.substr(0, kMaxMessageColumns * 4), kMaxMessageColumns);
   line += '\n';
   WriteLine(line);
 }

@@ -1,5 +1,7 @@
-// Input shown back to the user, made safe for a terminal: control characters, bytes that are
-// not UTF-8 and characters that reorder text are written as escapes, never raw.
+// Text shown to a person, made safe for a terminal in one place: control characters (C0, C1),
+// characters that reorder text, zero-width and other invisible format characters, line and
+// paragraph separators, tag characters and bytes that are not UTF-8 are written as escapes,
+// never raw; text is cut between grapheme clusters and measured in terminal columns.
 #pragma once
 
 #include <cstddef>
@@ -8,15 +10,20 @@
 
 namespace illhost {
 
-// `text` with each control character written as an escape (\n, \r, \t, \x1b, ...), each byte
-// that is not part of valid UTF-8 as \xNN, and each C1 control or bidirectional-formatting
-// character as \uNNNN. Everything else, multi-byte UTF-8 included, is kept as it is.
-std::string EscapeControls(std::string_view text);
-// The same, appended to `out`: for output that escapes many cells into one buffer.
-void AppendEscaped(std::string& out, std::string_view text);
+constexpr std::size_t kWhole = std::string_view::npos;
 
-// `text` escaped as above and also for backslashes and double quotes, in double quotes; when
-// the escaped text is longer than `limit` bytes it is cut at a character and ends with "…".
+// Appends `text` escaped: \n, \r, \t, \xNN for other ASCII controls and for bytes that are not
+// UTF-8, \uNNNN (\UNNNNNNNN above U+FFFF) for the other characters named above; `quoting` also
+// escapes backslashes and double quotes. When the escaped text takes more than `columns`
+// terminal columns it is cut at a grapheme cluster and ends with "…". Returns the columns
+// appended: a wide character or a joined emoji takes two, a combining mark none.
+std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns = kWhole,
+                        bool quoting = false);
+
+// The whole of `text` escaped, for messages and file names.
+std::string EscapeControls(std::string_view text);
+
+// `text` escaped, also for backslashes and quotes, in double quotes, cut at `limit` columns.
 std::string QuoteInput(std::string_view text, std::size_t limit = 80);
 
 }  // namespace illhost
