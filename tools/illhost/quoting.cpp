@@ -18,51 +18,29 @@ CodePoint Decode(std::string_view text, std::size_t at) {
   return {value, n > 0 ? static_cast<std::size_t>(n) : 0};
 }
 
+// Controls, format characters (bidirectional controls, zero-width characters, tags), line and
+// paragraph separators, and what is not a character.
 bool Invisible(utf8proc_int32_t c) {
-  switch (utf8proc_category(c)) {
-    case UTF8PROC_CATEGORY_CC:
-    case UTF8PROC_CATEGORY_CF:  // bidirectional controls, zero-width characters, tags
-    case UTF8PROC_CATEGORY_ZL:
-    case UTF8PROC_CATEGORY_ZP:
-    case UTF8PROC_CATEGORY_CS:
-    case UTF8PROC_CATEGORY_CN:
-      return true;
-    default:
-      return false;
-  }
+  auto const k = utf8proc_category(c);
+  return k == UTF8PROC_CATEGORY_CC || k == UTF8PROC_CATEGORY_CF || k == UTF8PROC_CATEGORY_ZL ||
+         k == UTF8PROC_CATEGORY_ZP || k == UTF8PROC_CATEGORY_CS || k == UTF8PROC_CATEGORY_CN;
 }
 
-bool Plain(unsigned char c, bool quoting) {
+bool Plain(utf8proc_int32_t c, bool quoting) {
   return c >= 0x20 && c < 0x7F && !(quoting && (c == '\\' || c == '"'));
 }
 
-void AppendEscape(std::string& out, unsigned long c, char kind) {
+// Appends the escape for the code point `c`, or for the byte `c` that is not UTF-8.
+void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
   static constexpr char kHex[] = "0123456789abcdef";
-  int const digits = kind == 'x' ? 2 : kind == 'u' ? 4 : 8;
   out += '\\';
-  out += kind;
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
-}
-
-void AppendCharacter(std::string& out, utf8proc_int32_t c) {
-  switch (c) {
-    case '\n':
-      out += "\\n";
-      return;
-    case '\r':
-      out += "\\r";
-      return;
-    case '\t':
-      out += "\\t";
-      return;
-    case '\\':
-    case '"':
-      out += '\\';
-      out += static_cast<char>(c);
-      return;
-    default:
-      AppendEscape(out, static_cast<unsigned long>(c), c < 0x80 ? 'x' : c <= 0xFFFF ? 'u' : 'U');
+  if (c == '\n' || c == '\r' || c == '\t' || c == '\\' || c == '"') {
+    out += c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : static_cast<char>(c);
+    return;
   }
+  out += byte || c < 0x80 ? 'x' : c <= 0xFFFF ? 'u' : 'U';
+  for (int shift = out.back() == 'x' ? 4 : out.back() == 'u' ? 12 : 28; shift >= 0; shift -= 4)
+    out += kHex[(c >> shift) & 0xF];
 }
 
 // Appends the grapheme cluster that starts at `at`; returns where it ends and sets `width`.
@@ -70,27 +48,26 @@ void AppendCharacter(std::string& out, utf8proc_int32_t c) {
 std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t at, bool quoting,
                           std::size_t& width) {
   CodePoint c = Decode(text, at);
+  width = 0;
   if (c.length == 0) {
-    AppendEscape(out, static_cast<unsigned char>(text[at]), 'x');
+    AppendEscape(out, static_cast<unsigned char>(text[at]), true);
     width = 4;
     return at + 1;
   }
   utf8proc_int32_t const first = c.value;
+  utf8proc_int32_t state = 0;
   auto const boundary = utf8proc_get_property(first)->boundclass;
   bool const emoji = boundary == UTF8PROC_BOUNDCLASS_EXTENDED_PICTOGRAPHIC ||
                      boundary == UTF8PROC_BOUNDCLASS_E_ZWG ||
                      boundary == UTF8PROC_BOUNDCLASS_REGIONAL_INDICATOR;
   bool escaped = false;
-  std::size_t end = at, count = 0;
-  utf8proc_int32_t state = 0;
-  width = 0;
-  for (;;) {
+  std::size_t end = at, count = 1;
+  for (;; ++count) {
     bool const joins =
         c.value == 0x200D || (first == 0x1F3F4 && c.value >= 0xE0020 && c.value <= 0xE007F);
-    if ((Invisible(c.value) && !(emoji && joins)) ||
-        (c.value < 0x80 && !Plain(static_cast<unsigned char>(c.value), quoting))) {
+    if ((Invisible(c.value) && !(emoji && joins)) || (c.value < 0x80 && !Plain(c.value, quoting))) {
       std::size_t const before = out.size();
-      AppendCharacter(out, c.value);
+      AppendEscape(out, c.value);
       width += out.size() - before;
       escaped = true;
     } else {
@@ -98,9 +75,7 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
       width += static_cast<std::size_t>(utf8proc_charwidth(c.value));
     }
     end += c.length;
-    ++count;
-    if (end == text.size()) break;
-    CodePoint const next = Decode(text, end);
+    CodePoint const next = end < text.size() ? Decode(text, end) : CodePoint{0, 0};
     if (next.length == 0 || utf8proc_grapheme_break_stateful(c.value, next.value, &state)) break;
     c = next;
   }
@@ -135,15 +110,13 @@ std::size_t AppendShown(std::string& out, std::string_view text, std::size_t col
     if (used + width > columns) {
       if (run && columns > used) keptBytes = out.size() - start, keptColumns = columns - 1;
       out.resize(start + keptBytes);
-      out += "…";
-      return keptColumns + 1;
+      return (out += "…", keptColumns + 1);
     }
     used += width;
-    if (used < columns) {
+    if (used < columns)
       keptBytes = out.size() - start, keptColumns = used;
-    } else if (run) {  // a run that fills the room gives its last character to the ellipsis
+    else if (run)  // a run that fills the room gives its last character to the ellipsis
       keptBytes = out.size() - start - 1, keptColumns = used - 1;
-    }
   }
   return used;
 }
@@ -157,8 +130,7 @@ std::string EscapeControls(std::string_view text) {
 std::string QuoteInput(std::string_view text, std::size_t limit) {
   std::string out = "\"";
   AppendShown(out, text, limit, true);
-  out += '"';
-  return out;
+  return out += '"';
 }
 
 }  // namespace illhost
