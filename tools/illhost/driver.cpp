@@ -21,12 +21,6 @@ Saved SavedBy(TrackPtr const& track) {
   return out;
 }
 
-std::optional<std::int64_t> NameTypeIn(Saved const& saved) {
-  for (auto const& [key, value] : saved)
-    if (key == "name_type") return value;
-  return std::nullopt;
-}
-
 std::optional<std::string> ItemId(Illustration const& ill,
                                   du::SmartPtr<qmk::SelectionItem> const& item) {
   if (!item) return std::nullopt;
@@ -48,45 +42,29 @@ class TrackRun {
   // suppression of saving for its own look and puts it back.
   std::optional<std::int64_t> NameType() const {
     timeline_.SetSaveSuppressed(false);
-    auto const type = NameTypeIn(SavedBy(track_));
+    Saved const saved = SavedBy(track_);
     timeline_.SetSaveSuppressed(ill_.saveSuppressed);
-    return type;
+    for (auto const& [key, value] : saved)
+      if (key == "name_type") return value;
+    return std::nullopt;
   }
 
   // Runs `call`, then `setup` (what illhost does as the host, whose calls are not the module's).
-  template <class Call, class Setup>
-  void Step(char const* step, Call const& call, Setup const& setup) {
-    if (!steps_) {
-      call();
-      setup();
-      return;
-    }
-    StepRecord record{step, {}, {}, {}, {}, {}};
-    if (track_) record.nameTypeBefore = NameType();
+  // When recording, returns the step's record for the caller to add what it was given and gave.
+  template <class Call, class Setup = void (*)()>
+  StepRecord* Step(
+      char const* step, Call const& call, Setup const& setup = [] {}) {
+    if (!steps_) return call(), setup(), nullptr;
+    StepRecord record{step, {}, {}, track_ ? NameType() : std::nullopt, {}, {}};
     hostseams::CallLog::Start();
     call();
     hostseams::CallLog::Stop();
-    record.hostCalls = hostseams::CallLog::Calls();
-    auto& calls = record.hostCalls;
+    auto& calls = record.hostCalls = hostseams::CallLog::Calls();
     calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
     setup();
     record.nameTypeAfter = NameType();
-    steps_->push_back(std::move(record));
+    return &steps_->emplace_back(std::move(record));
   }
-  template <class Call>
-  void Step(char const* step, Call const& call) {
-    Step(step, call, [] {});
-  }
-  // What the last step was given and what it gave back, kept only when recording.
-  template <class T>
-  void Given(T const& value) {
-    if (steps_) steps_->back().argument = StepValue{value, {}};
-  }
-  template <class T>
-  void Gave(T const& value) {
-    if (steps_) steps_->back().result = StepValue{value, {}};
-  }
-  bool Recording() const { return steps_ != nullptr; }
 
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent) {
     Step(
@@ -98,25 +76,22 @@ class TrackRun {
           track_->SetLockedState(spec.locked);
         });
     if (spec.stored) {
-      Step("SetTrackName", [&] { track_->SetTrackName(spec.stored->name, {}); });
-      Given(spec.stored->name);
-      Step("Load", [&] {
-        animation::PropertyReader reader(spec.stored->properties);
-        track_->Load(reader);
-      });
-      if (Recording()) steps_->back().argument = Properties(spec.stored->properties);
+      if (auto* s = Step("SetTrackName", [&] { track_->SetTrackName(spec.stored->name, {}); }))
+        s->argument.value = spec.stored->name;
+      if (auto* s = Step("Load", [&] {
+            animation::PropertyReader reader(spec.stored->properties);
+            track_->Load(reader);
+          }))
+        s->argument = Properties(spec.stored->properties);
     } else {
       Step("InitDisplayName", [&] { track_->InitDisplayName(spec.target); });
     }
     if (spec.rename) {
       bool const byUser = spec.rename->byUser;
-      Step("rename", [&] {
-        track_->SetTrackName(spec.rename->name,
-                             byUser ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
-                                    : du::SmartPtr<qmk::Operation>());
-      });
-      if (Recording())
-        steps_->back().argument.object = {{"name", spec.rename->name}, {"operation", byUser}};
+      if (auto* s = Step("rename", [&] {
+            track_->SetTrackName(spec.rename->name, byUser ? new qmk::Operation : nullptr);
+          }))
+        s->argument.object = {{"name", spec.rename->name}, {"operation", byUser}};
     }
     if (spec.refresh)
       Step("refresh",
@@ -137,22 +112,21 @@ class TrackRun {
     r.id = spec.id;
     if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
     r.nameTypeBefore = NameType();
-    Step("GetTargetDescription",
-         [&] { r.description = track_->GetTargetDescription(spec.target).str(); });
-    Gave(r.description);
+    if (auto* s = Step("GetTargetDescription",
+                       [&] { r.description = track_->GetTargetDescription(spec.target).str(); }))
+      s->result.value = r.description;
     r.nameType = NameType();
     r.trackName = track_->TrackNameField();
-    Step("GetTrackName", [&] { r.shownName = track_->GetTrackName(); });
-    Gave(r.shownName);
-    Step("UsesTargetName", [&] { r.usesTargetName = track_->UsesTargetName(); });
-    Gave(r.usesTargetName);
+    if (auto* s = Step("GetTrackName", [&] { r.shownName = track_->GetTrackName(); }))
+      s->result.value = r.shownName;
+    if (auto* s = Step("UsesTargetName", [&] { r.usesTargetName = track_->UsesTargetName(); }))
+      s->result.value = r.usesTargetName;
     du::SmartPtr<qmk::SelectionItem> item;
-    Step("GetSelectionItem", [&] { item = track_->GetSelectionItem(); });
+    StepRecord* selection = Step("GetSelectionItem", [&] { item = track_->GetSelectionItem(); });
     r.selectionItem = ItemId(ill_, item);
-    if (r.selectionItem) Gave(*r.selectionItem);
+    if (selection && r.selectionItem) selection->result.value = *r.selectionItem;
     // What the file keeps: Save with any suppression of saving in force.
-    Step("Save", [&] { r.saved = SavedBy(track_); });
-    if (Recording()) steps_->back().result = Properties(r.saved);
+    if (auto* s = Step("Save", [&] { r.saved = SavedBy(track_); })) s->result = Properties(r.saved);
     return r;
   }
 

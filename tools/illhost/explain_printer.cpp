@@ -14,43 +14,29 @@ namespace {
 constexpr std::size_t kValueColumns = 60;
 constexpr std::size_t kCallColumns = 60;
 
-std::string Shown(Scalar const& value) {
-  if (auto const* text = std::get_if<std::string>(&value)) return QuoteInput(*text, kValueColumns);
-  if (auto const* flag = std::get_if<bool>(&value)) return *flag ? "true" : "false";
-  if (auto const* number = std::get_if<std::int64_t>(&value)) return std::to_string(*number);
-  return "";
-}
-
-// An object is written only as far as it can be shown: stored properties may be many.
-std::string Shown(StepValue const& v) {
-  if (!v.object) return Shown(v.value);
-  std::string text = "{";
-  for (auto const& [key, value] : *v.object) {
-    if (text.size() > 4 * kValueColumns) return text + "…";
-    text += (text.size() > 1 ? ", " : "") + QuoteInput(key, kValueColumns) + ": " + Shown(value);
-  }
-  return text + "}";
-}
-
-void AppendJson(std::string& out, Scalar const& value) {
+// A value as JSON, whole; or for a person, escaped and cut, an object only as far as it can be
+// shown (stored properties may be many).
+void Append(std::string& out, Scalar const& value, bool json) {
   if (auto const* text = std::get_if<std::string>(&value))
-    AppendJsonString(out, *text);
+    json ? AppendJsonString(out, *text) : void(out += QuoteInput(*text, kValueColumns));
   else if (auto const* flag = std::get_if<bool>(&value))
     out += *flag ? "true" : "false";
   else if (auto const* number = std::get_if<std::int64_t>(&value))
     out += std::to_string(*number);
-  else
+  else if (json)
     out += "null";
 }
 
-void AppendJson(std::string& out, StepValue const& v) {
-  if (!v.object) return AppendJson(out, v.value);
+void Append(std::string& out, StepValue const& v, bool json) {
+  if (!v.object) return Append(out, v.value, json);
+  std::size_t const start = out.size();
   out += '{';
   for (auto const& [key, value] : *v.object) {
-    if (out.back() != '{') out += ", ";
-    AppendJsonString(out, key);
+    if (!json && out.size() - start > 4 * kValueColumns) return void(out += "…");
+    if (out.size() - start > 1) out += ", ";
+    Append(out, key, json);
     out += ": ";
-    AppendJson(out, value);
+    Append(out, value, json);
   }
   out += '}';
 }
@@ -63,10 +49,12 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
   std::vector<std::string> calls;
   std::vector<std::size_t> columns;
   for (auto const& step : e.steps) {
-    std::string call = step.step;
-    std::string const argument = Shown(step.argument), result = Shown(step.result);
-    if (!argument.empty()) call += " " + argument;
-    if (!result.empty()) call += " -> " + result;
+    std::string call = step.step + " ";
+    Append(call, step.argument, false);
+    if (call.back() == ' ') call.pop_back();
+    std::size_t const end = (call += " -> ").size();
+    Append(call, step.result, false);
+    if (call.size() == end) call.resize(end - 4);
     calls.emplace_back();
     columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
   }
@@ -101,8 +89,8 @@ void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
     AppendIndent(text, indent + 4);
     JsonObject step(text, indent + 4);
     AppendJsonString(step.Key("step"), s.step);
-    AppendJson(step.Key("argument"), s.argument);
-    AppendJson(step.Key("result"), s.result);
+    Append(step.Key("argument"), s.argument, true);
+    Append(step.Key("result"), s.result, true);
     AppendJsonInteger(step.Key("name_type_before"), s.nameTypeBefore);
     AppendJsonInteger(step.Key("name_type_after"), s.nameTypeAfter);
     std::string& calls = step.Key("host_calls") += '[';

@@ -10,54 +10,37 @@ namespace {
 using du::SmartPtr;
 using TargetPtr = SmartPtr<animation::Target>;
 
-bool IsInstanceItem(du::Symbol const& type) {
-  return type == qmk::mcad_selection::Instance || type == qmk::mcad_selection::Assembly;
-}
-
-SmartPtr<qmk::Annotation> AnnotationOf(TargetPtr const& target) {
-  SmartPtr<qmk::Annotation> annotation;
-  animation::engineutils::GetAnnotationFromTarget(annotation, target);
-  return annotation;
-}
-
 std::string Ending(std::int64_t type) {
-  switch (type) {
-    case 0:
-      return "it is the track's own name";
-    case 1:
-      return "it follows its target";
-    case 2:
-      return "it stays the target's default name";
-    case 3:
-      return "it stays unresolved, and the next description tries again";
-    default:
-      return "it is none of the four name types and is kept as stored";
-  }
+  static char const* const kEndings[] = {
+      "it is the track's own name", "it follows its target", "it stays the target's default name",
+      "it stays unresolved, and the next description tries again"};
+  return type >= 0 && type < 4 ? kEndings[type]
+                               : "it is none of the four name types and is kept as stored";
 }
 
 // The target in a few words.
 std::string TargetPhrase(TargetPtr const& target) {
+  namespace selection = qmk::mcad_selection;
   if (!target) return "no target";
   if (target->m_kind != animation::Target::kSelectionItemTarget)
     return "a target of kind " + std::to_string(target->m_kind) + ", not a selection item";
   SmartPtr<qmk::SelectionItem> const& item = target->m_selectionItem;
   if (!item) return "a target without a selection item";
   du::Symbol const type = item->GetType();
-  if (IsInstanceItem(type)) {
-    std::string const what = type == qmk::mcad_selection::Instance ? "the part " : "the assembly ";
-    return what + QuoteInput(item->GetDisplayName());
-  }
-  if (type == qmk::mcad_selection::Face3D) return "the face " + QuoteInput(item->GetDisplayName());
-  if (type == qmk::mcad_selection::ModelAnnotation3D) return "a 3D model annotation";
-  if (type == qmk::mcad_selection::Annotation) {
-    SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
-    if (!annotation) return "an annotation item whose annotation cannot be found";
-    du::Symbol const cls = annotation->GetClass();
-    if (cls == qmannotations::ConstStrings::qmCenterLine) return "a centre line";
-    if (cls == qmannotations::ConstStrings::qmCalloutLabel) return "a callout label";
-    return "an annotation of class " + QuoteInput(cls.str());
-  }
-  return "a " + QuoteInput(type.str()) + " item";
+  if (type == selection::Instance || type == selection::Assembly || type == selection::Face3D)
+    return (type == selection::Instance   ? "the part "
+            : type == selection::Assembly ? "the assembly "
+                                          : "the face ") +
+           QuoteInput(item->GetDisplayName());
+  if (type == selection::ModelAnnotation3D) return "a 3D model annotation";
+  if (type != selection::Annotation) return "a " + QuoteInput(type.str()) + " item";
+  SmartPtr<qmk::Annotation> annotation;
+  animation::engineutils::GetAnnotationFromTarget(annotation, target);
+  if (!annotation) return "an annotation item whose annotation cannot be found";
+  du::Symbol const cls = annotation->GetClass();
+  if (cls == qmannotations::ConstStrings::qmCenterLine) return "a centre line";
+  if (cls == qmannotations::ConstStrings::qmCalloutLabel) return "a callout label";
+  return "an annotation of class " + QuoteInput(cls.str());
 }
 
 // What the stand-in's model says of the name that the description compared: which of the
