@@ -82,12 +82,9 @@ void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
   std::string text;
   JsonObject explanation(text, indent);
   AppendJsonString(explanation.Key("track"), e.track);
-  explanation.Key("steps") += '[';
-  for (std::size_t i = 0; i < e.steps.size(); ++i) {
-    StepRecord const& s = e.steps[i];
-    text += i == 0 ? "\n" : ",\n";
-    AppendIndent(text, indent + 4);
-    JsonObject step(text, indent + 4);
+  JsonObject steps(explanation.Key("steps"), indent + 2, '[');
+  for (StepRecord const& s : e.steps) {
+    JsonObject step(steps.Item(), indent + 4);
     AppendJsonString(step.Key("step"), s.step);
     Append(step.Key("argument"), s.argument, true);
     Append(step.Key("result"), s.result, true);
@@ -101,11 +98,7 @@ void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
     calls += ']';
     step.Close();
   }
-  if (!e.steps.empty()) {
-    text += '\n';
-    AppendIndent(text, indent + 2);
-  }
-  text += ']';
+  steps.Close();
   AppendJsonString(explanation.Key("reason"), e.reason);
   explanation.Close();
   out.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -7,14 +7,11 @@
 namespace illhost {
 
 void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
-  std::string text = "{\n";
-  AppendIndent(text, indent + 2);
-  text += "\"tracks\": [";
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    TrackResult const& r = results[i];
-    text += i == 0 ? "\n" : ",\n";
-    AppendIndent(text, indent + 4);
-    JsonObject track(text, indent + 4);
+  std::string text;
+  JsonObject file(text, indent);
+  JsonObject list(file.Key("tracks"), indent + 2, '[');
+  for (TrackResult const& r : results) {
+    JsonObject track(list.Item(), indent + 4);
     AppendJsonString(track.Key("id"), r.id);
     AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
     AppendJsonInteger(track.Key("name_type"), r.nameType);
@@ -33,13 +30,8 @@ void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results,
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     text.clear();
   }
-  if (!results.empty()) {
-    text += '\n';
-    AppendIndent(text, indent + 2);
-  }
-  text += "]\n";
-  AppendIndent(text, indent);
-  text += '}';
+  list.Close();
+  file.Close();
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

@@ -61,15 +61,21 @@ void AppendIndent(std::string& out, int spaces) {
   out.append(static_cast<std::size_t>(spaces), ' ');
 }
 
-JsonObject::JsonObject(std::string& out, int indent) : out_(out), indent_(indent) { out_ += '{'; }
+JsonObject::JsonObject(std::string& out, int indent, char open)
+    : out_(out), indent_(indent), close_(open == '[' ? ']' : '}') {
+  out_ += open;
+}
 
-std::string& JsonObject::Key(std::string_view key) {
+std::string& JsonObject::Item() {
   out_ += first_ ? "\n" : ",\n";
   first_ = false;
   AppendIndent(out_, indent_ + 2);
-  AppendJsonString(out_, key);
-  out_ += ": ";
   return out_;
+}
+
+std::string& JsonObject::Key(std::string_view key) {
+  AppendJsonString(Item(), key);
+  return out_ += ": ";
 }
 
 void JsonObject::Close() {
@@ -77,7 +83,7 @@ void JsonObject::Close() {
     out_ += '\n';
     AppendIndent(out_, indent_);
   }
-  out_ += '}';
+  out_ += close_;
 }
 
 }  // namespace illhost

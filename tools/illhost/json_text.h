@@ -23,18 +23,21 @@ void WriteJsonString(std::ostream& out, std::string_view text);
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value);
 void AppendIndent(std::string& out, int spaces);
 
-// The members of one JSON object, one a line: `{`, then each `"key": ` that Key() writes
-// (after a comma from the second on), then `}` at `indent` spaces from Close().
+// One JSON object or array, a member or element a line: the opening bracket, then each member
+// that Key() starts or element that Item() starts (after a comma from the second on), then the
+// closing bracket at `indent` spaces from Close().
 class JsonObject {
  public:
-  JsonObject(std::string& out, int indent);
+  JsonObject(std::string& out, int indent, char open = '{');
   // Writes the key; the caller appends the value to the string returned.
   std::string& Key(std::string_view key);
+  std::string& Item();
   void Close();
 
  private:
   std::string& out_;
   int indent_;
+  char close_;
   bool first_ = true;
 };
 
