@@ -57,10 +57,6 @@ void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& valu
   out += value ? std::to_string(*value) : "null";
 }
 
-void AppendIndent(std::string& out, int spaces) {
-  out.append(static_cast<std::size_t>(spaces), ' ');
-}
-
 JsonObject::JsonObject(std::string& out, int indent, char open)
     : out_(out), indent_(indent), close_(open == '[' ? ']' : '}') {
   out_ += open;
@@ -69,7 +65,7 @@ JsonObject::JsonObject(std::string& out, int indent, char open)
 std::string& JsonObject::Item() {
   out_ += first_ ? "\n" : ",\n";
   first_ = false;
-  AppendIndent(out_, indent_ + 2);
+  out_.append(static_cast<std::size_t>(indent_) + 2, ' ');
   return out_;
 }
 
@@ -80,8 +76,7 @@ std::string& JsonObject::Key(std::string_view key) {
 
 void JsonObject::Close() {
   if (!first_) {
-    out_ += '\n';
-    AppendIndent(out_, indent_);
+    out_.append(1, '\n').append(static_cast<std::size_t>(indent_), ' ');
   }
   out_ += close_;
 }

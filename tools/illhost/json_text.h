@@ -21,7 +21,6 @@ void AppendJsonString(std::string& out, std::string_view text);
 void WriteJsonString(std::ostream& out, std::string_view text);
 // An integer, or null.
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value);
-void AppendIndent(std::string& out, int spaces);
 
 // One JSON object or array, a member or element a line: the opening bracket, then each member
 // that Key() starts or element that Item() starts (after a comma from the second on), then the

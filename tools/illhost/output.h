@@ -2,7 +2,6 @@
 // and value is escaped and cut for a terminal. JSON is for tools: values as they are.
 #pragma once
 
-#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -12,10 +11,8 @@
 
 namespace illhost {
 
-// Cells longer than this many columns are cut with "…" unless the table is wide.
-constexpr std::size_t kCellColumns = 40;
-
-// One row per track, each column as wide as its widest cell in terminal columns.
+// One row per track, each column as wide as its widest cell in terminal columns; cells longer
+// than 40 columns are cut unless the table is wide.
 void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool wide);
 
 // `{"tracks": [...]}` indented by two spaces a level, starting at `indent` spaces (for an

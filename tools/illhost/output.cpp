@@ -1,13 +1,31 @@
+#include "output.h"
+
 #include <algorithm>
+#include <array>
 #include <ostream>
+#include <string>
 
 #include "json_text.h"
 #include "name_types.h"
-#include "output.h"
 #include "quoting.h"
 
 namespace illhost {
 namespace {
+
+constexpr std::size_t kColumns = 8, kCellColumns = 40;
+using Row = std::array<std::string_view, kColumns>;
+constexpr Row kHeadings = {"track",      "target",  "was",         "now",
+                           "shown name", "follows", "description", "selection item"};
+
+// The raw text of each cell of a row; escaped and cut when laid out.
+Row Cells(TrackResult const& r, std::array<std::string, 2>& labels) {
+  labels[0] = NameTypeLabel(r.nameTypeBefore);
+  labels[1] = NameTypeLabel(r.nameType);
+  return {r.id,          r.target.empty() ? "-" : std::string_view(r.target),
+          labels[0],     labels[1],
+          r.shownName,   r.usesTargetName ? "yes" : "no",
+          r.description, r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
+}
 
 // A value shown in a step is cut at this many columns; the steps align up to the widest call
 // of at most kCallColumns.
@@ -42,6 +60,62 @@ void Append(std::string& out, StepValue const& v, bool json) {
 }
 
 }  // namespace
+
+void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool wide) {
+  std::size_t const limit = wide ? kWhole : kCellColumns;
+  std::array<std::size_t, kColumns> widths{};
+  std::array<std::string, 2> labels;
+  std::string line;
+  for (std::size_t c = 0; c < kColumns; ++c) widths[c] = kHeadings[c].size();
+  for (auto const& r : results) {
+    Row const cells = Cells(r, labels);
+    for (std::size_t c = 0; c < kColumns; ++c) {
+      line.clear();
+      widths[c] = std::max(widths[c], AppendShown(line, cells[c], limit));
+    }
+  }
+  // Each cell padded to its column but the last, a row written at a time.
+  auto const print = [&](Row const& cells) {
+    line.clear();
+    for (std::size_t c = 0; c < kColumns; ++c) {
+      std::size_t const used = AppendShown(line, cells[c], limit);
+      if (c + 1 < kColumns) line.append(widths[c] - used + 2, ' ');
+    }
+    line += '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+  };
+  print(kHeadings);
+  for (auto const& r : results) print(Cells(r, labels));
+}
+
+void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
+  std::string text;
+  JsonObject file(text, indent);
+  JsonObject list(file.Key("tracks"), indent + 2, '[');
+  for (TrackResult const& r : results) {
+    JsonObject track(list.Item(), indent + 4);
+    AppendJsonString(track.Key("id"), r.id);
+    AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
+    AppendJsonInteger(track.Key("name_type"), r.nameType);
+    AppendJsonString(track.Key("track_name"), r.trackName);
+    AppendJsonString(track.Key("shown_name"), r.shownName);
+    track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
+    AppendJsonString(track.Key("description"), r.description);
+    if (r.selectionItem)
+      AppendJsonString(track.Key("selection_item"), *r.selectionItem);
+    else
+      track.Key("selection_item") += "null";
+    JsonObject saved(track.Key("saved"), indent + 6);
+    for (auto const& [key, value] : r.saved) saved.Key(key) += std::to_string(value);
+    saved.Close();
+    track.Close();
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
+  }
+  list.Close();
+  file.Close();
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
 
 void PrintExplanation(std::ostream& out, Explanation const& e) {
   std::string text =
