@@ -41,8 +41,7 @@ struct StepRecord {
 
 struct DriveOutcome {
   std::vector<TrackResult> results;
-  // Filled only for the track asked for.
-  std::optional<std::size_t> explained;
+  std::optional<std::size_t> explained;  // the track asked for, whose steps are recorded
   std::vector<StepRecord> steps;
 };
 

@@ -44,21 +44,14 @@ std::string TargetPhrase(TargetPtr const& target) {
 }
 
 // What the stand-in's model says of the name that the description compared: which of the
-// target's names it equals. For a face the part of the name before "::" names its part.
+// target's names it equals.
 std::string NameFacts(TargetPtr const& target, std::string const& name) {
-  std::string subject = "the stored name " + QuoteInput(name);
-  std::vector<std::string> names = hostmodel::Model::NamesEqualTo(target, name);
-  std::size_t const cut = name.find("::");
-  if (names.empty() && cut != std::string::npos && target &&
-      dynamic_cast<qmk::GeometrySelectionItem const*>(target->m_selectionItem.get())) {
-    names = hostmodel::Model::NamesEqualTo(target, name.substr(0, cut));
-    subject = "the part of the stored name before \"::\"";
-  }
-  if (names.empty())
-    return subject + " equals no name of " + TargetPhrase(target) + " in the model";
+  std::string facts = "the stored name " + QuoteInput(name);
+  std::vector<std::string> const names = hostmodel::Model::NamesEqualTo(target, name);
+  if (names.empty()) return facts + " equals no name of " + TargetPhrase(target) + " in the model";
   for (std::size_t i = 0; i < names.size(); ++i)
-    subject += (i == 0 ? " equals " : i + 1 < names.size() ? ", " : " and ") + names[i];
-  return subject;
+    facts += (i == 0 ? " equals " : i + 1 < names.size() ? ", " : " and ") + names[i];
+  return facts;
 }
 
 }  // namespace
@@ -88,10 +81,9 @@ std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
   }
   if (describing && (deciding == describing || type == 3))
     why += "; " + NameFacts(spec.target, result.trackName);
-  for (auto const& step : steps)
-    if (step.step == "rename" && &step != deciding && spec.rename)
-      why += "; the rename to " + QuoteInput(spec.rename->name) +
-             (spec.rename->byUser ? "" : " without an operation") + " left it unchanged";
+  if (spec.rename && deciding->step != "rename")
+    why += "; the rename to " + QuoteInput(spec.rename->name) +
+           (spec.rename->byUser ? "" : " without an operation") + " left it unchanged";
   return why + ": " + Ending(type) + ".";
 }
 

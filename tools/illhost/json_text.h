@@ -10,13 +10,11 @@
 
 namespace illhost {
 
-// The length of the valid UTF-8 character that starts at `at`, or 0 when the bytes there are
-// not one.
+// The length of the UTF-8 character that starts at `at`, or 0 where the bytes are not one.
 std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
 
-// `text` as a JSON string, whole: quotes and backslashes escaped, \n, \r and \t as such, other
-// control characters as \u00XX, UTF-8 kept, and each byte that is not part of valid UTF-8 as
-// \ufffd, so that the output stays JSON.
+// `text` as a JSON string, whole: quotes, backslashes, \n, \r and \t escaped, other controls as
+// \u00XX, UTF-8 kept, each byte that is not UTF-8 as \ufffd so that the output stays JSON.
 void AppendJsonString(std::string& out, std::string_view text);
 void WriteJsonString(std::ostream& out, std::string_view text);
 // An integer, or null.

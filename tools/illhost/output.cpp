@@ -27,10 +27,8 @@ Row Cells(TrackResult const& r, std::array<std::string, 2>& labels) {
           r.description, r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
 }
 
-// A value shown in a step is cut at this many columns; the steps align up to the widest call
-// of at most kCallColumns.
+// A value shown in a step is cut at this many columns, and the steps align up to a call as wide.
 constexpr std::size_t kValueColumns = 60;
-constexpr std::size_t kCallColumns = 60;
 
 // A value as JSON, whole; or for a person, escaped and cut, an object only as far as it can be
 // shown (stored properties may be many).
@@ -133,7 +131,7 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
     columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
   }
   std::size_t width = 0;
-  for (std::size_t c : columns) width = std::max(width, std::min(c, kCallColumns));
+  for (std::size_t c : columns) width = std::max(width, std::min(c, kValueColumns));
   for (std::size_t i = 0; i < e.steps.size(); ++i) {
     StepRecord const& step = e.steps[i];
     std::string const number = std::to_string(i + 1) + ".";

@@ -19,8 +19,7 @@ void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool
 // object nested under a file name), without a final newline.
 void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent = 0);
 
-// --explain: the steps of one track, the host calls made in each, the name type before and
-// after each, and why the track ends with its name type.
+// --explain: the steps of one track and why it ends with its name type.
 struct Explanation {
   std::string track;
   std::vector<StepRecord> steps;
@@ -31,8 +30,8 @@ void PrintExplanation(std::ostream& out, Explanation const& explanation);
 // "host_calls"}], "reason"}` starting at `indent` spaces, without a final newline.
 void PrintExplanationJson(std::ostream& out, Explanation const& explanation, int indent = 0);
 
-// Why a track ended with its name type, in one sentence, from what the steps recorded and what
-// the stand-in knows of the target's names.
+// Why a track ended with its name type, from what its steps recorded and what the stand-in's
+// model knows of the target's names.
 std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
                             std::vector<StepRecord> const& steps);
 

@@ -121,16 +121,4 @@ std::size_t AppendShown(std::string& out, std::string_view text, std::size_t col
   return used;
 }
 
-std::string EscapeControls(std::string_view text) {
-  std::string out;
-  AppendShown(out, text);
-  return out;
-}
-
-std::string QuoteInput(std::string_view text, std::size_t limit) {
-  std::string out = "\"";
-  AppendShown(out, text, limit, true);
-  return out += '"';
-}
-
 }  // namespace illhost

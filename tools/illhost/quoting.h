@@ -1,7 +1,5 @@
-// Text shown to a person, made safe for a terminal in one place: control characters (C0, C1),
-// characters that reorder text, zero-width and other invisible format characters, line and
-// paragraph separators, tag characters and bytes that are not UTF-8 are written as escapes,
-// never raw; text is cut between grapheme clusters and measured in terminal columns.
+// Text shown to a person, made safe for a terminal in one place: escaped, measured in terminal
+// columns and cut between grapheme clusters.
 #pragma once
 
 #include <cstddef>
@@ -12,18 +10,25 @@ namespace illhost {
 
 constexpr std::size_t kWhole = std::string_view::npos;
 
-// Appends `text` escaped: \n, \r, \t, \xNN for other ASCII controls and for bytes that are not
-// UTF-8, \uNNNN (\UNNNNNNNN above U+FFFF) for the other characters named above; `quoting` also
-// escapes backslashes and double quotes. When the escaped text takes more than `columns`
-// terminal columns it is cut at a grapheme cluster and ends with "…". Returns the columns
-// appended: a wide character or a joined emoji takes two, a combining mark none.
+// Appends `text` with what a terminal would act on or not show escaped: \n, \r, \t, \xNN for
+// other controls and bytes that are not UTF-8, \uNNNN or \UNNNNNNNN for C1 controls, format
+// characters (reordering, zero-width, tags outside a flag) and line and paragraph separators;
+// `quoting` also escapes backslashes and double quotes. When it takes more than `columns`
+// columns it is cut at a grapheme cluster and ends with "…". Returns the columns appended: two
+// for a wide character or a joined emoji, none for a combining mark.
 std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns = kWhole,
                         bool quoting = false);
 
 // The whole of `text` escaped, for messages and file names.
-std::string EscapeControls(std::string_view text);
+inline std::string EscapeControls(std::string_view text) {
+  std::string out;
+  return AppendShown(out, text), out;
+}
 
 // `text` escaped, also for backslashes and quotes, in double quotes, cut at `limit` columns.
-std::string QuoteInput(std::string_view text, std::size_t limit = 80);
+inline std::string QuoteInput(std::string_view text, std::size_t limit = 80) {
+  std::string out = "\"";
+  return AppendShown(out, text, limit, true), out += '"';
+}
 
 }  // namespace illhost
