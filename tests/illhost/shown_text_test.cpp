@@ -39,6 +39,12 @@ TEST(ShownText, EscapesWhatATerminalWouldActOnOrHideAndKeepsEverythingElse) {
   EXPECT_EQ(QuoteInput("a\"b\\c\n"), "\"a\\\"b\\\\c\\n\"");
 }
 
+std::string Repeat(std::string const& text, int times) {
+  std::string out;
+  while (times-- > 0) out += text;
+  return out;
+}
+
 TEST(ShownText, MeasuresAndCutsByGraphemeCluster) {
   struct Case {
     std::string text;
@@ -61,6 +67,9 @@ TEST(ShownText, MeasuresAndCutsByGraphemeCluster) {
       {"xe\u0301", 2, "xe\u0301", 2},
       {"\x1b\x1b", 6, "\\x1b…", 5},
       {"a\u200Db", kWhole, "a\\u200db", 8},
+      // Marks stacked past 31 are escaped, so that a short cut keeps the output short.
+      {"e" + Repeat("\u0301", 31), 1, "e" + Repeat("\u0301", 31), 1},
+      {"e" + Repeat("\u0301", 40), 10, "…", 1},
   };
   for (auto const& c : cases) {
     std::string out = ">";

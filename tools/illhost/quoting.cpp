@@ -65,7 +65,9 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
   for (;; ++count) {
     bool const joins =
         c.value == 0x200D || (first == 0x1F3F4 && c.value >= 0xE0020 && c.value <= 0xE007F);
-    if ((Invisible(c.value) && !(emoji && joins)) || (c.value < 0x80 && !Plain(c.value, quoting))) {
+    // Marks stacked past any real character's need are escaped, so that width bounds length.
+    if ((Invisible(c.value) && !(emoji && joins)) || count > 32 ||
+        (c.value < 0x80 && !Plain(c.value, quoting))) {
       std::size_t const before = out.size();
       AppendEscape(out, c.value);
       width += out.size() - before;
