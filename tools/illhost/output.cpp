@@ -121,12 +121,11 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
   std::vector<std::string> calls;
   std::vector<std::size_t> columns;
   for (auto const& step : e.steps) {
-    std::string call = step.step + " ";
-    Append(call, step.argument, false);
-    if (call.back() == ' ') call.pop_back();
-    std::size_t const end = (call += " -> ").size();
-    Append(call, step.result, false);
-    if (call.size() == end) call.resize(end - 4);
+    std::string argument, result;
+    Append(argument, step.argument, false);
+    Append(result, step.result, false);
+    std::string const call = step.step + (argument.empty() ? "" : " " + argument) +
+                             (result.empty() ? "" : " -> " + result);
     calls.emplace_back();
     columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
   }
