@@ -100,6 +100,43 @@ du::SmartPtr<animation::Target> Model::MakeTarget(du::SmartPtr<qmk::SelectionIte
   return target;
 }
 
+std::vector<std::string> Model::NamesEqualTo(du::SmartPtr<animation::Target> const& target,
+                                             std::string const& text) {
+  std::vector<std::string> names;
+  if (!target) return names;
+  if (text == animation::engineutils::GetTargetDisplayName(target))
+    names.emplace_back("the target's display name");
+  du::SmartPtr<qmk::SelectionItem> const& item = target->m_selectionItem;
+  du::SmartPtr<qmk::Object> object;
+  std::string compared = text, of = " of the SBOM instance", upTo;
+  if (auto const* chosen = dynamic_cast<qmk::ObjectSelectionItem const*>(item.get())) {
+    object = chosen->GetObject();
+  } else if (auto const* face = dynamic_cast<qmk::GeometrySelectionItem const*>(item.get())) {
+    // A face is named after its part: the part's name, "::", then the face's own.
+    object = face->GetParentObject();
+    compared = text.substr(0, text.find("::"));
+    upTo = ", up to \"::\"";
+  }
+  auto* sbom = dynamic_cast<qmk::illustration::SbomInstance*>(object.get());
+  if (auto const* part = dynamic_cast<qmk::Instance const*>(object.get())) {
+    sbom = dynamic_cast<qmk::illustration::SbomInstance*>(part->GetSbomInstance());
+    of += " behind the part";
+  }
+  of += upTo;
+  if (!sbom) return names;
+  du::Symbol name;
+  if (compared == sbom->m_name) names.push_back("the SBOM symbol" + of);
+  sbom->GetInstanceName(name);
+  if (compared == name) names.push_back("the instance name" + of);
+  if (du::SmartPtr<qmk::Instance> ebom = sbom->GetEbomInstance()) {
+    ebom->GetInstanceName(name);
+    if (compared == name) names.push_back("the eBOM instance name" + of);
+  }
+  sbom->GetInstanceDisplayName(name);
+  if (compared == name) names.push_back("the display name" + of);
+  return names;
+}
+
 du::SmartPtr<qmannotations::LabelContent> Part(std::string group, std::string property,
                                                std::string kind, std::string relation,
                                                std::string text) {

@@ -46,6 +46,13 @@ class Model {
                                                   qmannotations::LabelContentList content,
                                                   std::string const& attachedSbomId);
 
+  // Which of the names that a target's item has in the model equal `text`, in words: the
+  // target's display name, and the SBOM symbol, instance name, eBOM instance name and display
+  // name of the SBOM instance behind its part (the item's object, or the parent of a face,
+  // whose name is compared up to "::").
+  static std::vector<std::string> NamesEqualTo(du::SmartPtr<animation::Target> const& target,
+                                               std::string const& text);
+
   static du::SmartPtr<animation::Target> MakeTarget(du::SmartPtr<qmk::SelectionItem> const& item,
                                                     du::SmartPtr<qmk::Scene> const& scene,
                                                     int kind = 2);

@@ -1,10 +1,10 @@
 #include "driver.h"
 
+#include <algorithm>
 #include <map>
 
 #include "host/illustration.h"
 #include "hostseams.h"
-#include "quoting.h"
 
 namespace illhost {
 namespace {
@@ -19,12 +19,6 @@ Saved SavedBy(TrackPtr const& track) {
   out.reserve(writer.Entries().size());
   for (auto const& [key, value] : writer.Entries()) out.emplace_back(key.str(), value);
   return out;
-}
-
-std::optional<std::int64_t> NameTypeIn(Saved const& saved) {
-  for (auto const& [key, value] : saved)
-    if (key == "name_type") return value;
-  return std::nullopt;
 }
 
 std::optional<std::string> ItemId(Illustration const& ill,
@@ -48,41 +42,33 @@ class TrackRun {
   // suppression of saving for its own look and puts it back.
   std::optional<std::int64_t> NameType() const {
     timeline_.SetSaveSuppressed(false);
-    auto const type = NameTypeIn(SavedBy(track_));
+    Saved const saved = SavedBy(track_);
     timeline_.SetSaveSuppressed(ill_.saveSuppressed);
-    return type;
+    for (auto const& [key, value] : saved)
+      if (key == "name_type") return value;
+    return std::nullopt;
   }
 
   // Runs `call`, then `setup` (what illhost does as the host, whose calls are not the module's).
-  template <class Call, class Setup>
-  void Step(char const* step, std::string argument, Call const& call, Setup const& setup) {
-    if (!steps_) {
-      call();
-      setup();
-      return;
-    }
-    StepRecord record{step, std::move(argument), {}, {}, {}, {}};
-    if (track_) record.nameTypeBefore = NameType();
+  // When recording, returns the step's record for the caller to add what it was given and gave.
+  template <class Call, class Setup = void (*)()>
+  StepRecord* Step(
+      char const* step, Call const& call, Setup const& setup = [] {}) {
+    if (!steps_) return call(), setup(), nullptr;
+    StepRecord record{step, {}, {}, track_ ? NameType() : std::nullopt, {}, {}};
     hostseams::CallLog::Start();
     call();
     hostseams::CallLog::Stop();
-    record.hostCalls = hostseams::CallLog::Calls();
+    auto& calls = record.hostCalls = hostseams::CallLog::Calls();
+    calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
     setup();
     record.nameTypeAfter = NameType();
-    steps_->push_back(std::move(record));
+    return &steps_->emplace_back(std::move(record));
   }
-  template <class Call>
-  void Step(char const* step, std::string argument, Call const& call) {
-    Step(step, std::move(argument), call, [] {});
-  }
-  void Result(std::string const& text) {
-    if (steps_) steps_->back().result = text;
-  }
-  bool Recording() const { return steps_ != nullptr; }
 
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent) {
     Step(
-        "create", "", [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
+        "create", [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
         [&] {
           parent.AddChild(track_);
           timeline_.AddTrack(track_);
@@ -90,39 +76,35 @@ class TrackRun {
           track_->SetLockedState(spec.locked);
         });
     if (spec.stored) {
-      Step("SetTrackName", Recording() ? QuoteInput(spec.stored->name) : "",
-           [&] { track_->SetTrackName(spec.stored->name, {}); });
-      Step("Load", Recording() ? StoredProperties(spec.stored->properties) : "", [&] {
-        animation::PropertyReader reader(spec.stored->properties);
-        track_->Load(reader);
-      });
+      if (auto* s = Step("SetTrackName", [&] { track_->SetTrackName(spec.stored->name, {}); }))
+        s->argument.value = spec.stored->name;
+      if (auto* s = Step("Load", [&] {
+            animation::PropertyReader reader(spec.stored->properties);
+            track_->Load(reader);
+          }))
+        s->argument = Properties(spec.stored->properties);
     } else {
-      Step("InitDisplayName", "", [&] { track_->InitDisplayName(spec.target); });
+      Step("InitDisplayName", [&] { track_->InitDisplayName(spec.target); });
     }
     if (spec.rename) {
       bool const byUser = spec.rename->byUser;
-      Step("rename",
-           Recording() ? QuoteInput(spec.rename->name) +
-                             (byUser ? " with an operation (the user's)" : " without an operation")
-                       : "",
-           [&] {
-             track_->SetTrackName(spec.rename->name,
-                                  byUser ? du::SmartPtr<qmk::Operation>(new qmk::Operation)
-                                         : du::SmartPtr<qmk::Operation>());
-           });
+      if (auto* s = Step("rename", [&] {
+            track_->SetTrackName(spec.rename->name, byUser ? new qmk::Operation : nullptr);
+          }))
+        s->argument.object = {{"name", spec.rename->name}, {"operation", byUser}};
     }
     if (spec.refresh)
-      Step("refresh", "",
+      Step("refresh",
            [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
     return Observe(spec);
   }
 
  private:
-  static std::string StoredProperties(std::vector<std::pair<du::Symbol, std::int64_t>> const& p) {
-    std::string text = "{";
-    for (auto const& [key, value] : p)
-      text += (text.size() > 1 ? ", " : "") + QuoteInput(key.str()) + ": " + std::to_string(value);
-    return text + "}";
+  template <class Key>
+  static StepValue Properties(std::vector<std::pair<Key, std::int64_t>> const& properties) {
+    StepValue v{{}, std::vector<std::pair<std::string, Scalar>>()};
+    for (auto const& [key, value] : properties) v.object->emplace_back(std::string(key), value);
+    return v;
   }
 
   TrackResult Observe(TrackSpec const& spec) {
@@ -130,26 +112,21 @@ class TrackRun {
     r.id = spec.id;
     if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
     r.nameTypeBefore = NameType();
-    Step("GetTargetDescription", "",
-         [&] { r.description = track_->GetTargetDescription(spec.target).str(); });
-    Result(Recording() ? QuoteInput(r.description) : "");
+    if (auto* s = Step("GetTargetDescription",
+                       [&] { r.description = track_->GetTargetDescription(spec.target).str(); }))
+      s->result.value = r.description;
     r.nameType = NameType();
     r.trackName = track_->TrackNameField();
-    Step("GetTrackName", "", [&] { r.shownName = track_->GetTrackName(); });
-    Result(Recording() ? QuoteInput(r.shownName) : "");
-    Step("UsesTargetName", "", [&] { r.usesTargetName = track_->UsesTargetName(); });
-    Result(r.usesTargetName ? "true" : "false");
+    if (auto* s = Step("GetTrackName", [&] { r.shownName = track_->GetTrackName(); }))
+      s->result.value = r.shownName;
+    if (auto* s = Step("UsesTargetName", [&] { r.usesTargetName = track_->UsesTargetName(); }))
+      s->result.value = r.usesTargetName;
     du::SmartPtr<qmk::SelectionItem> item;
-    Step("GetSelectionItem", "", [&] { item = track_->GetSelectionItem(); });
+    StepRecord* selection = Step("GetSelectionItem", [&] { item = track_->GetSelectionItem(); });
     r.selectionItem = ItemId(ill_, item);
-    Result(r.selectionItem ? QuoteInput(*r.selectionItem) : "none");
+    if (selection && r.selectionItem) selection->result.value = *r.selectionItem;
     // What the file keeps: Save with any suppression of saving in force.
-    Step("Save", "", [&] { r.saved = SavedBy(track_); });
-    if (Recording()) {
-      std::vector<std::pair<du::Symbol, std::int64_t>> written;
-      for (auto const& [key, value] : r.saved) written.emplace_back(key, value);
-      Result(StoredProperties(written));
-    }
+    if (auto* s = Step("Save", [&] { r.saved = SavedBy(track_); })) s->result = Properties(r.saved);
     return r;
   }
 

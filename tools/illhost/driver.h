@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "illustration.h"
@@ -22,19 +23,25 @@ struct TrackResult {
   std::vector<std::pair<std::string, std::int64_t>> saved;
 };
 
+// What a step was given or gave back, as data: nothing, a text, a truth value, a number, or an
+// object (stored properties; a rename's name and whether an operation came with it).
+using Scalar = std::variant<std::monostate, std::string, bool, std::int64_t>;
+struct StepValue {
+  Scalar value;
+  std::optional<std::vector<std::pair<std::string, Scalar>>> object;
+};
+
 // One call that illhost made on a track, and what it changed.
 struct StepRecord {
-  std::string step;      // the call, or "create" and "rename" and "refresh"
-  std::string argument;  // what it was given, shown escaped; "" for nothing worth showing
-  std::string result;    // what it returned, shown escaped; "" for nothing
+  std::string step;  // the call, or "create" and "rename" and "refresh"
+  StepValue argument, result;
   std::optional<std::int64_t> nameTypeBefore, nameTypeAfter;  // none where no track exists
-  std::vector<std::string> hostCalls;                         // in the order made
+  std::vector<std::string> hostCalls;  // in the order made, a call repeated in a row once
 };
 
 struct DriveOutcome {
   std::vector<TrackResult> results;
-  // Filled only for the track asked for.
-  std::optional<std::size_t> explained;
+  std::optional<std::size_t> explained;  // the track asked for, whose steps are recorded
   std::vector<StepRecord> steps;
 };
 

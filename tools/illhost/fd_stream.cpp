@@ -7,27 +7,27 @@
 
 namespace illhost {
 
+int WriteFully(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t const written = ::write(fd, data.data(), data.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? errno : EIO;
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
+
 FdStreamBuf::FdStreamBuf(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {
   setp(buffer_.data(), buffer_.data() + buffer_.size());
 }
 
-FdStreamBuf::~FdStreamBuf() = default;
-
-bool FdStreamBuf::WriteAll(char const* data, std::size_t size) {
-  while (size > 0 && error_ == 0) {
-    ssize_t const written = ::write(fd_, data, size);
-    if (written < 0) {
-      if (errno != EINTR) error_ = errno;
-      continue;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
+bool FdStreamBuf::Write(char const* data, std::size_t size) {
+  if (error_ == 0) error_ = WriteFully(fd_, {data, size});
   return error_ == 0;
 }
 
 bool FdStreamBuf::Flush() {
-  bool const ok = WriteAll(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+  bool const ok = Write(pbase(), static_cast<std::size_t>(pptr() - pbase()));
   setp(buffer_.data(), buffer_.data() + buffer_.size());
   return ok;
 }
@@ -42,17 +42,13 @@ FdStreamBuf::int_type FdStreamBuf::overflow(int_type c) {
 
 std::streamsize FdStreamBuf::xsputn(char const* data, std::streamsize size) {
   if (error_ != 0) return 0;
-  auto const room = static_cast<std::streamsize>(epptr() - pptr());
-  if (size <= room) {
+  if (size <= epptr() - pptr()) {
     std::memcpy(pptr(), data, static_cast<std::size_t>(size));
     pbump(static_cast<int>(size));
     return size;
   }
   // Larger than the room left: empty the buffer and write the block through.
-  if (!Flush() || !WriteAll(data, static_cast<std::size_t>(size))) return 0;
-  return size;
+  return Flush() && Write(data, static_cast<std::size_t>(size)) ? size : 0;
 }
-
-int FdStreamBuf::sync() { return Flush() ? 0 : -1; }
 
 }  // namespace illhost

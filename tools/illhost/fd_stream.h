@@ -1,18 +1,21 @@
-// An output stream buffer over a file descriptor that keeps the first write error: iostreams
-// only say that a write failed, and illhost must say why (EPIPE, ENOSPC, EFBIG, EBADF).
+// Output to a file descriptor that keeps the first write error: iostreams only say that a
+// write failed, and illhost must say why (EPIPE, ENOSPC, EFBIG, EBADF).
 #pragma once
 
 #include <streambuf>
+#include <string_view>
 #include <vector>
 
 namespace illhost {
+
+// Writes all of `data`, again after an interruption; returns 0 or the errno of the failure.
+int WriteFully(int fd, std::string_view data);
 
 class FdStreamBuf : public std::streambuf {
  public:
   explicit FdStreamBuf(int fd, std::size_t bufferSize = 1 << 16);
   FdStreamBuf(FdStreamBuf const&) = delete;
   FdStreamBuf& operator=(FdStreamBuf const&) = delete;
-  ~FdStreamBuf() override;
 
   // Writes out what is buffered; false once any write has failed.
   bool Flush();
@@ -23,10 +26,10 @@ class FdStreamBuf : public std::streambuf {
  protected:
   int_type overflow(int_type c) override;
   std::streamsize xsputn(char const* data, std::streamsize size) override;
-  int sync() override;
+  int sync() override { return Flush() ? 0 : -1; }
 
  private:
-  bool WriteAll(char const* data, std::size_t size);
+  bool Write(char const* data, std::size_t size);
 
   int fd_;
   int error_ = 0;

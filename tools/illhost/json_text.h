@@ -1,4 +1,4 @@
-// Text written into JSON output.
+// Text written as JSON: one string writer for --json, --explain --json and --save.
 #pragma once
 
 #include <cstddef>
@@ -10,32 +10,31 @@
 
 namespace illhost {
 
-// The length of the valid UTF-8 character that starts at `at`, or 0 when the bytes there are
-// not one (overlong forms, surrogates and code points past U+10FFFF are not).
+// The length of the UTF-8 character that starts at `at`, or 0 where the bytes are not one.
 std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
 
-// `text` as a JSON string: quotes, backslashes and control characters escaped, UTF-8 kept, and
-// each byte that is not part of valid UTF-8 written as U+FFFD so that the output stays JSON.
-void WriteJsonString(std::ostream& out, std::string_view text);
-
-// The same, appended to a buffer: for output built in blocks.
+// `text` as a JSON string, whole: quotes, backslashes, \n, \r and \t escaped, other controls as
+// \u00XX, UTF-8 kept, each byte that is not UTF-8 as \ufffd so that the output stays JSON.
 void AppendJsonString(std::string& out, std::string_view text);
+void WriteJsonString(std::ostream& out, std::string_view text);
 // An integer, or null.
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value);
-void AppendIndent(std::string& out, int spaces);
 
-// The members of one JSON object, one a line: `{`, then each `"key": ` that Key() writes
-// (after a comma from the second on), then `}` at `indent` spaces from Close().
+// One JSON object or array, a member or element a line: the opening bracket, then each member
+// that Key() starts or element that Item() starts (after a comma from the second on), then the
+// closing bracket at `indent` spaces from Close().
 class JsonObject {
  public:
-  JsonObject(std::string& out, int indent);
+  JsonObject(std::string& out, int indent, char open = '{');
   // Writes the key; the caller appends the value to the string returned.
-  std::string& Key(char const* key);
+  std::string& Key(std::string_view key);
+  std::string& Item();
   void Close();
 
  private:
   std::string& out_;
   int indent_;
+  char close_;
   bool first_ = true;
 };
 

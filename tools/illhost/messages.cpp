@@ -2,40 +2,22 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <string>
 
+#include "fd_stream.h"
 #include "quoting.h"
 
 namespace illhost {
 namespace {
 
 // A message longer than this is cut: one line must stay one readable line.
-constexpr std::size_t kMaxMessageBytes = 1000;
-
-void WriteLine(std::string const& line) {
-  std::size_t done = 0;
-  while (done < line.size()) {
-    ssize_t const n = write(STDERR_FILENO, line.data() + done, line.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // nowhere left to say it
-    done += static_cast<std::size_t>(n);
-  }
-}
+constexpr std::size_t kMaxMessageColumns = 1000;
 
 void Report(std::string_view prefix, std::string_view message) {
   std::string line(prefix);
-  std::string escaped = EscapeControls(message.substr(0, kMaxMessageBytes * 2));
-  if (escaped.size() > kMaxMessageBytes) {
-    // Cut at a character boundary: never in the middle of a UTF-8 sequence.
-    std::size_t cut = kMaxMessageBytes;
-    while (cut > 0 && (static_cast<unsigned char>(escaped[cut]) & 0xC0u) == 0x80u) --cut;
-    escaped.resize(cut);
-    escaped += "…";
-  }
-  line += escaped;
+  AppendShown(line, message.substr(0, kMaxMessageColumns * 4), kMaxMessageColumns);
   line += '\n';
-  WriteLine(line);
+  WriteFully(STDERR_FILENO, line);  // when even this fails, there is nowhere left to say it
 }
 
 }  // namespace
@@ -45,7 +27,7 @@ void ReportWarning(std::string_view message) { Report("illhost: warning: ", mess
 
 void ReportOutOfMemory() {
   constexpr char kLine[] = "illhost: out of memory\n";
-  (void)!write(STDERR_FILENO, kLine, sizeof kLine - 1);
+  WriteFully(STDERR_FILENO, {kLine, sizeof kLine - 1});
 }
 
 }  // namespace illhost

@@ -1,145 +1,126 @@
 #include "quoting.h"
 
-#include <cstdint>
-#include <cstdio>
+#include <utf8proc.h>
 
 namespace illhost {
-
 namespace {
 
-// One character of the text: its bytes and, for valid UTF-8, its code point.
-struct Character {
-  std::size_t length;
-  std::uint32_t codePoint;
-  bool valid;
+struct CodePoint {
+  utf8proc_int32_t value;
+  std::size_t length;  // 0 where the bytes at that place are not UTF-8
 };
 
-Character Decode(std::string_view text, std::size_t at) {
-  auto const byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  unsigned char const lead = byte(at);
-  if (lead < 0x80) return {1, lead, true};
-  std::size_t length = 0;
-  std::uint32_t codePoint = 0;
-  std::uint32_t minimum = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, codePoint = lead & 0x1Fu, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, codePoint = lead & 0x0Fu, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, codePoint = lead & 0x07u, minimum = 0x10000;
-  } else {
-    return {1, lead, false};
-  }
-  if (at + length > text.size()) return {1, lead, false};
-  for (std::size_t i = 1; i < length; ++i) {
-    unsigned char const next = byte(at + i);
-    if ((next & 0xC0u) != 0x80u) return {1, lead, false};
-    codePoint = (codePoint << 6) | (next & 0x3Fu);
-  }
-  bool const surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-  if (codePoint < minimum || codePoint > 0x10FFFF || surrogate) return {1, lead, false};
-  return {length, codePoint, true};
+CodePoint Decode(std::string_view text, std::size_t at) {
+  utf8proc_int32_t value = -1;
+  utf8proc_ssize_t const n =
+      utf8proc_iterate(reinterpret_cast<utf8proc_uint8_t const*>(text.data() + at),
+                       static_cast<utf8proc_ssize_t>(text.size() - at), &value);
+  return {value, n > 0 ? static_cast<std::size_t>(n) : 0};
 }
 
-bool ReordersText(std::uint32_t c) {
-  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-         (c >= 0x2066 && c <= 0x2069);
+// Controls, format characters (bidirectional controls, zero-width characters, tags), line and
+// paragraph separators, and what is not a character.
+bool Invisible(utf8proc_int32_t c) {
+  auto const k = utf8proc_category(c);
+  return k == UTF8PROC_CATEGORY_CC || k == UTF8PROC_CATEGORY_CF || k == UTF8PROC_CATEGORY_ZL ||
+         k == UTF8PROC_CATEGORY_ZP || k == UTF8PROC_CATEGORY_CS || k == UTF8PROC_CATEGORY_CN;
 }
 
-std::string Hex(char const* format, std::uint32_t value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, format, static_cast<unsigned>(value));
-  return buffer;
+bool Plain(utf8proc_int32_t c, bool quoting) {
+  return c >= 0x20 && c < 0x7F && !(quoting && (c == '\\' || c == '"'));
 }
 
-// Appends the text that stands for one character in an escaped text.
-void AppendEscape(std::string& out, std::string_view text, Character const& c, std::size_t at,
-                  bool quoting) {
-  if (!c.valid) {
-    out += Hex("\\x%02x", c.codePoint);
+// Appends the escape for the code point `c`, or for the byte `c` that is not UTF-8.
+void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '\\';
+  if (c == '\n' || c == '\r' || c == '\t' || c == '\\' || c == '"') {
+    out += c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : static_cast<char>(c);
     return;
   }
-  switch (c.codePoint) {
-    case '\n':
-      out += "\\n";
-      return;
-    case '\r':
-      out += "\\r";
-      return;
-    case '\t':
-      out += "\\t";
-      return;
-    case '\\':
-      out += quoting ? "\\\\" : "\\";
-      return;
-    case '"':
-      out += quoting ? "\\\"" : "\"";
-      return;
-    default:
-      break;
-  }
-  if (c.codePoint < 0x20 || c.codePoint == 0x7F) {
-    out += Hex("\\x%02x", c.codePoint);
-  } else if ((c.codePoint >= 0x80 && c.codePoint <= 0x9F) || ReordersText(c.codePoint)) {
-    out += Hex("\\u%04x", c.codePoint);
-  } else {
-    out.append(text.substr(at, c.length));
-  }
+  out += byte || c < 0x80 ? 'x' : c <= 0xFFFF ? 'u' : 'U';
+  for (int shift = out.back() == 'x' ? 4 : out.back() == 'u' ? 12 : 28; shift >= 0; shift -= 4)
+    out += kHex[(c >> shift) & 0xF];
 }
 
-bool PlainByte(char c, bool quoting) {
-  auto const byte = static_cast<unsigned char>(c);
-  return byte >= 0x20 && byte < 0x7F && (!quoting || (c != '\\' && c != '"'));
-}
-
-// Appends `text` escaped; stops with "…" before the escaped text would pass `limit` bytes.
-void AppendEscaped(std::string& out, std::string_view text, bool quoting, std::size_t limit) {
-  std::size_t const start = out.size();
-  for (std::size_t at = 0; at < text.size();) {
-    // Runs of printable ASCII, the common case, are copied whole.
-    std::size_t plain = at;
-    while (plain < text.size() && PlainByte(text[plain], quoting)) ++plain;
-    if (plain > at) {
-      std::size_t const room =
-          limit == std::string::npos ? plain - at : limit - (out.size() - start);
-      if (plain - at > room) {
-        out.append(text.substr(at, room));
-        out += "…";
-        return;
-      }
-      out.append(text.substr(at, plain - at));
-      at = plain;
-      continue;
-    }
-    Character const c = Decode(text, at);
-    std::size_t const before = out.size();
-    AppendEscape(out, text, c, at, quoting);
-    if (limit != std::string::npos && out.size() - start > limit) {
-      out.resize(before);
-      out += "…";
-      return;
-    }
-    at += c.length;
+// Appends the grapheme cluster that starts at `at`; returns where it ends and sets `width`.
+// In an emoji the joiners, and the tags of a flag, are part of the picture and stay raw.
+std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t at, bool quoting,
+                          std::size_t& width) {
+  CodePoint c = Decode(text, at);
+  width = 0;
+  if (c.length == 0) {
+    AppendEscape(out, static_cast<unsigned char>(text[at]), true);
+    width = 4;
+    return at + 1;
   }
+  utf8proc_int32_t const first = c.value;
+  utf8proc_int32_t state = 0;
+  auto const boundary = utf8proc_get_property(first)->boundclass;
+  bool const emoji = boundary == UTF8PROC_BOUNDCLASS_EXTENDED_PICTOGRAPHIC ||
+                     boundary == UTF8PROC_BOUNDCLASS_E_ZWG ||
+                     boundary == UTF8PROC_BOUNDCLASS_REGIONAL_INDICATOR;
+  bool escaped = false;
+  std::size_t end = at, count = 1;
+  for (;; ++count) {
+    bool const joins =
+        c.value == 0x200D || (first == 0x1F3F4 && c.value >= 0xE0020 && c.value <= 0xE007F);
+    // Marks stacked past any real character's need are escaped, so that width bounds length.
+    if ((Invisible(c.value) && !(emoji && joins)) || count > 32 ||
+        (c.value < 0x80 && !Plain(c.value, quoting))) {
+      std::size_t const before = out.size();
+      AppendEscape(out, c.value);
+      width += out.size() - before;
+      escaped = true;
+    } else {
+      out.append(text.substr(end, c.length));
+      width += static_cast<std::size_t>(utf8proc_charwidth(c.value));
+    }
+    end += c.length;
+    CodePoint const next = end < text.size() ? Decode(text, end) : CodePoint{0, 0};
+    if (next.length == 0 || utf8proc_grapheme_break_stateful(c.value, next.value, &state)) break;
+    c = next;
+  }
+  if (emoji && count > 1 && !escaped) width = 2;
+  return end;
 }
 
 }  // namespace
 
-std::string EscapeControls(std::string_view text) {
-  std::string out;
-  AppendEscaped(out, text, false, std::string::npos);
-  return out;
-}
-
-void AppendEscaped(std::string& out, std::string_view text) {
-  AppendEscaped(out, text, false, std::string::npos);
-}
-
-std::string QuoteInput(std::string_view text, std::size_t limit) {
-  std::string out = "\"";
-  AppendEscaped(out, text, true, limit);
-  out += '"';
-  return out;
+std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns,
+                        bool quoting) {
+  std::size_t const start = out.size();
+  std::size_t used = 0;
+  // The output up to the last place that left a column for the ellipsis.
+  std::size_t keptBytes = 0, keptColumns = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    // A run of printable ASCII, the common case, is taken whole; its last character is left to
+    // the cluster path when what follows may join it.
+    std::size_t plain = at;
+    while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]), quoting)) ++plain;
+    if (plain < text.size() && plain > at && static_cast<unsigned char>(text[plain]) >= 0x80)
+      --plain;
+    std::size_t width = plain - at;
+    bool const run = width > 0;
+    if (run) {
+      std::size_t const room = columns - used;
+      out.append(text.substr(at, width > room ? room - (room > 0) : width));
+      at = plain;
+    } else {
+      at = AppendCluster(out, text, at, quoting, width);
+    }
+    if (used + width > columns) {
+      if (run && columns > used) keptBytes = out.size() - start, keptColumns = columns - 1;
+      out.resize(start + keptBytes);
+      return (out += "…", keptColumns + 1);
+    }
+    used += width;
+    if (used < columns)
+      keptBytes = out.size() - start, keptColumns = used;
+    else if (run)  // a run that fills the room gives its last character to the ellipsis
+      keptBytes = out.size() - start - 1, keptColumns = used - 1;
+  }
+  return used;
 }
 
 }  // namespace illhost

@@ -1,5 +1,5 @@
-// Input shown back to the user, made safe for a terminal: control characters, bytes that are
-// not UTF-8 and characters that reorder text are written as escapes, never raw.
+// Text shown to a person, made safe for a terminal in one place: escaped, measured in terminal
+// columns and cut between grapheme clusters.
 #pragma once
 
 #include <cstddef>
@@ -8,15 +8,27 @@
 
 namespace illhost {
 
-// `text` with each control character written as an escape (\n, \r, \t, \x1b, ...), each byte
-// that is not part of valid UTF-8 as \xNN, and each C1 control or bidirectional-formatting
-// character as \uNNNN. Everything else, multi-byte UTF-8 included, is kept as it is.
-std::string EscapeControls(std::string_view text);
-// The same, appended to `out`: for output that escapes many cells into one buffer.
-void AppendEscaped(std::string& out, std::string_view text);
+constexpr std::size_t kWhole = std::string_view::npos;
 
-// `text` escaped as above and also for backslashes and double quotes, in double quotes; when
-// the escaped text is longer than `limit` bytes it is cut at a character and ends with "…".
-std::string QuoteInput(std::string_view text, std::size_t limit = 80);
+// Appends `text` with what a terminal would act on or not show escaped: \n, \r, \t, \xNN for
+// other controls and bytes that are not UTF-8, \uNNNN or \UNNNNNNNN for C1 controls, format
+// characters (reordering, zero-width, tags outside a flag) and line and paragraph separators;
+// `quoting` also escapes backslashes and double quotes. When it takes more than `columns`
+// columns it is cut at a grapheme cluster and ends with "…". Returns the columns appended: two
+// for a wide character or a joined emoji, none for a combining mark.
+std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns = kWhole,
+                        bool quoting = false);
+
+// The whole of `text` escaped, for messages and file names.
+inline std::string EscapeControls(std::string_view text) {
+  std::string out;
+  return AppendShown(out, text), out;
+}
+
+// `text` escaped, also for backslashes and quotes, in double quotes, cut at `limit` columns.
+inline std::string QuoteInput(std::string_view text, std::size_t limit = 80) {
+  std::string out = "\"";
+  return AppendShown(out, text, limit, true), out += '"';
+}
 
 }  // namespace illhost

@@ -10,17 +10,14 @@
 #include "atomic_save.h"
 #include "driver.h"
 #include "exit_status.h"
-#include "explain_printer.h"
-#include "explanation.h"
 #include "illustration_reader.h"
 #include "illustration_writer.h"
 #include "input_text.h"
-#include "json_printer.h"
 #include "json_text.h"
 #include "messages.h"
 #include "module_loader.h"
+#include "output.h"
 #include "quoting.h"
-#include "table_printer.h"
 
 namespace illhost {
 namespace {

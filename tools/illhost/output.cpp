@@ -1,0 +1,178 @@
+#include "output.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <string>
+
+#include "json_text.h"
+#include "name_types.h"
+#include "quoting.h"
+
+namespace illhost {
+namespace {
+
+constexpr std::size_t kColumns = 8, kCellColumns = 40;
+using Row = std::array<std::string_view, kColumns>;
+constexpr Row kHeadings = {"track",      "target",  "was",         "now",
+                           "shown name", "follows", "description", "selection item"};
+
+// The raw text of each cell of a row; escaped and cut when laid out.
+Row Cells(TrackResult const& r, std::array<std::string, 2>& labels) {
+  labels[0] = NameTypeLabel(r.nameTypeBefore);
+  labels[1] = NameTypeLabel(r.nameType);
+  return {r.id,          r.target.empty() ? "-" : std::string_view(r.target),
+          labels[0],     labels[1],
+          r.shownName,   r.usesTargetName ? "yes" : "no",
+          r.description, r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
+}
+
+// A value shown in a step is cut at this many columns, and the steps align up to a call as wide.
+constexpr std::size_t kValueColumns = 60;
+
+// A value as JSON, whole; or for a person, escaped and cut, an object only as far as it can be
+// shown (stored properties may be many).
+void Append(std::string& out, Scalar const& value, bool json) {
+  if (auto const* text = std::get_if<std::string>(&value))
+    json ? AppendJsonString(out, *text) : void(out += QuoteInput(*text, kValueColumns));
+  else if (auto const* flag = std::get_if<bool>(&value))
+    out += *flag ? "true" : "false";
+  else if (auto const* number = std::get_if<std::int64_t>(&value))
+    out += std::to_string(*number);
+  else if (json)
+    out += "null";
+}
+
+void Append(std::string& out, StepValue const& v, bool json) {
+  if (!v.object) return Append(out, v.value, json);
+  std::size_t const start = out.size();
+  out += '{';
+  for (auto const& [key, value] : *v.object) {
+    if (!json && out.size() - start > 4 * kValueColumns) return void(out += "…");
+    if (out.size() - start > 1) out += ", ";
+    Append(out, key, json);
+    out += ": ";
+    Append(out, value, json);
+  }
+  out += '}';
+}
+
+}  // namespace
+
+void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool wide) {
+  std::size_t const limit = wide ? kWhole : kCellColumns;
+  std::array<std::size_t, kColumns> widths{};
+  std::array<std::string, 2> labels;
+  std::string line;
+  for (std::size_t c = 0; c < kColumns; ++c) widths[c] = kHeadings[c].size();
+  for (auto const& r : results) {
+    Row const cells = Cells(r, labels);
+    for (std::size_t c = 0; c < kColumns; ++c) {
+      line.clear();
+      widths[c] = std::max(widths[c], AppendShown(line, cells[c], limit));
+    }
+  }
+  // Each cell padded to its column but the last, a row written at a time.
+  auto const print = [&](Row const& cells) {
+    line.clear();
+    for (std::size_t c = 0; c < kColumns; ++c) {
+      std::size_t const used = AppendShown(line, cells[c], limit);
+      if (c + 1 < kColumns) line.append(widths[c] - used + 2, ' ');
+    }
+    line += '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+  };
+  print(kHeadings);
+  for (auto const& r : results) print(Cells(r, labels));
+}
+
+void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
+  std::string text;
+  JsonObject file(text, indent);
+  JsonObject list(file.Key("tracks"), indent + 2, '[');
+  for (TrackResult const& r : results) {
+    JsonObject track(list.Item(), indent + 4);
+    AppendJsonString(track.Key("id"), r.id);
+    AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
+    AppendJsonInteger(track.Key("name_type"), r.nameType);
+    AppendJsonString(track.Key("track_name"), r.trackName);
+    AppendJsonString(track.Key("shown_name"), r.shownName);
+    track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
+    AppendJsonString(track.Key("description"), r.description);
+    if (r.selectionItem)
+      AppendJsonString(track.Key("selection_item"), *r.selectionItem);
+    else
+      track.Key("selection_item") += "null";
+    JsonObject saved(track.Key("saved"), indent + 6);
+    for (auto const& [key, value] : r.saved) saved.Key(key) += std::to_string(value);
+    saved.Close();
+    track.Close();
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
+  }
+  list.Close();
+  file.Close();
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void PrintExplanation(std::ostream& out, Explanation const& e) {
+  std::string text =
+      "track " + QuoteInput(e.track) + ", step by step (name type before -> after):\n";
+  std::vector<std::string> calls;
+  std::vector<std::size_t> columns;
+  for (auto const& step : e.steps) {
+    std::string argument, result;
+    Append(argument, step.argument, false);
+    Append(result, step.result, false);
+    std::string const call = step.step + (argument.empty() ? "" : " " + argument) +
+                             (result.empty() ? "" : " -> " + result);
+    calls.emplace_back();
+    columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
+  }
+  std::size_t width = 0;
+  for (std::size_t c : columns) width = std::max(width, std::min(c, kValueColumns));
+  for (std::size_t i = 0; i < e.steps.size(); ++i) {
+    StepRecord const& step = e.steps[i];
+    std::string const number = std::to_string(i + 1) + ".";
+    text += std::string(4 - std::min<std::size_t>(number.size(), 3), ' ') + number + " ";
+    text += calls[i];
+    text.append(columns[i] < width ? width - columns[i] : 0, ' ');
+    text += "  " + (step.nameTypeBefore ? NameTypeLabel(step.nameTypeBefore) : "(none)") + " -> " +
+            NameTypeLabel(step.nameTypeAfter) + "\n";
+    for (std::size_t c = 0; c < step.hostCalls.size(); ++c) {
+      text += c == 0 ? "       host: " : "             ";
+      AppendShown(text, step.hostCalls[c], 3 * kValueColumns);
+      text += '\n';
+    }
+  }
+  text += "why: " + e.reason + "\n";
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
+  std::string text;
+  JsonObject explanation(text, indent);
+  AppendJsonString(explanation.Key("track"), e.track);
+  JsonObject steps(explanation.Key("steps"), indent + 2, '[');
+  for (StepRecord const& s : e.steps) {
+    JsonObject step(steps.Item(), indent + 4);
+    AppendJsonString(step.Key("step"), s.step);
+    Append(step.Key("argument"), s.argument, true);
+    Append(step.Key("result"), s.result, true);
+    AppendJsonInteger(step.Key("name_type_before"), s.nameTypeBefore);
+    AppendJsonInteger(step.Key("name_type_after"), s.nameTypeAfter);
+    std::string& calls = step.Key("host_calls") += '[';
+    for (std::size_t c = 0; c < s.hostCalls.size(); ++c) {
+      if (c > 0) calls += ", ";
+      AppendJsonString(calls, s.hostCalls[c]);
+    }
+    calls += ']';
+    step.Close();
+  }
+  steps.Close();
+  AppendJsonString(explanation.Key("reason"), e.reason);
+  explanation.Close();
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+}  // namespace illhost
