@@ -10,12 +10,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+fs::path const kModuleFolder = fs::path(ILLANIMATION_MODULE_PATH).parent_path();
+// "módulo 模" in UTF-8.
+constexpr char kNonAsciiName[] =
+    "m\xc3\xb3"
+    "dulo \xe6\xa8\xa1";
+
 TEST(ModuleLoader, WhatCannotBeLoadedIsOneLineNamingThePath) {
-  std::string const missing = fs::path(ILLANIMATION_MODULE_PATH).parent_path().string() +
-                              "/no-such-module.dll";
-  std::string const folder = fs::path(ILLANIMATION_MODULE_PATH).parent_path().string();
-  for (std::string const& path :
-       {missing, std::string(NOT_A_MODULE_PATH), folder, std::string("\xff\xfe.dll")}) {
+  std::string const folder = kModuleFolder.string();
+  for (std::string const& path : {folder + "/no-such-module.dll", std::string(NOT_A_MODULE_PATH),
+                                  folder, std::string("\xff\xfe.dll")}) {
     try {
       hostloader::PluginModule module(path);
       ADD_FAILURE() << path << " was loaded";
@@ -45,8 +49,7 @@ TEST(ModuleLoader, ALibraryWithoutTheEntryPointsIsRefusedBeforeAnyCall) {
 // A copy of the module in a folder whose name is not ASCII: the loader passes the UTF-8 path
 // on as the system wants it (UTF-16 on Windows), and the copy exports the entry points.
 TEST(ModuleLoader, LoadsFromAFolderWithANonAsciiName) {
-  fs::path const folder = fs::path(ILLANIMATION_MODULE_PATH).parent_path() /
-                          fs::u8path("m\xc3\xb3" "dulo \xe6\xa8\xa1");
+  fs::path const folder = kModuleFolder / fs::u8path(kNonAsciiName);
   fs::create_directories(folder);
   fs::path const copy = folder / fs::path(ILLANIMATION_MODULE_PATH).filename();
   fs::remove(copy);

@@ -14,8 +14,8 @@
 namespace {
 
 std::vector<char> ReadVersionInfo() {
-  std::wstring const path(ILLANIMATION_MODULE_PATH, ILLANIMATION_MODULE_PATH +
-                                                        sizeof ILLANIMATION_MODULE_PATH - 1);
+  std::wstring const path(ILLANIMATION_MODULE_PATH,
+                          ILLANIMATION_MODULE_PATH + sizeof ILLANIMATION_MODULE_PATH - 1);
   DWORD const size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
   std::vector<char> info(size);
   if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data())) info.clear();
@@ -33,8 +33,9 @@ TEST(VersionResource, TheFixedVersionIsTheProjectVersion) {
   ASSERT_EQ(size, sizeof *fixed);
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-  for (auto const& [most, least] : {std::pair{fixed->dwFileVersionMS, fixed->dwFileVersionLS},
-                                    std::pair{fixed->dwProductVersionMS, fixed->dwProductVersionLS}}) {
+  for (auto const& [most, least] :
+       {std::pair{fixed->dwFileVersionMS, fixed->dwFileVersionLS},
+        std::pair{fixed->dwProductVersionMS, fixed->dwProductVersionLS}}) {
     EXPECT_EQ(HIWORD(most), ILLANIMATION_VERSION_MAJOR);
     EXPECT_EQ(LOWORD(most), ILLANIMATION_VERSION_MINOR);
     EXPECT_EQ(HIWORD(least), ILLANIMATION_VERSION_PATCH);
@@ -57,8 +58,8 @@ TEST(VersionResource, TheTextsNameTheModuleAndItsVersion) {
     std::wstring const query = L"\\StringFileInfo\\040904b0\\" + Wide(entry.key);
     wchar_t* value = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value),
-                               &length))
+    ASSERT_TRUE(
+        VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
         << entry.key;
     EXPECT_EQ(std::wstring(value), Wide(entry.value)) << entry.key;
   }

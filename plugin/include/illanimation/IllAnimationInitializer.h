@@ -15,9 +15,9 @@
 // Lifetime. Nothing that the module installs is ever undone: the host's item-track hooks keep
 // the module's factories after the initializer is destroyed and after QMDllTerminate, and every
 // track made through them runs the module's code. The host must therefore not unload the module
-// (dlclose, FreeLibrary) while the hooks hold its factories or any track it made exists; in practice it stays
-// loaded until the process ends. The module's key symbols are built when it is loaded and
-// destroyed when it is unloaded.
+// (dlclose, FreeLibrary) while the hooks hold its factories or any track it made exists; in
+// practice it stays loaded until the process ends. The module's key symbols are built when it is
+// loaded and destroyed when it is unloaded.
 //
 // Threads. The module starts no threads and takes no locks. Every entry point, hook and track
 // operation runs on the thread that calls it; installing the factories is a plain assignment of
