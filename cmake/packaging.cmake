@@ -28,8 +28,7 @@ set(CPACK_PACKAGE_NAME illanimation)
 set(CPACK_PACKAGE_VENDOR "illanimation developers")
 set(CPACK_PACKAGE_CONTACT "illanimation developers <illanimation@example.com>"
   CACHE STRING "Maintainer named in the Debian package")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-  "item-track naming plug-in for a technical-illustration host")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 # Debian shows the description as written: lines stay within 79 columns.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "illanimation supplies the item track that the host application uses for"

@@ -18,9 +18,15 @@ extern bool g_ledgerOn;
 
 // Each call site also leaves its name in the linker section below, so that the call log knows
 // every name a host call can record before any of them runs, and can refuse a query for a name
-// that none records. The section name is a C identifier: the linker then provides
+// that none records. On ELF the section name is a C identifier: the linker then provides
 // __start_/__stop_ symbols around it, and the sanitizers put no red zones between its entries.
+// A PE linker provides no such symbols but sorts the parts of a grouped section by the text after
+// '$': markers in the parts "$a" and "$z" (seams.cpp) bound the names in "$m".
+#ifdef _WIN32
+#define QM_HOST_CALL_SECTION ".qmhc$m"
+#else
 #define QM_HOST_CALL_SECTION "qm_host_call_names"
+#endif
 #define QM_HOST_CALL(name)                                           \
   do {                                                               \
     [[maybe_unused]] static char const* const qmHostCallName         \

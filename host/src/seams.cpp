@@ -5,12 +5,35 @@
 #include "hostseams.h"
 #include "seam_hooks.h"
 
-// The names that the host calls' sites leave in their linker section (seam_hooks.h); the linker
-// defines these bounds of the section in each library that has one.
+// The names that the host calls' sites leave in their linker section (seam_hooks.h). On ELF the
+// linker defines these bounds of the section in each library that has one; on PE the two
+// markers are the section's first and last entries, and the linker may pad between parts with
+// null entries.
+#ifdef _WIN32
+namespace {
+[[gnu::used, gnu::section(".qmhc$a")]] char const* const qmHostCallNamesBegin = nullptr;
+[[gnu::used, gnu::section(".qmhc$z")]] char const* const qmHostCallNamesEnd = nullptr;
+// Read through volatile: the compiler may then not assume that a walk from one marker never
+// reaches the other, distinct object.
+char const* const* HostCallNamesBegin() {
+  char const* const* volatile begin = &qmHostCallNamesBegin;
+  return begin;
+}
+char const* const* HostCallNamesEnd() {
+  char const* const* volatile end = &qmHostCallNamesEnd;
+  return end;
+}
+}  // namespace
+#else
 extern "C" {
 extern __attribute__((visibility("hidden"))) char const* const __start_qm_host_call_names[];
 extern __attribute__((visibility("hidden"))) char const* const __stop_qm_host_call_names[];
 }
+namespace {
+char const* const* HostCallNamesBegin() { return __start_qm_host_call_names; }
+char const* const* HostCallNamesEnd() { return __stop_qm_host_call_names; }
+}  // namespace
+#endif
 
 namespace hostseams {
 namespace detail {
@@ -155,9 +178,8 @@ bool Faults::Armed() { return S().failAt != 0; }
 
 namespace {
 bool IsHostCallName(std::string const& call) {
-  for (char const* const* name = __start_qm_host_call_names; name != __stop_qm_host_call_names;
-       ++name)
-    if (call == *name) return true;
+  for (char const* const* name = HostCallNamesBegin(); name != HostCallNamesEnd(); ++name)
+    if (*name && call == *name) return true;
   return false;
 }
 

@@ -22,7 +22,7 @@ if [ "${1:-}" = "--update" ]; then
   echo "abi: baseline $baseline rewritten from $module"
   exit 0
 fi
-sh tests/check_exports.sh "$module" tests/expected_exports.txt
+sh tests/check_exports.sh elf "$module" tests/expected_exports.txt
 # abidiff exits non-zero on any change of the interface; additions count as changes too.
 if abidiff --no-show-locs "$baseline" "$current"; then
   echo "abi: $module matches $baseline"

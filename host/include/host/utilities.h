@@ -7,7 +7,15 @@
 #include <type_traits>
 #include <utility>
 
+// What the host libraries export: a DLL's exports and imports on Windows, default visibility
+// elsewhere. CMake defines qmhost_EXPORTS while it builds the stand-in library itself.
+#if defined(_WIN32) && defined(qmhost_EXPORTS)
+#define QM_HOST_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define QM_HOST_API __declspec(dllimport)
+#else
 #define QM_HOST_API __attribute__((visibility("default")))
+#endif
 
 // Marks what only the stand-in offers: the calls with which illhost and the tests build and
 // inspect a host, which the real host's interface does not have. The module is compiled with

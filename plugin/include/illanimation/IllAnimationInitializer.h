@@ -1,10 +1,10 @@
 // The module's exported interface: the three entry points that the host calls after loading the
 // module, and the initializer that installs the module's item-track factories.
 //
-// How a host uses it: load the module (dlopen with RTLD_NOW), call QMDllInit, then ask for the
-// component "animation" / "illanimationinitializer" with QMDllCreateComponent. From then on every
-// item track that the host makes or copies through animation::ItemTrackCreator is an
-// illanimation::IllustrationItemTrack.
+// How a host uses it: load the module (dlopen with RTLD_NOW; LoadLibraryW on Windows), call
+// QMDllInit, then ask for the component "animation" / "illanimationinitializer" with
+// QMDllCreateComponent. From then on every item track that the host makes or copies through
+// animation::ItemTrackCreator is an illanimation::IllustrationItemTrack.
 //
 // Binary rules. The entry points have plain C names, but they take and return C++ objects
 // (std::string, du::SmartPtr): host and module must be built with the same compiler family, the
@@ -15,9 +15,9 @@
 // Lifetime. Nothing that the module installs is ever undone: the host's item-track hooks keep
 // the module's factories after the initializer is destroyed and after QMDllTerminate, and every
 // track made through them runs the module's code. The host must therefore not unload the module
-// (dlclose) while the hooks hold its factories or any track it made exists; in practice it stays
-// loaded until the process ends. The module's key symbols are built when it is loaded and
-// destroyed when it is unloaded.
+// (dlclose, FreeLibrary) while the hooks hold its factories or any track it made exists; in
+// practice it stays loaded until the process ends. The module's key symbols are built when it is
+// loaded and destroyed when it is unloaded.
 //
 // Threads. The module starts no threads and takes no locks. Every entry point, hook and track
 // operation runs on the thread that calls it; installing the factories is a plain assignment of
@@ -28,7 +28,16 @@
 
 #include "host/utilities.h"
 
+// What the module exports: a DLL's exports on Windows while the module's own sources compile
+// (ILLANIMATION_EXPORTS), imports for a host that links to it; default visibility elsewhere,
+// where the sources compile with hidden visibility and a version script guards the rest.
+#if defined(_WIN32) && defined(ILLANIMATION_EXPORTS)
+#define ILLANIMATION_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define ILLANIMATION_API __declspec(dllimport)
+#else
 #define ILLANIMATION_API __attribute__((visibility("default")))
+#endif
 
 namespace illanimation {
 
