@@ -6,12 +6,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "host/animation.h"
 #include "model.h"
-#include "object_ids.h"
 
 namespace illhost {
 
@@ -20,7 +21,7 @@ struct TrackSpec {
   du::SmartPtr<animation::Target> target;
   du::SmartPtr<qmk::SelectionItem> selectionItem;
   bool locked = false;
-  int parentTrackType = 1;
+  int parentTrackType = 0;
   struct Stored {
     std::string name;
     std::vector<std::pair<du::Symbol, std::int64_t>> properties;
@@ -34,6 +35,20 @@ struct TrackSpec {
   bool refresh = false;
   // Where the track's object lies in the text it was read from: [begin, end).
   std::size_t textBegin = 0, textEnd = 0;
+};
+
+// The id that the file gave each object, found from the object.
+class ObjectIds {
+ public:
+  void Set(void const* object, std::string_view id) { ids_[object] = std::string(id); }
+  std::optional<std::string_view> Find(void const* object) const {
+    auto const found = ids_.find(object);
+    if (found == ids_.end()) return std::nullopt;
+    return found->second;
+  }
+
+ private:
+  std::unordered_map<void const*, std::string> ids_;
 };
 
 struct Illustration {
