@@ -20,8 +20,8 @@ namespace {
 // after them.
 TEST(InputText, HoldsTheBytesUpToTheFirstNulWithZeroPaddingAfter) {
   std::string const path = ::testing::TempDir() + "/bytes.json";
-  for (std::string const& bytes : {std::string("{\"a\": \"\xff\"}\n"),
-                                  std::string("{\"a\": \"\0\xff\"}\n", 13)}) {
+  for (std::string const& bytes :
+       {std::string("{\"a\": \"\xff\"}\n"), std::string("{\"a\": \"\0\xff\"}\n", 13)}) {
     std::ofstream(path, std::ios::binary) << bytes;
     auto const input = illhost::InputText::Load(path);
     EXPECT_EQ(input.Text(), bytes.substr(0, std::min(bytes.find('\0'), bytes.size() - 1) + 1));
@@ -88,7 +88,8 @@ std::string LoadInChild(std::string const& path, Prepare prepare) {
   ::close(ends[1]);
   std::string message;
   char buffer[512];
-  for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) message.append(buffer, got);
+  for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+    message.append(buffer, got);
   ::close(ends[0]);
   ::waitpid(child, nullptr, 0);
   return message;

@@ -3,7 +3,6 @@
 #include <climits>
 #include <nlohmann/json.hpp>
 #include <ostream>
-#include <set>
 #include <string>
 
 namespace illhost {
@@ -35,8 +34,10 @@ json ValueSchema(Key const& key) {
     case Type::Flag:
       return OrNull(json{{"type", "boolean"}, {"default", key.number != 0}});
     case Type::Int:
-      return OrNull(json{
-          {"type", "integer"}, {"minimum", INT_MIN}, {"maximum", INT_MAX}, {"default", key.number}});
+      return OrNull(json{{"type", "integer"},
+                         {"minimum", INT_MIN},
+                         {"maximum", INT_MAX},
+                         {"default", key.number}});
     case Type::References:
       return OrNull(json{{"type", "array"}, {"items", string}});
     case Type::Pairs:
@@ -50,14 +51,14 @@ json ValueSchema(Key const& key) {
     case Type::List:
       return OrNull(json{{"type", "array"}, {"items", Ref(*key.shape)}});
     case Type::TextGroups:
-      return OrNull(json{{"type", "object"},
-                         {"additionalProperties", json{{"type", "object"},
-                                                       {"additionalProperties", string}}}});
+      return OrNull(json{
+          {"type", "object"},
+          {"additionalProperties", json{{"type", "object"}, {"additionalProperties", string}}}});
     case Type::Integers:
-      return OrNull(json{{"type", "object"},
-                         {"additionalProperties", json{{"type", "integer"},
-                                                       {"minimum", INT64_MIN},
-                                                       {"maximum", INT64_MAX}}}});
+      return OrNull(
+          json{{"type", "object"},
+               {"additionalProperties",
+                json{{"type", "integer"}, {"minimum", INT64_MIN}, {"maximum", INT64_MAX}}}});
   }
   return json();
 }
@@ -92,13 +93,6 @@ void AddDefinitions(json& defs, Shape const& shape) {
     if (key->shape) AddDefinitions(defs, *key->shape);
 }
 
-void CollectKeys(Shape const& shape, std::set<std::string_view>& keys) {
-  for (Key const* key = shape.keys; key != shape.keys + shape.count; ++key) {
-    keys.insert(key->name);
-    if (key->shape) CollectKeys(*key->shape, keys);
-  }
-}
-
 }  // namespace
 
 void WriteSchema(std::ostream& out) {
@@ -109,12 +103,6 @@ void WriteSchema(std::ostream& out) {
                      {"title", "illanimation illustration"},
                      {"$defs", defs}});
   out << schema.dump(1) << '\n';
-}
-
-void WriteKeys(std::ostream& out) {
-  std::set<std::string_view> keys;
-  CollectKeys(format::kTop, keys);
-  for (std::string_view key : keys) out << key << '\n';
 }
 
 }  // namespace illhost

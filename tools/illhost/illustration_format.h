@@ -53,12 +53,12 @@ struct Shape;
 struct Key {
   std::string_view name;
   Type type;
-  std::int64_t number = 0;         // the default of a flag or integer
-  std::string_view text = {};      // the default of a text
-  Kinds names = 0;                 // what a reference may name
-  char const* naming = nullptr;    // how a message calls that
-  Shape const* shape = nullptr;    // of an object or list
-  Kinds onlyFor = 0;               // an annotation key: the kinds of annotation that have it
+  std::int64_t number = 0;       // the default of a flag or integer
+  std::string_view text = {};    // the default of a text
+  Kinds names = 0;               // what a reference may name
+  char const* naming = nullptr;  // how a message calls that
+  Shape const* shape = nullptr;  // of an object or list
+  Kinds onlyFor = 0;             // an annotation key: the kinds of annotation that have it
 };
 
 struct Shape {
@@ -79,131 +79,133 @@ constexpr Shape MakeShape(std::string_view name, Key const (&keys)[N]) {
   return Shape{name, keys, N};
 }
 
-constexpr Kinds kAnyObject = Of(Kind::Instance, Kind::Sbom, Kind::Object, Kind::CenterLine,
-                                Kind::Callout, Kind::Annotation);
+constexpr Kinds kAnyObject =
+    Of(Kind::Instance, Kind::Sbom, Kind::Object, Kind::CenterLine, Kind::Callout, Kind::Annotation);
 constexpr Kinds kAnyAnnotation = Of(Kind::CenterLine, Kind::Callout, Kind::Annotation);
 constexpr Kinds kCallout = Of(Kind::Callout);
 
 namespace format {
 
-inline constexpr Key kInstanceKeys[] = {
-    {"id", Type::Id},
-    {"name", Type::Text},
-    {"display_name", Type::Text},
-    {"sbom", Type::Reference, 0, {}, Of(Kind::Sbom), "an SBOM instance"}};
+constexpr Key Plain(std::string_view name, Type type, std::int64_t number = 0) {
+  return Key{name, type, number};
+}
+constexpr Key Text(std::string_view name, std::string_view text = {}) {
+  return Key{name, Type::Text, 0, text};
+}
+constexpr Key Ref(std::string_view name, Kinds names, char const* naming,
+                  Type type = Type::Reference) {
+  return Key{name, type, 0, {}, names, naming};
+}
+constexpr Key Nested(std::string_view name, Type type, Shape const& shape) {
+  return Key{name, type, 0, {}, 0, nullptr, &shape};
+}
+constexpr Key Only(Kinds annotations, Key key) {
+  key.onlyFor = annotations;
+  return key;
+}
+
+inline constexpr Key kInstanceKeys[] = {Plain("id", Type::Id), Text("name"), Text("display_name"),
+                                        Ref("sbom", Of(Kind::Sbom), "an SBOM instance")};
 inline constexpr Shape kInstance = MakeShape("instance", kInstanceKeys);
-
-inline constexpr Key kSbomKeys[] = {
-    {"id", Type::Id},
-    {"symbol", Type::Text},
-    {"name", Type::Text},
-    {"display_name", Type::Text},
-    {"ebom", Type::Reference, 0, {}, Of(Kind::Instance), "an instance"},
-    {"parent", Type::Reference, 0, {}, Of(Kind::Sbom), "an SBOM instance"},
-    {"properties", Type::TextGroups}};
+inline constexpr Key kSbomKeys[] = {Plain("id", Type::Id),
+                                    Text("symbol"),
+                                    Text("name"),
+                                    Text("display_name"),
+                                    Ref("ebom", Of(Kind::Instance), "an instance"),
+                                    Ref("parent", Of(Kind::Sbom), "an SBOM instance"),
+                                    Plain("properties", Type::TextGroups)};
 inline constexpr Shape kSbom = MakeShape("sbom_instance", kSbomKeys);
-
-inline constexpr Key kObjectKeys[] = {{"id", Type::Id}};
+inline constexpr Key kObjectKeys[] = {Plain("id", Type::Id)};
 inline constexpr Shape kObject = MakeShape("object", kObjectKeys);
-
-inline constexpr Key kSceneKeys[] = {
-    {"id", Type::Id}, {"shape", Type::Flag, 1}, {"callouts_engine", Type::Flag, 1}};
+inline constexpr Key kSceneKeys[] = {Plain("id", Type::Id), Plain("shape", Type::Flag, 1),
+                                     Plain("callouts_engine", Type::Flag, 1)};
 inline constexpr Shape kScene = MakeShape("scene", kSceneKeys);
 
-inline constexpr Key kPendingFieldKeys[] = {
-    {"instance", Type::Text}, {"parent_instance", Type::Text}, {"sbomInstanceId", Type::Text}};
+inline constexpr Key kPendingFieldKeys[] = {Text("instance"), Text("parent_instance"),
+                                            Text("sbomInstanceId")};
 inline constexpr Shape kPendingFields = MakeShape("pending_fields", kPendingFieldKeys);
-inline constexpr Key kPendingKeys[] = {
-    {"type", Type::Text}, {"fields", Type::Object, 0, {}, 0, nullptr, &kPendingFields}};
+inline constexpr Key kPendingKeys[] = {Text("type"),
+                                       Nested("fields", Type::Object, kPendingFields)};
 inline constexpr Shape kPending = MakeShape("pending", kPendingKeys);
-
-inline constexpr Key kPartKeys[] = {{"group", Type::Text},
-                                    {"property", Type::Text},
-                                    {"kind", Type::Text},
-                                    {"relation", Type::Text},
-                                    {"text", Type::Text}};
+inline constexpr Key kPartKeys[] = {Text("group"), Text("property"), Text("kind"), Text("relation"),
+                                    Text("text")};
 inline constexpr Shape kPart = MakeShape("label_part", kPartKeys);
-inline constexpr Key kDefinitionKeys[] = {
-    {"markdown", Type::Flag}, {"content", Type::List, 0, {}, 0, nullptr, &kPart}};
+inline constexpr Key kDefinitionKeys[] = {Plain("markdown", Type::Flag),
+                                          Nested("content", Type::List, kPart)};
 inline constexpr Shape kDefinition = MakeShape("definition", kDefinitionKeys);
 
 constexpr Kinds kLine = Of(Kind::CenterLine), kOther = Of(Kind::Annotation);
 inline constexpr Key kAnnotationKeys[] = {
-    {"id", Type::Id},
-    {"kind", Type::Word},
-    {"object", Type::Reference, 0, {}, kAnyObject, "a kernel object", nullptr, kLine},
-    {"pending", Type::Object, 0, {}, 0, nullptr, &kPending, kLine},
-    {"short_description", Type::Text, 0, {}, 0, nullptr, nullptr, kCallout},
-    {"object_text", Type::Text, 0, {}, 0, nullptr, nullptr, kCallout},
-    {"callout_kind", Type::Int, 0, {}, 0, nullptr, nullptr, kCallout},
-    {"type", Type::Int, 0, {}, 0, nullptr, nullptr, kCallout},
-    {"markdown", Type::Flag, 0, {}, 0, nullptr, nullptr, kCallout},
-    {"attachments", Type::Pairs, 0, {}, 0, nullptr, nullptr, kCallout},
-    {"members", Type::References, 0, {}, kCallout, "a callout", nullptr, kCallout},
-    {"tag", Type::Text, 0, {}, 0, nullptr, nullptr, kCallout},
-    {"definition", Type::Object, 0, {}, 0, nullptr, &kDefinition, kCallout},
-    {"class", Type::Text, 0, {}, 0, nullptr, nullptr, kOther}};
+    Plain("id", Type::Id),
+    Plain("kind", Type::Word),
+    Only(kLine, Ref("object", kAnyObject, "a kernel object")),
+    Only(kLine, Nested("pending", Type::Object, kPending)),
+    Only(kCallout, Text("short_description")),
+    Only(kCallout, Text("object_text")),
+    Only(kCallout, Plain("callout_kind", Type::Int)),
+    Only(kCallout, Plain("type", Type::Int)),
+    Only(kCallout, Plain("markdown", Type::Flag)),
+    Only(kCallout, Plain("attachments", Type::Pairs)),
+    Only(kCallout, Ref("members", kCallout, "a callout", Type::References)),
+    Only(kCallout, Text("tag")),
+    Only(kCallout, Nested("definition", Type::Object, kDefinition)),
+    Only(kOther, Text("class"))};
 inline constexpr Shape kAnnotation = MakeShape("annotation", kAnnotationKeys);
 // The value of "kind" for each kind of annotation.
 inline constexpr std::pair<std::string_view, Kind> kAnnotationKinds[] = {
-    {"center_line", Kind::CenterLine}, {"callout", Kind::Callout}, {"annotation", Kind::Annotation}};
+    {"center_line", Kind::CenterLine},
+    {"callout", Kind::Callout},
+    {"annotation", Kind::Annotation}};
 
 inline constexpr Key kItemKeys[] = {
-    {"id", Type::Id},
-    {"type", Type::Word},
-    {"display_name", Type::Text},
-    {"object", Type::Reference, 0, {}, kAnyObject, "a kernel object"},
-    {"act_instance", Type::Reference, 0, {}, Of(Kind::Instance, Kind::Sbom),
-     "an instance or SBOM instance"},
-    {"annotation", Type::Reference, 0, {}, kAnyAnnotation, "an annotation"},
-    {"geometry", Type::Flag},
-    {"parent_object", Type::Reference, 0, {}, kAnyObject, "a kernel object"}};
+    Plain("id", Type::Id),
+    Plain("type", Type::Word),
+    Text("display_name"),
+    Ref("object", kAnyObject, "a kernel object"),
+    Ref("act_instance", Of(Kind::Instance, Kind::Sbom), "an instance or SBOM instance"),
+    Ref("annotation", kAnyAnnotation, "an annotation"),
+    Plain("geometry", Type::Flag),  // default: true for Face3D and ModelAnnotation3D items
+    Ref("parent_object", kAnyObject, "a kernel object")};
 inline constexpr Shape kItem = MakeShape("selection_item", kItemKeys);
 
-constexpr Kinds kItemOnly = Of(Kind::Item);
 inline constexpr Key kTargetKeys[] = {
-    {"kind", Type::Int, 2},
-    {"item", Type::Reference, 0, {}, kItemOnly, "a selection item"},
-    {"scene", Type::Reference, 0, {}, Of(Kind::Scene), "a scene"},
-    {"display_name", Type::Text}};
+    Plain("kind", Type::Int, 2), Ref("item", Of(Kind::Item), "a selection item"),
+    Ref("scene", Of(Kind::Scene), "a scene"), Text("display_name")};
 inline constexpr Shape kTarget = MakeShape("target", kTargetKeys);
-inline constexpr Key kStoredKeys[] = {{"name", Type::Text}, {"properties", Type::Integers}};
+inline constexpr Key kStoredKeys[] = {Text("name"), Plain("properties", Type::Integers)};
 inline constexpr Shape kStored = MakeShape("stored", kStoredKeys);
-inline constexpr Key kRenameKeys[] = {{"name", Type::Text}, {"by_user", Type::Flag}};
+inline constexpr Key kRenameKeys[] = {Text("name"), Plain("by_user", Type::Flag)};
 inline constexpr Shape kRename = MakeShape("rename", kRenameKeys);
 inline constexpr Key kTrackKeys[] = {
-    {"id", Type::Id},
-    {"target", Type::Object, 0, {}, 0, nullptr, &kTarget},
-    {"selection_item", Type::Reference, 0, {}, kItemOnly, "a selection item"},
-    {"locked", Type::Flag},
-    {"parent_track_type", Type::Int, 1},
-    {"stored", Type::Object, 0, {}, 0, nullptr, &kStored},
-    {"rename", Type::Object, 0, {}, 0, nullptr, &kRename},
-    {"refresh", Type::Flag}};
+    Plain("id", Type::Id),
+    Nested("target", Type::Object, kTarget),
+    Ref("selection_item", Of(Kind::Item), "a selection item"),  // default: the target's item
+    Plain("locked", Type::Flag),
+    Plain("parent_track_type", Type::Int, 1),  // default: the timeline's
+    Nested("stored", Type::Object, kStored),
+    Nested("rename", Type::Object, kRename),
+    Plain("refresh", Type::Flag)};
 inline constexpr Shape kTrack = MakeShape("track", kTrackKeys);
-inline constexpr Key kTimelineKeys[] = {{"save_suppressed", Type::Flag},
-                                        {"parent_track_type", Type::Int, 1},
-                                        {"tracks", Type::List, 0, {}, 0, nullptr, &kTrack}};
+inline constexpr Key kTimelineKeys[] = {Plain("save_suppressed", Type::Flag),
+                                        Plain("parent_track_type", Type::Int, 1),
+                                        Nested("tracks", Type::List, kTrack)};
 inline constexpr Shape kTimeline = MakeShape("timeline", kTimelineKeys);
 
-inline constexpr Key kTopKeys[] = {
-    {"$schema", Type::Text},  // names the schema for an editor; not read
-    {"generic_message", Type::Text, 0, standin::kDefaultGenericText},
-    {"content_symbol_prefix", Type::Text, 0, standin::kDefaultContentPrefix},
-    {"instances", Type::List, 0, {}, 0, nullptr, &kInstance},
-    {"sbom", Type::List, 0, {}, 0, nullptr, &kSbom},
-    {"objects", Type::List, 0, {}, 0, nullptr, &kObject},
-    {"scenes", Type::List, 0, {}, 0, nullptr, &kScene},
-    {"annotations", Type::List, 0, {}, 0, nullptr, &kAnnotation},
-    {"selection_items", Type::List, 0, {}, 0, nullptr, &kItem},
-    {"timeline", Type::Object, 0, {}, 0, nullptr, &kTimeline}};
+inline constexpr Key kTopKeys[] = {Text("$schema"),  // names the schema for an editor; not read
+                                   Text("generic_message", standin::kDefaultGenericText),
+                                   Text("content_symbol_prefix", standin::kDefaultContentPrefix),
+                                   Nested("instances", Type::List, kInstance),
+                                   Nested("sbom", Type::List, kSbom),
+                                   Nested("objects", Type::List, kObject),
+                                   Nested("scenes", Type::List, kScene),
+                                   Nested("annotations", Type::List, kAnnotation),
+                                   Nested("selection_items", Type::List, kItem),
+                                   Nested("timeline", Type::Object, kTimeline)};
 inline constexpr Shape kTop = MakeShape("illustration", kTopKeys);
 
 }  // namespace format
 
 // The JSON Schema (draft 2020-12) of the format.
 void WriteSchema(std::ostream& out);
-// Every key of the format, one a line, each once.
-void WriteKeys(std::ostream& out);
 
 }  // namespace illhost

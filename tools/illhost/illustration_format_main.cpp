@@ -1,5 +1,5 @@
-// Prints what the illustration format's tables give: `schema` (the JSON Schema), `keys` (every
-// key, one a line) or `sample` (the built-in sample illustration). Exit status 2 for anything else.
+// Prints the JSON Schema that the illustration format's tables give (`schema`) or the built-in
+// sample illustration (`sample`).
 #include <cstring>
 #include <iostream>
 
@@ -7,15 +7,12 @@
 #include "sample.h"
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "schema") == 0) {
-    illhost::WriteSchema(std::cout);
-  } else if (argc == 2 && std::strcmp(argv[1], "keys") == 0) {
-    illhost::WriteKeys(std::cout);
-  } else if (argc == 2 && std::strcmp(argv[1], "sample") == 0) {
-    std::cout << illhost::kSampleIllustration;
-  } else {
-    std::cerr << "usage: illustration_format schema|keys|sample\n";
+  bool const schema = argc == 2 && std::strcmp(argv[1], "schema") == 0;
+  if (!schema && !(argc == 2 && std::strcmp(argv[1], "sample") == 0)) {
+    std::cerr << "usage: illustration_format schema|sample\n";
     return 2;
   }
+  if (schema) illhost::WriteSchema(std::cout);
+  if (!schema) std::cout << illhost::kSampleIllustration;
   return std::cout.flush() ? 0 : 1;
 }

@@ -110,7 +110,8 @@ class Reader {
   // Gives take() what `ref` names now when it can, else once everything has been read; then the
   // place of the reference in pending_.
   template <class T, class Take>
-  std::size_t Link(Field const& ref, Key const& key, Take take, std::size_t const* index = nullptr) {
+  std::size_t Link(Field const& ref, Key const& key, Take take,
+                   std::size_t const* index = nullptr) {
     if (ref.null) return kNone;
     auto const found = ids_.find(ref.text);
     auto const give = [take](du::RefCounted* object) { take(static_cast<T*>(object)); };
@@ -134,9 +135,9 @@ class Reader {
   void ReadInstance(json::value& v) {
     constexpr auto& s = f::kInstance;
     Fields const x = walk_.Read(v, s, Ignore);
-    auto instance = out_.model.AddInstance(std::string(x.Text(s["id"])),
-                                           std::string(x.Text(s["name"])),
-                                           std::string(x.Text(s["display_name"])));
+    auto instance =
+        out_.model.AddInstance(std::string(x.Text(s["id"])), std::string(x.Text(s["name"])),
+                               std::string(x.Text(s["display_name"])));
     Register(x[s["id"]], Kind::Instance, instance.get());
     Link<qmk::illustration::SbomInstance>(
         x[s["sbom"]], s.keys[s["sbom"]],
@@ -154,9 +155,9 @@ class Reader {
       });
     });
     std::string const id(x.Text(s["id"]));
-    auto sbom = out_.model.AddSbom(id, std::string(x.Text(s["symbol"])),
-                                   std::string(x.Text(s["name"])),
-                                   std::string(x.Text(s["display_name"])));
+    auto sbom =
+        out_.model.AddSbom(id, std::string(x.Text(s["symbol"])), std::string(x.Text(s["name"])),
+                           std::string(x.Text(s["display_name"])));
     Register(x[s["id"]], Kind::Sbom, sbom.get());
     out_.sbomIds.Set(sbom.get(), id);
     for (auto const& [group, name, text] : properties)
@@ -195,20 +196,21 @@ class Reader {
       if (key == s["members"])
         walk_.List(value, [&](std::size_t, json::value& ref) { members.push_back(ReadRef(ref)); });
       if (key == s["attachments"])
-        walk_.List(value, [&](std::size_t, json::value& pair) { attachments.push_back(ReadPair(pair)); });
+        walk_.List(value,
+                   [&](std::size_t, json::value& pair) { attachments.push_back(ReadPair(pair)); });
     });
     Field const& word = x[s["kind"]];
     auto const kind = std::find_if(std::begin(f::kAnnotationKinds), std::end(f::kAnnotationKinds),
                                    [&](auto const& k) { return k.first == word.text; });
     if (kind == std::end(f::kAnnotationKinds))
-      throw ReadProblem{word.at, walk_.Where("kind"), "unknown annotation kind " + QuoteInput(word.text)};
+      throw ReadProblem{word.at, walk_.Where("kind"),
+                        "unknown annotation kind " + QuoteInput(word.text)};
     std::size_t first = kNone;  // the key of another kind that comes first in the text
     for (std::size_t key = 0; key < s.count; ++key)
       if (x[key].given && s.keys[key].onlyFor && !(s.keys[key].onlyFor & Of(kind->second)) &&
           (first == kNone || x[key].keyAt < x[first].keyAt))
         first = key;
-    if (first != kNone)
-      walk_.Fail(x[first].keyAt, "unknown key " + QuoteInput(s.keys[first].name));
+    if (first != kNone) walk_.Fail(x[first].keyAt, "unknown key " + QuoteInput(s.keys[first].name));
     if (kind->second == Kind::CenterLine) {
       auto line = out_.model.AddCenterLine();
       Register(x[s["id"]], Kind::CenterLine, line.get());
@@ -240,9 +242,10 @@ class Reader {
     } else {
       std::string_view const cls = x.Text(s["class"]);
       using qmannotations::ConstStrings;
-      du::Symbol const symbol = cls == ConstStrings::qmCenterLine.str()     ? ConstStrings::qmCenterLine
-                                : cls == ConstStrings::qmCalloutLabel.str() ? ConstStrings::qmCalloutLabel
-                                                                            : du::Symbol(std::string(cls));
+      du::Symbol const symbol = cls == ConstStrings::qmCenterLine.str() ? ConstStrings::qmCenterLine
+                                : cls == ConstStrings::qmCalloutLabel.str()
+                                    ? ConstStrings::qmCalloutLabel
+                                    : du::Symbol(std::string(cls));
       Register(x[s["id"]], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
     }
   }
@@ -280,10 +283,10 @@ class Reader {
       walk_.List(parts, [&](std::size_t, json::value& part) {
         constexpr auto& s = f::kPart;
         Fields const p = walk_.Read(part, s, Ignore);
-        content.push_back(hostmodel::Part(
-            std::string(p.Text(s["group"])), std::string(p.Text(s["property"])),
-            std::string(p.Text(s["kind"])), std::string(p.Text(s["relation"])),
-            std::string(p.Text(s["text"]))));
+        content.push_back(
+            hostmodel::Part(std::string(p.Text(s["group"])), std::string(p.Text(s["property"])),
+                            std::string(p.Text(s["kind"])), std::string(p.Text(s["relation"])),
+                            std::string(p.Text(s["text"]))));
       });
     });
     definition.SetMarkdown(x.Flag(f::kDefinition["markdown"]));
@@ -372,8 +375,9 @@ class Reader {
     // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
     track.textBegin = at;
     char const* next = nullptr;
-    track.textEnd = doc_.current_location().get(next) ? text_.size()
-                                                       : static_cast<std::size_t>(next - text_.data());
+    track.textEnd = doc_.current_location().get(next)
+                        ? text_.size()
+                        : static_cast<std::size_t>(next - text_.data());
     while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
     // The selection item is the one named, else the target's.
     auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
@@ -475,7 +479,8 @@ class SyntaxCheck {
     std::string what = e.what();
     what.erase(0, what.find("] ") + 2);
     if (what.compare(0, 11, "parse error") == 0) what.erase(0, what.find(": ") + 2);
-    if (what.compare(0, 27, "syntax error while parsing ") == 0) what.erase(0, what.find(" - ") + 3);
+    if (what.compare(0, 27, "syntax error while parsing ") == 0)
+      what.erase(0, what.find(" - ") + 3);
     // What follows "last read" is the input itself, which the message does not repeat.
     std::size_t const read = what.find("; last read: '");
     if (read != std::string::npos) {
@@ -503,8 +508,10 @@ class SyntaxCheck {
   bool Value() {
     if (!frames_.empty()) {
       Frame& frame = frames_.back();
-      if (frame.object) frame.inValue = false;
-      else ++frame.index;
+      if (frame.object)
+        frame.inValue = false;
+      else
+        ++frame.index;
     }
     return true;
   }
@@ -524,8 +531,10 @@ class SyntaxCheck {
   std::string Path() const {
     std::vector<PathStep> steps;
     for (Frame const& frame : frames_) {
-      if (!frame.object) steps.push_back(PathStep{{}, frame.index});
-      else if (frame.inValue) steps.push_back(PathStep{frame.key});
+      if (!frame.object)
+        steps.push_back(PathStep{{}, frame.index});
+      else if (frame.inValue)
+        steps.push_back(PathStep{frame.key});
     }
     return PathText(steps);
   }
@@ -571,8 +580,10 @@ std::string DescribePlace(std::string_view text, std::size_t offset) {
   std::size_t line = 1, column = 1;
   for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
     unsigned char const c = static_cast<unsigned char>(text[i]);
-    if (c == '\n') line++, column = 1;
-    else if ((c & 0xC0u) != 0x80u) ++column;
+    if (c == '\n')
+      line++, column = 1;
+    else if ((c & 0xC0u) != 0x80u)
+      ++column;
   }
   return std::to_string(line) + ":" + std::to_string(column) + ": byte " + std::to_string(offset);
 }
@@ -603,10 +614,10 @@ std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
       for (auto const& [key, value] : track.stored->properties) {
         auto const kept = static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
         if (key.str() == "name_type" && kept != value)
-          illustration->warnings.push_back(
-              "track " + QuoteInput(track.id) + ": stored name_type " + std::to_string(value) +
-              " is outside 16 bits and is read as " + std::to_string(kept) +
-              "; --save writes that value");
+          illustration->warnings.push_back("track " + QuoteInput(track.id) + ": stored name_type " +
+                                           std::to_string(value) +
+                                           " is outside 16 bits and is read as " +
+                                           std::to_string(kept) + "; --save writes that value");
       }
     }
     return illustration;

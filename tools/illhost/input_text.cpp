@@ -36,7 +36,8 @@ std::pair<simdjson::padded_string, std::size_t> ReadAll(int fd, std::string cons
   if (S_ISDIR(info.st_mode)) Fail(name, std::strerror(EISDIR));
   std::size_t capacity = 1 << 16;
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    if (static_cast<std::size_t>(info.st_size) > InputText::kMaxSize) Fail(name, "larger than 4 GiB");
+    if (static_cast<std::size_t>(info.st_size) > InputText::kMaxSize)
+      Fail(name, "larger than 4 GiB");
     capacity = static_cast<std::size_t>(info.st_size) + 1;  // + 1 to see the end in one call
   }
   simdjson::padded_string bytes = Buffer(capacity);
@@ -53,8 +54,10 @@ std::pair<simdjson::padded_string, std::size_t> ReadAll(int fd, std::string cons
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) Fail(name, std::strerror(errno));
     if (got == 0) break;
-    auto const* nul = static_cast<char const*>(std::memchr(bytes.data() + size, 0, static_cast<std::size_t>(got)));
-    size = nul ? static_cast<std::size_t>(nul - bytes.data()) + 1 : size + static_cast<std::size_t>(got);
+    auto const* nul = static_cast<char const*>(
+        std::memchr(bytes.data() + size, 0, static_cast<std::size_t>(got)));
+    size = nul ? static_cast<std::size_t>(nul - bytes.data()) + 1
+               : size + static_cast<std::size_t>(got);
     if (nul) break;
   }
   std::memset(bytes.data() + size, 0, InputText::kPadding);
