@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include <boost/unordered/unordered_flat_map.hpp>
 
 #include "host/animation.h"
 #include "model.h"
@@ -48,7 +49,7 @@ class ObjectIds {
   }
 
  private:
-  std::unordered_map<void const*, std::string> ids_;
+  boost::unordered_flat_map<void const*, std::string> ids_;
 };
 
 struct Illustration {

@@ -1,8 +1,8 @@
 #include "illustration_reader.h"
 
+#include <boost/unordered/unordered_flat_map.hpp>
 #include <functional>
 #include <nlohmann/json.hpp>
-#include <unordered_map>
 
 #include "host/annotations.h"
 #include "host/illustration.h"
@@ -39,19 +39,24 @@ class Reader {
 
   void Read() {
     constexpr auto& s = f::kTop;
+    constexpr std::size_t kTimeline = s["timeline"], kInstances = s["instances"], kSbom = s["sbom"],
+                          kObjects = s["objects"], kScenes = s["scenes"],
+                          kAnnotations = s["annotations"], kSelectionItems = s["selection_items"],
+                          kGenericMessage = s["generic_message"],
+                          kContentSymbolPrefix = s["content_symbol_prefix"];
     json::object root;
     if (doc_.get_object().get(root))
       throw ReadProblem{std::min(text_.find_first_not_of(" \t\n\r"), text_.size()), "$",
                         "expected an object"};
     Fields const top = walk_.Read(root, 0, s, [&](std::size_t key, json::value& v) {
-      if (key == s["timeline"]) return ReadTimeline(v);
+      if (key == kTimeline) return ReadTimeline(v);
       walk_.List(v, [&](std::size_t, json::value& e) {
-        if (key == s["instances"]) ReadInstance(e);
-        if (key == s["sbom"]) ReadSbom(e);
-        if (key == s["objects"]) ReadObject(e);
-        if (key == s["scenes"]) ReadScene(e);
-        if (key == s["annotations"]) ReadAnnotation(e);
-        if (key == s["selection_items"]) ReadItem(e);
+        if (key == kInstances) ReadInstance(e);
+        if (key == kSbom) ReadSbom(e);
+        if (key == kObjects) ReadObject(e);
+        if (key == kScenes) ReadScene(e);
+        if (key == kAnnotations) ReadAnnotation(e);
+        if (key == kSelectionItems) ReadItem(e);
       });
     });
     char const* after = nullptr;  // the parser answers "out of bounds" at the end
@@ -59,9 +64,8 @@ class Reader {
       throw ReadProblem{static_cast<std::size_t>(after - text_.data()), "$",
                         "text after the end of the document"};
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                              std::string(top.Text(s["generic_message"])));
-    qmk::Instance::s_content_symbolPrefix =
-        du::Symbol(std::string(top.Text(s["content_symbol_prefix"])));
+                              std::string(top.Text(kGenericMessage)));
+    qmk::Instance::s_content_symbolPrefix = du::Symbol(std::string(top.Text(kContentSymbolPrefix)));
     ResolvePending();
   }
 
@@ -71,7 +75,8 @@ class Reader {
     Kind kind;
   };
   struct Pending {
-    Field ref;
+    std::string_view id;
+    std::size_t at;
     Key const* key;
     std::string where;
     std::function<void(du::RefCounted*)> take;
@@ -95,15 +100,15 @@ class Reader {
       throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
   }
 
-  // What `ref` names, when it is what its key may name; null for null.
+  // What the id at `at` names, when it is what `key` may name.
   template <class Where>
-  du::RefCounted* Resolve(Field const& ref, Key const& key, Where&& where) const {
-    if (ref.null) return nullptr;
-    auto const found = ids_.find(ref.text);
+  du::RefCounted* Resolve(std::string_view id, std::size_t at, Key const& key,
+                          Where&& where) const {
+    auto const found = ids_.find(id);
     if (found == ids_.end())
-      throw ReadProblem{ref.at, where(), "no object has the id " + QuoteInput(ref.text)};
+      throw ReadProblem{at, where(), "no object has the id " + QuoteInput(id)};
     if (!(key.names & Of(found->second.kind)))
-      throw ReadProblem{ref.at, where(), QuoteInput(ref.text) + " is not " + key.naming};
+      throw ReadProblem{at, where(), QuoteInput(id) + " is not " + key.naming};
     return found->second.object;
   }
 
@@ -116,10 +121,10 @@ class Reader {
     auto const found = ids_.find(ref.text);
     auto const give = [take](du::RefCounted* object) { take(static_cast<T*>(object)); };
     if (found == ids_.end() || (found->second.kind == Kind::Item && !found->second.object)) {
-      pending_.push_back(Pending{ref, &key, walk_.Where(key.name, index), give});
+      pending_.push_back(Pending{ref.text, ref.at, &key, walk_.Where(key.name, index), give});
       return pending_.size() - 1;
     }
-    give(Resolve(ref, key, [&] { return walk_.Where(key.name, index); }));
+    give(Resolve(ref.text, ref.at, key, [&] { return walk_.Where(key.name, index); }));
     return kNone;
   }
 
@@ -134,18 +139,22 @@ class Reader {
 
   void ReadInstance(json::value& v) {
     constexpr auto& s = f::kInstance;
+    constexpr std::size_t kId = s["id"], kName = s["name"], kDisplayName = s["display_name"],
+                          kSbom = s["sbom"];
     Fields const x = walk_.Read(v, s, Ignore);
-    auto instance =
-        out_.model.AddInstance(std::string(x.Text(s["id"])), std::string(x.Text(s["name"])),
-                               std::string(x.Text(s["display_name"])));
-    Register(x[s["id"]], Kind::Instance, instance.get());
+    auto instance = out_.model.AddInstance(std::string(x.Text(kId)), std::string(x.Text(kName)),
+                                           std::string(x.Text(kDisplayName)));
+    Register(x[kId], Kind::Instance, instance.get());
     Link<qmk::illustration::SbomInstance>(
-        x[s["sbom"]], s.keys[s["sbom"]],
+        x[kSbom], s.keys[kSbom],
         [instance = instance.get()](auto* sbom) { instance->SetSbomInstance(sbom); });
   }
 
   void ReadSbom(json::value& v) {
     constexpr auto& s = f::kSbom;
+    constexpr std::size_t kId = s["id"], kSymbol = s["symbol"], kName = s["name"],
+                          kDisplayName = s["display_name"], kEbom = s["ebom"],
+                          kParent = s["parent"];
     std::vector<std::array<std::string_view, 3>> properties;
     Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& groups) {
       walk_.Map(groups, [&](std::string_view group, json::value& names) {
@@ -154,52 +163,59 @@ class Reader {
         });
       });
     });
-    std::string const id(x.Text(s["id"]));
-    auto sbom =
-        out_.model.AddSbom(id, std::string(x.Text(s["symbol"])), std::string(x.Text(s["name"])),
-                           std::string(x.Text(s["display_name"])));
-    Register(x[s["id"]], Kind::Sbom, sbom.get());
+    std::string const id(x.Text(kId));
+    auto sbom = out_.model.AddSbom(id, std::string(x.Text(kSymbol)), std::string(x.Text(kName)),
+                                   std::string(x.Text(kDisplayName)));
+    Register(x[kId], Kind::Sbom, sbom.get());
     out_.sbomIds.Set(sbom.get(), id);
     for (auto const& [group, name, text] : properties)
       sbom->SetProperty(std::string(group), std::string(name), std::string(text));
-    Link<qmk::Instance>(x[s["ebom"]], s.keys[s["ebom"]],
+    Link<qmk::Instance>(x[kEbom], s.keys[kEbom],
                         [sbom = sbom.get()](auto* ebom) { sbom->SetEbomInstance(ebom); });
     Link<qmk::illustration::SbomInstance>(
-        x[s["parent"]], s.keys[s["parent"]],
+        x[kParent], s.keys[kParent],
         [sbom = sbom.get()](auto* parent) { sbom->SetParent(parent); });
   }
 
   void ReadObject(json::value& v) {
     Fields const x = walk_.Read(v, f::kObject, Ignore);
-    Register(x[f::kObject["id"]], Kind::Object, Keep(new qmk::Object).get());
+    Register(x[0], Kind::Object, Keep(new qmk::Object).get());
   }
 
   void ReadScene(json::value& v) {
     constexpr auto& s = f::kScene;
+    constexpr std::size_t kShape = s["shape"], kCalloutsEngine = s["callouts_engine"],
+                          kId = s["id"];
     Fields const x = walk_.Read(v, s, Ignore);
     SmartPtr<qmk::Scene> scene =
-        x.Flag(s["shape"])
-            ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(x.Flag(s["callouts_engine"])))
-            : out_.model.AddPlainScene();
-    Register(x[s["id"]], Kind::Scene, scene.get());
+        x.Flag(kShape) ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(x.Flag(kCalloutsEngine)))
+                       : out_.model.AddPlainScene();
+    Register(x[kId], Kind::Scene, scene.get());
   }
 
   void ReadAnnotation(json::value& v) {
     constexpr auto& s = f::kAnnotation;
+    constexpr std::size_t kPending = s["pending"], kDefinition = s["definition"],
+                          kMembers = s["members"], kAttachments = s["attachments"],
+                          kKind = s["kind"], kId = s["id"], kObject = s["object"],
+                          kShortDescription = s["short_description"],
+                          kObjectText = s["object_text"], kCalloutKind = s["callout_kind"],
+                          kType = s["type"], kMarkdown = s["markdown"], kTag = s["tag"],
+                          kClass = s["class"];
     std::vector<Field> members;
     std::vector<std::pair<std::string, std::string>> attachments;
     SmartPtr<qmk::SelectionItemRepresentation> pending;
     SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
     Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
-      if (key == s["pending"]) pending = ReadPending(value);
-      if (key == s["definition"]) ReadDefinition(value, *definition);
-      if (key == s["members"])
+      if (key == kPending) pending = ReadPending(value);
+      if (key == kDefinition) ReadDefinition(value, *definition);
+      if (key == kMembers)
         walk_.List(value, [&](std::size_t, json::value& ref) { members.push_back(ReadRef(ref)); });
-      if (key == s["attachments"])
+      if (key == kAttachments)
         walk_.List(value,
                    [&](std::size_t, json::value& pair) { attachments.push_back(ReadPair(pair)); });
     });
-    Field const& word = x[s["kind"]];
+    Field const& word = x[kKind];
     auto const kind = std::find_if(std::begin(f::kAnnotationKinds), std::end(f::kAnnotationKinds),
                                    [&](auto const& k) { return k.first == word.text; });
     if (kind == std::end(f::kAnnotationKinds))
@@ -213,45 +229,46 @@ class Reader {
     if (first != kNone) walk_.Fail(x[first].keyAt, "unknown key " + QuoteInput(s.keys[first].name));
     if (kind->second == Kind::CenterLine) {
       auto line = out_.model.AddCenterLine();
-      Register(x[s["id"]], Kind::CenterLine, line.get());
-      Link<qmk::Object>(x[s["object"]], s.keys[s["object"]], [line = line.get()](auto* object) {
+      Register(x[kId], Kind::CenterLine, line.get());
+      Link<qmk::Object>(x[kObject], s.keys[kObject], [line = line.get()](auto* object) {
         line->AddObject(SmartPtr<qmk::Object>(object));
       });
       if (pending) line->SetMainPendingObject(pending);
     } else if (kind->second == Kind::Callout) {
       auto callout = out_.model.AddCallout("", {}, "");
-      Register(x[s["id"]], Kind::Callout, callout.get());
-      callout->SetShortObjectDescription(std::string(x.Text(s["short_description"])));
-      callout->SetObjectText(std::string(x.Text(s["object_text"])));
-      callout->m_calloutKind = x.Int(s["callout_kind"]);
-      callout->SetType(x.Int(s["type"]));
-      callout->SetMarkdown(x.Flag(s["markdown"]));
-      callout->SetTag(std::string(x.Text(s["tag"])));
+      Register(x[kId], Kind::Callout, callout.get());
+      callout->SetShortObjectDescription(std::string(x.Text(kShortDescription)));
+      callout->SetObjectText(std::string(x.Text(kObjectText)));
+      callout->m_calloutKind = x.Int(kCalloutKind);
+      callout->SetType(x.Int(kType));
+      callout->SetMarkdown(x.Flag(kMarkdown));
+      callout->SetTag(std::string(x.Text(kTag)));
       for (auto& [first, second] : attachments)
         callout->m_attachments.emplace_back(
             new qmannotations::AttachmentRecord(std::move(first), std::move(second)));
-      if (x[s["members"]].given) callout->SetGroup(true);
+      if (x[kMembers].given) callout->SetGroup(true);
       for (std::size_t i = 0; i < members.size(); ++i) {
         callout->m_groupMembers.emplace_back();
         Link<qmannotations::Callout>(
-            members[i], s.keys[s["members"]],
+            members[i], s.keys[kMembers],
             [callout = callout.get(), i](auto* member) { callout->m_groupMembers[i] = member; },
             &i);
       }
       callout->SetDefinition(definition);
     } else {
-      std::string_view const cls = x.Text(s["class"]);
+      std::string_view const cls = x.Text(kClass);
       using qmannotations::ConstStrings;
       du::Symbol const symbol = cls == ConstStrings::qmCenterLine.str() ? ConstStrings::qmCenterLine
                                 : cls == ConstStrings::qmCalloutLabel.str()
                                     ? ConstStrings::qmCalloutLabel
                                     : du::Symbol(std::string(cls));
-      Register(x[s["id"]], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
+      Register(x[kId], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
     }
   }
 
   SmartPtr<qmk::SelectionItemRepresentation> ReadPending(json::value& v) {
     constexpr auto& s = f::kPending;
+    constexpr std::size_t kType = s["type"];
     std::vector<std::pair<std::string, std::string>> fields;
     Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& value) {
       Fields const given = walk_.Read(value, f::kPendingFields, Ignore);
@@ -260,7 +277,7 @@ class Reader {
           fields.emplace_back(f::kPendingFields.keys[key].name, given.Text(key));
     });
     SmartPtr<qmk::SelectionItemRepresentation> pending(
-        new qmk::SelectionItemRepresentation(TypeSymbol(x.Text(s["type"]))));
+        new qmk::SelectionItemRepresentation(TypeSymbol(x.Text(kType))));
     for (auto& [field, text] : fields) pending->SetField(field, text);
     return pending;
   }
@@ -282,27 +299,31 @@ class Reader {
     Fields const x = walk_.Read(v, f::kDefinition, [&](std::size_t, json::value& parts) {
       walk_.List(parts, [&](std::size_t, json::value& part) {
         constexpr auto& s = f::kPart;
+        constexpr std::size_t kGroup = s["group"], kProperty = s["property"], kKind = s["kind"],
+                              kRelation = s["relation"], kText = s["text"];
         Fields const p = walk_.Read(part, s, Ignore);
-        content.push_back(
-            hostmodel::Part(std::string(p.Text(s["group"])), std::string(p.Text(s["property"])),
-                            std::string(p.Text(s["kind"])), std::string(p.Text(s["relation"])),
-                            std::string(p.Text(s["text"]))));
+        content.push_back(hostmodel::Part(
+            std::string(p.Text(kGroup)), std::string(p.Text(kProperty)), std::string(p.Text(kKind)),
+            std::string(p.Text(kRelation)), std::string(p.Text(kText))));
       });
     });
-    definition.SetMarkdown(x.Flag(f::kDefinition["markdown"]));
+    constexpr std::size_t kMarkdown = f::kDefinition["markdown"];
+    definition.SetMarkdown(x.Flag(kMarkdown));
     definition.SetContent(std::move(content));
   }
 
   void ReadItem(json::value& v) {
     constexpr auto& s = f::kItem;
+    constexpr std::size_t kType = s["type"], kObject = s["object"], kAnnotation = s["annotation"],
+                          kId = s["id"];
     Fields const x = walk_.Read(v, s, Ignore);
-    std::string_view const type = x.Text(s["type"]);
-    Field const &object = x[s["object"]], &annotation = x[s["annotation"]];
+    std::string_view const type = x.Text(kType);
+    Field const &object = x[kObject], &annotation = x[kAnnotation];
     if (type != "Instance" && type != "Assembly" && object.given)
       walk_.Fail(object.at, "only Instance and Assembly items have an object", "object");
     if (type != "Annotation" && annotation.given)
       walk_.Fail(annotation.at, "only Annotation items have an annotation", "annotation");
-    Register(x[s["id"]], Kind::Item, nullptr);
+    Register(x[kId], Kind::Item, nullptr);
     // Made now when everything it names has been read, else once the whole file has.
     for (std::size_t key = 0; key < s.count; ++key) {
       if (s.keys[key].type == Type::Reference && !x[key].null && !ids_.count(x[key].text)) {
@@ -315,17 +336,23 @@ class Reader {
 
   void MakeItem(Fields const& x, std::string const& where) {
     constexpr auto& s = f::kItem;
-    auto const ref = [&](char const* key) {
-      return Resolve(x[s[key]], s.keys[s[key]], [&] { return where + "." + key; });
+    constexpr std::size_t kType = s["type"], kDisplayName = s["display_name"],
+                          kObject = s["object"], kParentObject = s["parent_object"],
+                          kAnnotation = s["annotation"], kActInstance = s["act_instance"],
+                          kGeometry = s["geometry"], kId = s["id"];
+    auto const ref = [&](std::size_t key) -> du::RefCounted* {
+      if (x[key].null) return nullptr;
+      return Resolve(x[key].text, x[key].at, s.keys[key],
+                     [&] { return where + "." + std::string(s.keys[key].name); });
     };
-    std::string_view const type = x.Text(s["type"]);
-    std::string name(x.Text(s["display_name"]));
-    SmartPtr<qmk::Object> object(static_cast<qmk::Object*>(ref("object")));
-    SmartPtr<qmk::Object> parent(static_cast<qmk::Object*>(ref("parent_object")));
-    SmartPtr<qmk::Annotation> annotation(static_cast<qmk::Annotation*>(ref("annotation")));
-    SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(ref("act_instance")));
-    bool const geometry = x[s["geometry"]].null ? type == "Face3D" || type == "ModelAnnotation3D"
-                                                : x.Flag(s["geometry"]);
+    std::string_view const type = x.Text(kType);
+    std::string name(x.Text(kDisplayName));
+    SmartPtr<qmk::Object> object(static_cast<qmk::Object*>(ref(kObject)));
+    SmartPtr<qmk::Object> parent(static_cast<qmk::Object*>(ref(kParentObject)));
+    SmartPtr<qmk::Annotation> annotation(static_cast<qmk::Annotation*>(ref(kAnnotation)));
+    SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(ref(kActInstance)));
+    bool const geometry =
+        x[kGeometry].null ? type == "Face3D" || type == "ModelAnnotation3D" : x.Flag(kGeometry);
     SmartPtr<qmk::SelectionItem> item;
     if (type == "Instance" || type == "Assembly") {
       item = out_.model.AddObjectItem(TypeSymbol(type), object, name);
@@ -337,41 +364,46 @@ class Reader {
       item = Keep(new qmk::SelectionItem(TypeSymbol(type)));
       item->SetDisplayName(std::move(name));
     }
-    item->SetActInstance(x[s["act_instance"]].given ? act
-                                                    : object.DynamicCast<qmk::BaseInstance>());
-    ids_.find(x.Text(s["id"]))->second.object = item.get();
-    out_.itemIds.Set(item.get(), x.Text(s["id"]));
+    item->SetActInstance(x[kActInstance].given ? act : object.DynamicCast<qmk::BaseInstance>());
+    ids_.find(x.Text(kId))->second.object = item.get();
+    out_.itemIds.Set(item.get(), x.Text(kId));
   }
 
   void ReadTimeline(json::value& v) {
     constexpr auto& s = f::kTimeline;
+    constexpr std::size_t kSaveSuppressed = s["save_suppressed"],
+                          kParentTrackType = s["parent_track_type"];
     std::vector<std::size_t> defaultType;  // tracks that take the timeline's parent track type
     Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& tracks) {
       out_.tracks.reserve(text_.size() / 256);
       walk_.List(tracks, [&](std::size_t, json::value& track) { ReadTrack(track, defaultType); });
     });
-    out_.saveSuppressed = x.Flag(s["save_suppressed"]);
+    out_.saveSuppressed = x.Flag(kSaveSuppressed);
     for (std::size_t track : defaultType)
-      out_.tracks[track].parentTrackType = x.Int(s["parent_track_type"]);
+      out_.tracks[track].parentTrackType = x.Int(kParentTrackType);
   }
 
   void ReadTrack(json::value& v, std::vector<std::size_t>& defaultType) {
     constexpr auto& s = f::kTrack;
+    constexpr std::size_t kTarget = s["target"], kStored = s["stored"], kRename = s["rename"],
+                          kId = s["id"], kLocked = s["locked"], kRefresh = s["refresh"],
+                          kParentTrackType = s["parent_track_type"],
+                          kSelectionItem = s["selection_item"];
     std::size_t const at = walk_.Offset(v), n = out_.tracks.size();
     out_.tracks.emplace_back();
     std::size_t targetItem = kNone;  // in pending_
     Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
-      if (key == s["target"]) targetItem = ReadTarget(value, n);
-      if (key == s["stored"]) ReadStored(value, out_.tracks[n]);
-      if (key == s["rename"]) ReadRename(value, out_.tracks[n]);
+      if (key == kTarget) targetItem = ReadTarget(value, n);
+      if (key == kStored) ReadStored(value, out_.tracks[n]);
+      if (key == kRename) ReadRename(value, out_.tracks[n]);
     });
     TrackSpec& track = out_.tracks[n];
-    track.id = std::string(x.Text(s["id"]));
-    Register(x[s["id"]], Kind::Track, nullptr);
-    track.locked = x.Flag(s["locked"]);
-    track.refresh = x.Flag(s["refresh"]);
-    track.parentTrackType = x.Int(s["parent_track_type"]);
-    if (x[s["parent_track_type"]].null) defaultType.push_back(n);
+    track.id = std::string(x.Text(kId));
+    Register(x[kId], Kind::Track, nullptr);
+    track.locked = x.Flag(kLocked);
+    track.refresh = x.Flag(kRefresh);
+    track.parentTrackType = x.Int(kParentTrackType);
+    if (x[kParentTrackType].null) defaultType.push_back(n);
     // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
     track.textBegin = at;
     char const* next = nullptr;
@@ -381,8 +413,8 @@ class Reader {
     while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
     // The selection item is the one named, else the target's.
     auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
-    if (x[s["selection_item"]].given) {
-      Link<qmk::SelectionItem>(x[s["selection_item"]], s.keys[s["selection_item"]], take);
+    if (x[kSelectionItem].given) {
+      Link<qmk::SelectionItem>(x[kSelectionItem], s.keys[kSelectionItem], take);
     } else if (track.target) {
       track.selectionItem = track.target->m_selectionItem;
       if (targetItem != kNone) {
@@ -395,15 +427,17 @@ class Reader {
 
   std::size_t ReadTarget(json::value& v, std::size_t n) {
     constexpr auto& s = f::kTarget;
+    constexpr std::size_t kKind = s["kind"], kDisplayName = s["display_name"], kScene = s["scene"],
+                          kItem = s["item"];
     Fields const x = walk_.Read(v, s, Ignore);
     auto target = Keep(new animation::Target);
-    target->m_kind = x.Int(s["kind"]);
-    if (x[s["display_name"]].given) target->m_displayName = std::string(x.Text(s["display_name"]));
+    target->m_kind = x.Int(kKind);
+    if (x[kDisplayName].given) target->m_displayName = std::string(x.Text(kDisplayName));
     out_.tracks[n].target = target;
-    Link<qmk::Scene>(x[s["scene"]], s.keys[s["scene"]],
+    Link<qmk::Scene>(x[kScene], s.keys[kScene],
                      [target = target.get()](qmk::Scene* scene) { target->m_scene = scene; });
     return Link<qmk::SelectionItem>(
-        x[s["item"]], s.keys[s["item"]],
+        x[kItem], s.keys[kItem],
         [target = target.get()](qmk::SelectionItem* item) { target->m_selectionItem = item; });
   }
 
@@ -414,15 +448,17 @@ class Reader {
         stored->properties.emplace_back(du::Symbol(std::string(name)), walk_.Integer(number));
       });
     });
-    stored->name = std::string(x.Text(f::kStored["name"]));
+    constexpr std::size_t kName = f::kStored["name"];
+    stored->name = std::string(x.Text(kName));
     track.stored = std::move(stored);
   }
 
   void ReadRename(json::value& v, TrackSpec& track) {
     constexpr auto& s = f::kRename;
+    constexpr std::size_t kName = s["name"], kByUser = s["by_user"];
     Fields const x = walk_.Read(v, s, Ignore);
     track.rename = std::make_unique<TrackSpec::Rename>(
-        TrackSpec::Rename{std::string(x.Text(s["name"])), x.Flag(s["by_user"])});
+        TrackSpec::Rename{std::string(x.Text(kName)), x.Flag(kByUser)});
   }
 
   void ResolvePending() {
@@ -432,7 +468,7 @@ class Reader {
         for (LateItem const& item : lateItems_) MakeItem(item.fields, item.where);
       for (Pending const& p : pending_)
         if (((p.key->names & Of(Kind::Item)) != 0) == items)
-          p.take(Resolve(p.ref, *p.key, [&] { return p.where; }));
+          p.take(Resolve(p.id, p.at, *p.key, [&] { return p.where; }));
     }
   }
 
@@ -440,7 +476,7 @@ class Reader {
   std::string_view text_;
   json::document& doc_;
   JsonWalk walk_;
-  std::unordered_map<std::string_view, Named> ids_;
+  boost::unordered_flat_map<std::string_view, Named> ids_;
   std::vector<Pending> pending_;
   std::vector<LateItem> lateItems_;
 };

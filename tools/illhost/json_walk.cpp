@@ -46,10 +46,10 @@ std::string PathText(std::vector<PathStep> const& steps) {
 }
 
 std::string JsonWalk::Where(std::string_view key, std::size_t const* index) const {
-  std::vector<PathStep> steps = path_;
-  if (key.data()) steps.push_back(PathStep{key});
-  if (index) steps.push_back(PathStep{{}, *index});
-  return PathText(steps);
+  std::string path = PathText(path_);  // a reference or a missing key lies only a few levels deep
+  if (key.data()) path += "." + std::string(key);
+  if (index) path += "[" + std::to_string(*index) + "]";
+  return path;
 }
 
 void JsonWalk::Fail(std::size_t at, std::string what, std::string_view key) const {
