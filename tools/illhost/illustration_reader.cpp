@@ -2,7 +2,6 @@
 
 #include <boost/unordered/unordered_flat_map.hpp>
 #include <functional>
-#include <nlohmann/json.hpp>
 
 #include "host/annotations.h"
 #include "host/illustration.h"
@@ -39,24 +38,19 @@ class Reader {
 
   void Read() {
     constexpr auto& s = f::kTop;
-    constexpr std::size_t kTimeline = s["timeline"], kInstances = s["instances"], kSbom = s["sbom"],
-                          kObjects = s["objects"], kScenes = s["scenes"],
-                          kAnnotations = s["annotations"], kSelectionItems = s["selection_items"],
-                          kGenericMessage = s["generic_message"],
-                          kContentSymbolPrefix = s["content_symbol_prefix"];
     json::object root;
     if (doc_.get_object().get(root))
       throw ReadProblem{std::min(text_.find_first_not_of(" \t\n\r"), text_.size()), "$",
                         "expected an object"};
     Fields const top = walk_.Read(root, 0, s, [&](std::size_t key, json::value& v) {
-      if (key == kTimeline) return ReadTimeline(v);
+      if (key == At<s["timeline"]>) return ReadTimeline(v);
       walk_.List(v, [&](std::size_t, json::value& e) {
-        if (key == kInstances) ReadInstance(e);
-        if (key == kSbom) ReadSbom(e);
-        if (key == kObjects) ReadObject(e);
-        if (key == kScenes) ReadScene(e);
-        if (key == kAnnotations) ReadAnnotation(e);
-        if (key == kSelectionItems) ReadItem(e);
+        if (key == At<s["instances"]>) ReadInstance(e);
+        if (key == At<s["sbom"]>) ReadSbom(e);
+        if (key == At<s["objects"]>) ReadObject(e);
+        if (key == At<s["scenes"]>) ReadScene(e);
+        if (key == At<s["annotations"]>) ReadAnnotation(e);
+        if (key == At<s["selection_items"]>) ReadItem(e);
       });
     });
     char const* after = nullptr;  // the parser answers "out of bounds" at the end
@@ -64,8 +58,9 @@ class Reader {
       throw ReadProblem{static_cast<std::size_t>(after - text_.data()), "$",
                         "text after the end of the document"};
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                              std::string(top.Text(kGenericMessage)));
-    qmk::Instance::s_content_symbolPrefix = du::Symbol(std::string(top.Text(kContentSymbolPrefix)));
+                              std::string(top.Text(At<s["generic_message"]>)));
+    qmk::Instance::s_content_symbolPrefix =
+        du::Symbol(std::string(top.Text(At<s["content_symbol_prefix"]>)));
     ResolvePending();
   }
 
@@ -139,22 +134,18 @@ class Reader {
 
   void ReadInstance(json::value& v) {
     constexpr auto& s = f::kInstance;
-    constexpr std::size_t kId = s["id"], kName = s["name"], kDisplayName = s["display_name"],
-                          kSbom = s["sbom"];
     Fields const x = walk_.Read(v, s, Ignore);
-    auto instance = out_.model.AddInstance(std::string(x.Text(kId)), std::string(x.Text(kName)),
-                                           std::string(x.Text(kDisplayName)));
-    Register(x[kId], Kind::Instance, instance.get());
+    auto instance =
+        out_.model.AddInstance(std::string(x.Text(At<s["id"]>)), std::string(x.Text(At<s["name"]>)),
+                               std::string(x.Text(At<s["display_name"]>)));
+    Register(x[At<s["id"]>], Kind::Instance, instance.get());
     Link<qmk::illustration::SbomInstance>(
-        x[kSbom], s.keys[kSbom],
+        x[At<s["sbom"]>], s.keys[At<s["sbom"]>],
         [instance = instance.get()](auto* sbom) { instance->SetSbomInstance(sbom); });
   }
 
   void ReadSbom(json::value& v) {
     constexpr auto& s = f::kSbom;
-    constexpr std::size_t kId = s["id"], kSymbol = s["symbol"], kName = s["name"],
-                          kDisplayName = s["display_name"], kEbom = s["ebom"],
-                          kParent = s["parent"];
     std::vector<std::array<std::string_view, 3>> properties;
     Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& groups) {
       walk_.Map(groups, [&](std::string_view group, json::value& names) {
@@ -163,17 +154,18 @@ class Reader {
         });
       });
     });
-    std::string const id(x.Text(kId));
-    auto sbom = out_.model.AddSbom(id, std::string(x.Text(kSymbol)), std::string(x.Text(kName)),
-                                   std::string(x.Text(kDisplayName)));
-    Register(x[kId], Kind::Sbom, sbom.get());
+    std::string const id(x.Text(At<s["id"]>));
+    auto sbom = out_.model.AddSbom(id, std::string(x.Text(At<s["symbol"]>)),
+                                   std::string(x.Text(At<s["name"]>)),
+                                   std::string(x.Text(At<s["display_name"]>)));
+    Register(x[At<s["id"]>], Kind::Sbom, sbom.get());
     out_.sbomIds.Set(sbom.get(), id);
     for (auto const& [group, name, text] : properties)
       sbom->SetProperty(std::string(group), std::string(name), std::string(text));
-    Link<qmk::Instance>(x[kEbom], s.keys[kEbom],
+    Link<qmk::Instance>(x[At<s["ebom"]>], s.keys[At<s["ebom"]>],
                         [sbom = sbom.get()](auto* ebom) { sbom->SetEbomInstance(ebom); });
     Link<qmk::illustration::SbomInstance>(
-        x[kParent], s.keys[kParent],
+        x[At<s["parent"]>], s.keys[At<s["parent"]>],
         [sbom = sbom.get()](auto* parent) { sbom->SetParent(parent); });
   }
 
@@ -184,38 +176,30 @@ class Reader {
 
   void ReadScene(json::value& v) {
     constexpr auto& s = f::kScene;
-    constexpr std::size_t kShape = s["shape"], kCalloutsEngine = s["callouts_engine"],
-                          kId = s["id"];
     Fields const x = walk_.Read(v, s, Ignore);
     SmartPtr<qmk::Scene> scene =
-        x.Flag(kShape) ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(x.Flag(kCalloutsEngine)))
-                       : out_.model.AddPlainScene();
-    Register(x[kId], Kind::Scene, scene.get());
+        x.Flag(At<s["shape"]>)
+            ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(x.Flag(At<s["callouts_engine"]>)))
+            : out_.model.AddPlainScene();
+    Register(x[At<s["id"]>], Kind::Scene, scene.get());
   }
 
   void ReadAnnotation(json::value& v) {
     constexpr auto& s = f::kAnnotation;
-    constexpr std::size_t kPending = s["pending"], kDefinition = s["definition"],
-                          kMembers = s["members"], kAttachments = s["attachments"],
-                          kKind = s["kind"], kId = s["id"], kObject = s["object"],
-                          kShortDescription = s["short_description"],
-                          kObjectText = s["object_text"], kCalloutKind = s["callout_kind"],
-                          kType = s["type"], kMarkdown = s["markdown"], kTag = s["tag"],
-                          kClass = s["class"];
     std::vector<Field> members;
     std::vector<std::pair<std::string, std::string>> attachments;
     SmartPtr<qmk::SelectionItemRepresentation> pending;
     SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
     Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
-      if (key == kPending) pending = ReadPending(value);
-      if (key == kDefinition) ReadDefinition(value, *definition);
-      if (key == kMembers)
+      if (key == At<s["pending"]>) pending = ReadPending(value);
+      if (key == At<s["definition"]>) ReadDefinition(value, *definition);
+      if (key == At<s["members"]>)
         walk_.List(value, [&](std::size_t, json::value& ref) { members.push_back(ReadRef(ref)); });
-      if (key == kAttachments)
+      if (key == At<s["attachments"]>)
         walk_.List(value,
                    [&](std::size_t, json::value& pair) { attachments.push_back(ReadPair(pair)); });
     });
-    Field const& word = x[kKind];
+    Field const& word = x[At<s["kind"]>];
     auto const kind = std::find_if(std::begin(f::kAnnotationKinds), std::end(f::kAnnotationKinds),
                                    [&](auto const& k) { return k.first == word.text; });
     if (kind == std::end(f::kAnnotationKinds))
@@ -229,46 +213,45 @@ class Reader {
     if (first != kNone) walk_.Fail(x[first].keyAt, "unknown key " + QuoteInput(s.keys[first].name));
     if (kind->second == Kind::CenterLine) {
       auto line = out_.model.AddCenterLine();
-      Register(x[kId], Kind::CenterLine, line.get());
-      Link<qmk::Object>(x[kObject], s.keys[kObject], [line = line.get()](auto* object) {
-        line->AddObject(SmartPtr<qmk::Object>(object));
-      });
+      Register(x[At<s["id"]>], Kind::CenterLine, line.get());
+      Link<qmk::Object>(
+          x[At<s["object"]>], s.keys[At<s["object"]>],
+          [line = line.get()](auto* object) { line->AddObject(SmartPtr<qmk::Object>(object)); });
       if (pending) line->SetMainPendingObject(pending);
     } else if (kind->second == Kind::Callout) {
       auto callout = out_.model.AddCallout("", {}, "");
-      Register(x[kId], Kind::Callout, callout.get());
-      callout->SetShortObjectDescription(std::string(x.Text(kShortDescription)));
-      callout->SetObjectText(std::string(x.Text(kObjectText)));
-      callout->m_calloutKind = x.Int(kCalloutKind);
-      callout->SetType(x.Int(kType));
-      callout->SetMarkdown(x.Flag(kMarkdown));
-      callout->SetTag(std::string(x.Text(kTag)));
+      Register(x[At<s["id"]>], Kind::Callout, callout.get());
+      callout->SetShortObjectDescription(std::string(x.Text(At<s["short_description"]>)));
+      callout->SetObjectText(std::string(x.Text(At<s["object_text"]>)));
+      callout->m_calloutKind = x.Int(At<s["callout_kind"]>);
+      callout->SetType(x.Int(At<s["type"]>));
+      callout->SetMarkdown(x.Flag(At<s["markdown"]>));
+      callout->SetTag(std::string(x.Text(At<s["tag"]>)));
       for (auto& [first, second] : attachments)
         callout->m_attachments.emplace_back(
             new qmannotations::AttachmentRecord(std::move(first), std::move(second)));
-      if (x[kMembers].given) callout->SetGroup(true);
+      if (x[At<s["members"]>].given) callout->SetGroup(true);
       for (std::size_t i = 0; i < members.size(); ++i) {
         callout->m_groupMembers.emplace_back();
         Link<qmannotations::Callout>(
-            members[i], s.keys[kMembers],
+            members[i], s.keys[At<s["members"]>],
             [callout = callout.get(), i](auto* member) { callout->m_groupMembers[i] = member; },
             &i);
       }
       callout->SetDefinition(definition);
     } else {
-      std::string_view const cls = x.Text(kClass);
+      std::string_view const cls = x.Text(At<s["class"]>);
       using qmannotations::ConstStrings;
       du::Symbol const symbol = cls == ConstStrings::qmCenterLine.str() ? ConstStrings::qmCenterLine
                                 : cls == ConstStrings::qmCalloutLabel.str()
                                     ? ConstStrings::qmCalloutLabel
                                     : du::Symbol(std::string(cls));
-      Register(x[kId], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
+      Register(x[At<s["id"]>], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
     }
   }
 
   SmartPtr<qmk::SelectionItemRepresentation> ReadPending(json::value& v) {
     constexpr auto& s = f::kPending;
-    constexpr std::size_t kType = s["type"];
     std::vector<std::pair<std::string, std::string>> fields;
     Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& value) {
       Fields const given = walk_.Read(value, f::kPendingFields, Ignore);
@@ -277,7 +260,7 @@ class Reader {
           fields.emplace_back(f::kPendingFields.keys[key].name, given.Text(key));
     });
     SmartPtr<qmk::SelectionItemRepresentation> pending(
-        new qmk::SelectionItemRepresentation(TypeSymbol(x.Text(kType))));
+        new qmk::SelectionItemRepresentation(TypeSymbol(x.Text(At<s["type"]>))));
     for (auto& [field, text] : fields) pending->SetField(field, text);
     return pending;
   }
@@ -299,31 +282,27 @@ class Reader {
     Fields const x = walk_.Read(v, f::kDefinition, [&](std::size_t, json::value& parts) {
       walk_.List(parts, [&](std::size_t, json::value& part) {
         constexpr auto& s = f::kPart;
-        constexpr std::size_t kGroup = s["group"], kProperty = s["property"], kKind = s["kind"],
-                              kRelation = s["relation"], kText = s["text"];
         Fields const p = walk_.Read(part, s, Ignore);
         content.push_back(hostmodel::Part(
-            std::string(p.Text(kGroup)), std::string(p.Text(kProperty)), std::string(p.Text(kKind)),
-            std::string(p.Text(kRelation)), std::string(p.Text(kText))));
+            std::string(p.Text(At<s["group"]>)), std::string(p.Text(At<s["property"]>)),
+            std::string(p.Text(At<s["kind"]>)), std::string(p.Text(At<s["relation"]>)),
+            std::string(p.Text(At<s["text"]>))));
       });
     });
-    constexpr std::size_t kMarkdown = f::kDefinition["markdown"];
-    definition.SetMarkdown(x.Flag(kMarkdown));
+    definition.SetMarkdown(x.Flag(At<f::kDefinition["markdown"]>));
     definition.SetContent(std::move(content));
   }
 
   void ReadItem(json::value& v) {
     constexpr auto& s = f::kItem;
-    constexpr std::size_t kType = s["type"], kObject = s["object"], kAnnotation = s["annotation"],
-                          kId = s["id"];
     Fields const x = walk_.Read(v, s, Ignore);
-    std::string_view const type = x.Text(kType);
-    Field const &object = x[kObject], &annotation = x[kAnnotation];
+    std::string_view const type = x.Text(At<s["type"]>);
+    Field const &object = x[At<s["object"]>], &annotation = x[At<s["annotation"]>];
     if (type != "Instance" && type != "Assembly" && object.given)
       walk_.Fail(object.at, "only Instance and Assembly items have an object", "object");
     if (type != "Annotation" && annotation.given)
       walk_.Fail(annotation.at, "only Annotation items have an annotation", "annotation");
-    Register(x[kId], Kind::Item, nullptr);
+    Register(x[At<s["id"]>], Kind::Item, nullptr);
     // Made now when everything it names has been read, else once the whole file has.
     for (std::size_t key = 0; key < s.count; ++key) {
       if (s.keys[key].type == Type::Reference && !x[key].null && !ids_.count(x[key].text)) {
@@ -336,23 +315,20 @@ class Reader {
 
   void MakeItem(Fields const& x, std::string const& where) {
     constexpr auto& s = f::kItem;
-    constexpr std::size_t kType = s["type"], kDisplayName = s["display_name"],
-                          kObject = s["object"], kParentObject = s["parent_object"],
-                          kAnnotation = s["annotation"], kActInstance = s["act_instance"],
-                          kGeometry = s["geometry"], kId = s["id"];
     auto const ref = [&](std::size_t key) -> du::RefCounted* {
       if (x[key].null) return nullptr;
       return Resolve(x[key].text, x[key].at, s.keys[key],
                      [&] { return where + "." + std::string(s.keys[key].name); });
     };
-    std::string_view const type = x.Text(kType);
-    std::string name(x.Text(kDisplayName));
-    SmartPtr<qmk::Object> object(static_cast<qmk::Object*>(ref(kObject)));
-    SmartPtr<qmk::Object> parent(static_cast<qmk::Object*>(ref(kParentObject)));
-    SmartPtr<qmk::Annotation> annotation(static_cast<qmk::Annotation*>(ref(kAnnotation)));
-    SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(ref(kActInstance)));
-    bool const geometry =
-        x[kGeometry].null ? type == "Face3D" || type == "ModelAnnotation3D" : x.Flag(kGeometry);
+    std::string_view const type = x.Text(At<s["type"]>);
+    std::string name(x.Text(At<s["display_name"]>));
+    SmartPtr<qmk::Object> object(static_cast<qmk::Object*>(ref(At<s["object"]>)));
+    SmartPtr<qmk::Object> parent(static_cast<qmk::Object*>(ref(At<s["parent_object"]>)));
+    SmartPtr<qmk::Annotation> annotation(static_cast<qmk::Annotation*>(ref(At<s["annotation"]>)));
+    SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(ref(At<s["act_instance"]>)));
+    bool const geometry = x[At<s["geometry"]>].null
+                              ? type == "Face3D" || type == "ModelAnnotation3D"
+                              : x.Flag(At<s["geometry"]>);
     SmartPtr<qmk::SelectionItem> item;
     if (type == "Instance" || type == "Assembly") {
       item = out_.model.AddObjectItem(TypeSymbol(type), object, name);
@@ -364,46 +340,41 @@ class Reader {
       item = Keep(new qmk::SelectionItem(TypeSymbol(type)));
       item->SetDisplayName(std::move(name));
     }
-    item->SetActInstance(x[kActInstance].given ? act : object.DynamicCast<qmk::BaseInstance>());
-    ids_.find(x.Text(kId))->second.object = item.get();
-    out_.itemIds.Set(item.get(), x.Text(kId));
+    item->SetActInstance(x[At<s["act_instance"]>].given ? act
+                                                        : object.DynamicCast<qmk::BaseInstance>());
+    ids_.find(x.Text(At<s["id"]>))->second.object = item.get();
+    out_.itemIds.Set(item.get(), x.Text(At<s["id"]>));
   }
 
   void ReadTimeline(json::value& v) {
     constexpr auto& s = f::kTimeline;
-    constexpr std::size_t kSaveSuppressed = s["save_suppressed"],
-                          kParentTrackType = s["parent_track_type"];
     std::vector<std::size_t> defaultType;  // tracks that take the timeline's parent track type
     Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& tracks) {
       out_.tracks.reserve(text_.size() / 256);
       walk_.List(tracks, [&](std::size_t, json::value& track) { ReadTrack(track, defaultType); });
     });
-    out_.saveSuppressed = x.Flag(kSaveSuppressed);
+    out_.saveSuppressed = x.Flag(At<s["save_suppressed"]>);
     for (std::size_t track : defaultType)
-      out_.tracks[track].parentTrackType = x.Int(kParentTrackType);
+      out_.tracks[track].parentTrackType = x.Int(At<s["parent_track_type"]>);
   }
 
   void ReadTrack(json::value& v, std::vector<std::size_t>& defaultType) {
     constexpr auto& s = f::kTrack;
-    constexpr std::size_t kTarget = s["target"], kStored = s["stored"], kRename = s["rename"],
-                          kId = s["id"], kLocked = s["locked"], kRefresh = s["refresh"],
-                          kParentTrackType = s["parent_track_type"],
-                          kSelectionItem = s["selection_item"];
     std::size_t const at = walk_.Offset(v), n = out_.tracks.size();
     out_.tracks.emplace_back();
     std::size_t targetItem = kNone;  // in pending_
     Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
-      if (key == kTarget) targetItem = ReadTarget(value, n);
-      if (key == kStored) ReadStored(value, out_.tracks[n]);
-      if (key == kRename) ReadRename(value, out_.tracks[n]);
+      if (key == At<s["target"]>) targetItem = ReadTarget(value, n);
+      if (key == At<s["stored"]>) ReadStored(value, out_.tracks[n]);
+      if (key == At<s["rename"]>) ReadRename(value, out_.tracks[n]);
     });
     TrackSpec& track = out_.tracks[n];
-    track.id = std::string(x.Text(kId));
-    Register(x[kId], Kind::Track, nullptr);
-    track.locked = x.Flag(kLocked);
-    track.refresh = x.Flag(kRefresh);
-    track.parentTrackType = x.Int(kParentTrackType);
-    if (x[kParentTrackType].null) defaultType.push_back(n);
+    track.id = std::string(x.Text(At<s["id"]>));
+    Register(x[At<s["id"]>], Kind::Track, nullptr);
+    track.locked = x.Flag(At<s["locked"]>);
+    track.refresh = x.Flag(At<s["refresh"]>);
+    track.parentTrackType = x.Int(At<s["parent_track_type"]>);
+    if (x[At<s["parent_track_type"]>].null) defaultType.push_back(n);
     // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
     track.textBegin = at;
     char const* next = nullptr;
@@ -413,8 +384,8 @@ class Reader {
     while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
     // The selection item is the one named, else the target's.
     auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
-    if (x[kSelectionItem].given) {
-      Link<qmk::SelectionItem>(x[kSelectionItem], s.keys[kSelectionItem], take);
+    if (x[At<s["selection_item"]>].given) {
+      Link<qmk::SelectionItem>(x[At<s["selection_item"]>], s.keys[At<s["selection_item"]>], take);
     } else if (track.target) {
       track.selectionItem = track.target->m_selectionItem;
       if (targetItem != kNone) {
@@ -427,17 +398,16 @@ class Reader {
 
   std::size_t ReadTarget(json::value& v, std::size_t n) {
     constexpr auto& s = f::kTarget;
-    constexpr std::size_t kKind = s["kind"], kDisplayName = s["display_name"], kScene = s["scene"],
-                          kItem = s["item"];
     Fields const x = walk_.Read(v, s, Ignore);
     auto target = Keep(new animation::Target);
-    target->m_kind = x.Int(kKind);
-    if (x[kDisplayName].given) target->m_displayName = std::string(x.Text(kDisplayName));
+    target->m_kind = x.Int(At<s["kind"]>);
+    if (x[At<s["display_name"]>].given)
+      target->m_displayName = std::string(x.Text(At<s["display_name"]>));
     out_.tracks[n].target = target;
-    Link<qmk::Scene>(x[kScene], s.keys[kScene],
+    Link<qmk::Scene>(x[At<s["scene"]>], s.keys[At<s["scene"]>],
                      [target = target.get()](qmk::Scene* scene) { target->m_scene = scene; });
     return Link<qmk::SelectionItem>(
-        x[kItem], s.keys[kItem],
+        x[At<s["item"]>], s.keys[At<s["item"]>],
         [target = target.get()](qmk::SelectionItem* item) { target->m_selectionItem = item; });
   }
 
@@ -448,17 +418,15 @@ class Reader {
         stored->properties.emplace_back(du::Symbol(std::string(name)), walk_.Integer(number));
       });
     });
-    constexpr std::size_t kName = f::kStored["name"];
-    stored->name = std::string(x.Text(kName));
+    stored->name = std::string(x.Text(At<f::kStored["name"]>));
     track.stored = std::move(stored);
   }
 
   void ReadRename(json::value& v, TrackSpec& track) {
     constexpr auto& s = f::kRename;
-    constexpr std::size_t kName = s["name"], kByUser = s["by_user"];
     Fields const x = walk_.Read(v, s, Ignore);
     track.rename = std::make_unique<TrackSpec::Rename>(
-        TrackSpec::Rename{std::string(x.Text(kName)), x.Flag(kByUser)});
+        TrackSpec::Rename{std::string(x.Text(At<s["name"]>)), x.Flag(At<s["by_user"]>)});
   }
 
   void ResolvePending() {
@@ -480,136 +448,6 @@ class Reader {
   std::vector<Pending> pending_;
   std::vector<LateItem> lateItems_;
 };
-
-// The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
-// keeps the path; `read` follows the parser through the text to place a nesting too deep.
-class SyntaxCheck {
- public:
-  using number_integer_t = std::int64_t;
-  using number_unsigned_t = std::uint64_t;
-  using number_float_t = double;
-  using string_t = std::string;
-  using binary_t = nlohmann::json::binary_t;
-  static constexpr std::size_t kMaxNesting = 64;
-
-  SyntaxCheck(std::string_view text, char const* const& read) : text_(text), read_(read) {}
-
-  bool null() { return Value(); }
-  bool boolean(bool) { return Value(); }
-  bool number_integer(number_integer_t) { return Value(); }
-  bool number_unsigned(number_unsigned_t) { return Value(); }
-  bool number_float(number_float_t, string_t const&) { return Value(); }
-  bool string(string_t&) { return Value(); }
-  bool binary(binary_t&) { return Value(); }
-  bool start_object(std::size_t) { return Open(true); }
-  bool start_array(std::size_t) { return Open(false); }
-  bool end_object() { return Close(); }
-  bool end_array() { return Close(); }
-  bool key(string_t& key) {
-    frames_.back().key = key;
-    frames_.back().inValue = true;
-    return true;
-  }
-  bool parse_error(std::size_t position, std::string const& token,
-                   nlohmann::detail::exception const& e) {
-    std::string what = e.what();
-    what.erase(0, what.find("] ") + 2);
-    if (what.compare(0, 11, "parse error") == 0) what.erase(0, what.find(": ") + 2);
-    if (what.compare(0, 27, "syntax error while parsing ") == 0)
-      what.erase(0, what.find(" - ") + 3);
-    // What follows "last read" is the input itself, which the message does not repeat.
-    std::size_t const read = what.find("; last read: '");
-    if (read != std::string::npos) {
-      std::size_t const expected = what.find("'; expected ", read);
-      what.erase(read, expected == std::string::npos ? std::string::npos : expected + 1 - read);
-    }
-    // The place is the last byte read, or where a whole string or number token starts.
-    if (what.compare(0, 15, "number overflow") == 0) what = "number out of range";
-    bool const whole = what.find("unexpected string") == 0 || what.find("unexpected number") == 0 ||
-                       what == "number out of range";
-    std::size_t const at = std::min(position - (whole ? token.size() : 1), text_.size());
-    fault = ReadProblem{at, Path(), what};
-    return false;
-  }
-
-  std::optional<ReadProblem> fault;
-
- private:
-  struct Frame {
-    bool object;
-    std::size_t index = 0;
-    std::string key;
-    bool inValue = false;
-  };
-  bool Value() {
-    if (!frames_.empty()) {
-      Frame& frame = frames_.back();
-      if (frame.object)
-        frame.inValue = false;
-      else
-        ++frame.index;
-    }
-    return true;
-  }
-  bool Open(bool object) {
-    if (frames_.size() == kMaxNesting) {
-      fault = ReadProblem{static_cast<std::size_t>(read_ - 1 - text_.data()), Path(),
-                          "nesting deeper than " + std::to_string(kMaxNesting) + " levels"};
-      return false;
-    }
-    frames_.push_back(Frame{object, 0, {}, false});
-    return true;
-  }
-  bool Close() {
-    frames_.pop_back();
-    return Value();
-  }
-  std::string Path() const {
-    std::vector<PathStep> steps;
-    for (Frame const& frame : frames_) {
-      if (!frame.object)
-        steps.push_back(PathStep{{}, frame.index});
-      else if (frame.inValue)
-        steps.push_back(PathStep{frame.key});
-    }
-    return PathText(steps);
-  }
-
-  std::string_view text_;
-  char const* const& read_;
-  std::vector<Frame> frames_;
-};
-
-// An input iterator over the text that tells how far it has been read.
-struct CountingIterator {
-  using iterator_category = std::input_iterator_tag;
-  using value_type = char;
-  using difference_type = std::ptrdiff_t;
-  using pointer = char const*;
-  using reference = char const&;
-  char const* at;
-  char const** read;
-  reference operator*() const { return *at; }
-  CountingIterator& operator++() {
-    *read = ++at;
-    return *this;
-  }
-  bool operator==(CountingIterator const& other) const { return at == other.at; }
-  bool operator!=(CountingIterator const& other) const { return at != other.at; }
-};
-
-std::optional<ReadProblem> FirstSyntaxFault(std::string_view text) {
-  std::size_t const nul = text.find('\0');  // which the parser would take for the end
-  std::string_view const before = text.substr(0, nul);
-  char const* read = text.data();
-  SyntaxCheck check(before, read);
-  nlohmann::json::sax_parse(CountingIterator{before.data(), &read},
-                            CountingIterator{before.data() + before.size(), &read}, &check);
-  if (nul != std::string_view::npos && (!check.fault || check.fault->offset >= nul))
-    return ReadProblem{nul, check.fault ? check.fault->path : "$",
-                       check.fault ? "NUL byte" : "NUL byte after the document"};
-  return check.fault;
-}
 
 // "LINE:COLUMN: byte OFFSET": line and column count from 1, the column in characters.
 std::string DescribePlace(std::string_view text, std::size_t offset) {

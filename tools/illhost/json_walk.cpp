@@ -1,6 +1,8 @@
 #include "json_walk.h"
 
 #include <limits>
+#include <nlohmann/json.hpp>
+#include <optional>
 
 #include "quoting.h"
 
@@ -26,7 +28,137 @@ bool PlainKey(std::string_view key) {
   return !key.empty();
 }
 
+// The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
+// keeps the path; `read` follows the parser through the text to place a nesting too deep.
+class SyntaxCheck {
+ public:
+  using number_integer_t = std::int64_t;
+  using number_unsigned_t = std::uint64_t;
+  using number_float_t = double;
+  using string_t = std::string;
+  using binary_t = nlohmann::json::binary_t;
+  static constexpr std::size_t kMaxNesting = 64;
+
+  SyntaxCheck(std::string_view text, char const* const& read) : text_(text), read_(read) {}
+
+  bool null() { return Value(); }
+  bool boolean(bool) { return Value(); }
+  bool number_integer(number_integer_t) { return Value(); }
+  bool number_unsigned(number_unsigned_t) { return Value(); }
+  bool number_float(number_float_t, string_t const&) { return Value(); }
+  bool string(string_t&) { return Value(); }
+  bool binary(binary_t&) { return Value(); }
+  bool start_object(std::size_t) { return Open(true); }
+  bool start_array(std::size_t) { return Open(false); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+  bool key(string_t& key) {
+    frames_.back().key = key;
+    frames_.back().inValue = true;
+    return true;
+  }
+  bool parse_error(std::size_t position, std::string const& token,
+                   nlohmann::detail::exception const& e) {
+    std::string what = e.what();
+    what.erase(0, what.find("] ") + 2);
+    if (what.compare(0, 11, "parse error") == 0) what.erase(0, what.find(": ") + 2);
+    if (what.compare(0, 27, "syntax error while parsing ") == 0)
+      what.erase(0, what.find(" - ") + 3);
+    // What follows "last read" is the input itself, which the message does not repeat.
+    std::size_t const read = what.find("; last read: '");
+    if (read != std::string::npos) {
+      std::size_t const expected = what.find("'; expected ", read);
+      what.erase(read, expected == std::string::npos ? std::string::npos : expected + 1 - read);
+    }
+    // The place is the last byte read, or where a whole string or number token starts.
+    if (what.compare(0, 15, "number overflow") == 0) what = "number out of range";
+    bool const whole = what.find("unexpected string") == 0 || what.find("unexpected number") == 0 ||
+                       what == "number out of range";
+    std::size_t const at = std::min(position - (whole ? token.size() : 1), text_.size());
+    fault = ReadProblem{at, Path(), what};
+    return false;
+  }
+
+  std::optional<ReadProblem> fault;
+
+ private:
+  struct Frame {
+    bool object;
+    std::size_t index = 0;
+    std::string key;
+    bool inValue = false;
+  };
+  bool Value() {
+    if (!frames_.empty()) {
+      Frame& frame = frames_.back();
+      if (frame.object)
+        frame.inValue = false;
+      else
+        ++frame.index;
+    }
+    return true;
+  }
+  bool Open(bool object) {
+    if (frames_.size() == kMaxNesting) {
+      fault = ReadProblem{static_cast<std::size_t>(read_ - 1 - text_.data()), Path(),
+                          "nesting deeper than " + std::to_string(kMaxNesting) + " levels"};
+      return false;
+    }
+    frames_.push_back(Frame{object, 0, {}, false});
+    return true;
+  }
+  bool Close() {
+    frames_.pop_back();
+    return Value();
+  }
+  std::string Path() const {
+    std::vector<PathStep> steps;
+    for (Frame const& frame : frames_) {
+      if (!frame.object)
+        steps.push_back(PathStep{{}, frame.index});
+      else if (frame.inValue)
+        steps.push_back(PathStep{frame.key});
+    }
+    return PathText(steps);
+  }
+
+  std::string_view text_;
+  char const* const& read_;
+  std::vector<Frame> frames_;
+};
+
+// An input iterator over the text that tells how far it has been read.
+struct CountingIterator {
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = char const*;
+  using reference = char const&;
+  char const* at;
+  char const** read;
+  reference operator*() const { return *at; }
+  CountingIterator& operator++() {
+    *read = ++at;
+    return *this;
+  }
+  bool operator==(CountingIterator const& other) const { return at == other.at; }
+  bool operator!=(CountingIterator const& other) const { return at != other.at; }
+};
+
 }  // namespace
+
+std::optional<ReadProblem> FirstSyntaxFault(std::string_view text) {
+  std::size_t const nul = text.find('\0');  // which the parser would take for the end
+  std::string_view const before = text.substr(0, nul);
+  char const* read = text.data();
+  SyntaxCheck check(before, read);
+  nlohmann::json::sax_parse(CountingIterator{before.data(), &read},
+                            CountingIterator{before.data() + before.size(), &read}, &check);
+  if (nul != std::string_view::npos && (!check.fault || check.fault->offset >= nul))
+    return ReadProblem{nul, check.fault ? check.fault->path : "$",
+                       check.fault ? "NUL byte" : "NUL byte after the document"};
+  return check.fault;
+}
 
 std::string PathText(std::vector<PathStep> const& steps) {
   constexpr std::size_t kShown = 8;

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -36,6 +37,15 @@ struct PathStep {
 // "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
 // an element; a path deeper than eight levels is cut.
 std::string PathText(std::vector<PathStep> const& steps);
+
+// A key's place in its shape, as a constant: `x[At<shape["id"]>]`.
+template <std::size_t Place>
+inline constexpr std::size_t At = Place;
+
+// The first fault of the JSON itself in `text`, placed and worded by nlohmann-json's parser,
+// with the path to where it is: syntax, encoding, a NUL byte, a number out of range, nesting
+// deeper than 64 levels, anything after the document.
+std::optional<ReadProblem> FirstSyntaxFault(std::string_view text);
 
 // What an object gave for each key of its shape.
 struct Field {
