@@ -23,7 +23,7 @@ json OrNull(json schema) {
 json Ref(Shape const& shape) { return json{{"$ref", "#/$defs/" + std::string(shape.name)}}; }
 
 json ValueSchema(Key const& key) {
-  json const string{{"type", "string"}};
+  json string{{"type", "string"}};
   switch (key.type) {
     case Type::Id:
     case Type::Word:

@@ -146,7 +146,8 @@ class Reader {
 
   void ReadSbom(json::value& v) {
     constexpr auto& s = f::kSbom;
-    std::vector<std::array<std::string_view, 3>> properties;
+    auto& properties = sbomProperties_;  // kept from one SBOM instance to the next
+    properties.clear();
     Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& groups) {
       walk_.Map(groups, [&](std::string_view group, json::value& names) {
         walk_.Map(names, [&](std::string_view name, json::value& text) {
@@ -184,6 +185,24 @@ class Reader {
     Register(x[At<s["id"]>], Kind::Scene, scene.get());
   }
 
+  // The kind that "kind" names, once every key given is one that kind has.
+  Kind AnnotationKind(Fields const& x) const {
+    constexpr auto& s = f::kAnnotation;
+    Field const& word = x[At<s["kind"]>];
+    auto const kind = std::find_if(std::begin(f::kAnnotationKinds), std::end(f::kAnnotationKinds),
+                                   [&](auto const& k) { return k.first == word.text; });
+    if (kind == std::end(f::kAnnotationKinds))
+      throw ReadProblem{word.at, walk_.Where("kind"),
+                        "unknown annotation kind " + QuoteInput(word.text)};
+    std::size_t first = kNone;  // the key of another kind that comes first in the text
+    for (std::size_t key = 0; key < s.count; ++key)
+      if (x[key].given && s.keys[key].onlyFor && !(s.keys[key].onlyFor & Of(kind->second)) &&
+          (first == kNone || x[key].keyAt < x[first].keyAt))
+        first = key;
+    if (first != kNone) walk_.Fail(x[first].keyAt, "unknown key " + QuoteInput(s.keys[first].name));
+    return kind->second;
+  }
+
   void ReadAnnotation(json::value& v) {
     constexpr auto& s = f::kAnnotation;
     std::vector<Field> members;
@@ -199,26 +218,15 @@ class Reader {
         walk_.List(value,
                    [&](std::size_t, json::value& pair) { attachments.push_back(ReadPair(pair)); });
     });
-    Field const& word = x[At<s["kind"]>];
-    auto const kind = std::find_if(std::begin(f::kAnnotationKinds), std::end(f::kAnnotationKinds),
-                                   [&](auto const& k) { return k.first == word.text; });
-    if (kind == std::end(f::kAnnotationKinds))
-      throw ReadProblem{word.at, walk_.Where("kind"),
-                        "unknown annotation kind " + QuoteInput(word.text)};
-    std::size_t first = kNone;  // the key of another kind that comes first in the text
-    for (std::size_t key = 0; key < s.count; ++key)
-      if (x[key].given && s.keys[key].onlyFor && !(s.keys[key].onlyFor & Of(kind->second)) &&
-          (first == kNone || x[key].keyAt < x[first].keyAt))
-        first = key;
-    if (first != kNone) walk_.Fail(x[first].keyAt, "unknown key " + QuoteInput(s.keys[first].name));
-    if (kind->second == Kind::CenterLine) {
+    Kind const kind = AnnotationKind(x);
+    if (kind == Kind::CenterLine) {
       auto line = out_.model.AddCenterLine();
       Register(x[At<s["id"]>], Kind::CenterLine, line.get());
       Link<qmk::Object>(
           x[At<s["object"]>], s.keys[At<s["object"]>],
           [line = line.get()](auto* object) { line->AddObject(SmartPtr<qmk::Object>(object)); });
       if (pending) line->SetMainPendingObject(pending);
-    } else if (kind->second == Kind::Callout) {
+    } else if (kind == Kind::Callout) {
       auto callout = out_.model.AddCallout("", {}, "");
       Register(x[At<s["id"]>], Kind::Callout, callout.get());
       callout->SetShortObjectDescription(std::string(x.Text(At<s["short_description"]>)));
@@ -447,6 +455,7 @@ class Reader {
   boost::unordered_flat_map<std::string_view, Named> ids_;
   std::vector<Pending> pending_;
   std::vector<LateItem> lateItems_;
+  std::vector<std::array<std::string_view, 3>> sbomProperties_;
 };
 
 // "LINE:COLUMN: byte OFFSET": line and column count from 1, the column in characters.

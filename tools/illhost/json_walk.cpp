@@ -168,19 +168,19 @@ std::string PathText(std::vector<PathStep> const& steps) {
       return path + "…(" + std::to_string(steps.size() - kShown) + " more levels)";
     PathStep const& step = steps[i];
     if (!step.key.data())
-      path += "[" + std::to_string(step.index) + "]";
+      path.append("[").append(std::to_string(step.index)).append("]");
     else if (PlainKey(step.key))
-      path += "." + std::string(step.key);
+      path.append(".").append(step.key);
     else
-      path += "[" + QuoteInput(step.key) + "]";
+      path.append("[").append(QuoteInput(step.key)).append("]");
   }
   return path;
 }
 
 std::string JsonWalk::Where(std::string_view key, std::size_t const* index) const {
   std::string path = PathText(path_);  // a reference or a missing key lies only a few levels deep
-  if (key.data()) path += "." + std::string(key);
-  if (index) path += "[" + std::to_string(*index) + "]";
+  if (key.data()) path.append(".").append(key);
+  if (index) path.append("[").append(std::to_string(*index)).append("]");
   return path;
 }
 
