@@ -38,18 +38,24 @@ struct TrackSpec {
   std::size_t textBegin = 0, textEnd = 0;
 };
 
-// The id that the file gave each object, found from the object.
+// The id that the file gave each object, found from the object: the ids are kept one after
+// another in one text, so that millions of them cost a few dozen bytes each.
 class ObjectIds {
  public:
-  void Set(void const* object, std::string_view id) { ids_[object] = std::string(id); }
+  void Set(void const* object, std::string_view id) {
+    ids_[object] = {static_cast<std::uint32_t>(text_.size()),
+                    static_cast<std::uint32_t>(id.size())};
+    text_.append(id);
+  }
   std::optional<std::string_view> Find(void const* object) const {
     auto const found = ids_.find(object);
     if (found == ids_.end()) return std::nullopt;
-    return found->second;
+    return std::string_view(text_).substr(found->second.first, found->second.second);
   }
 
  private:
-  boost::unordered_flat_map<void const*, std::string> ids_;
+  boost::unordered_flat_map<void const*, std::pair<std::uint32_t, std::uint32_t>> ids_;
+  std::string text_;
 };
 
 struct Illustration {
