@@ -5,7 +5,6 @@
 
 #include "host/annotations.h"
 #include "host/illustration.h"
-#include "input_text.h"
 #include "json_walk.h"
 #include "quoting.h"
 
@@ -486,8 +485,10 @@ std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
     try {
       json::parser parser;
       json::document doc;
-      if (parser.iterate(text.data(), text.size(), text.size() + InputText::kPadding).get(doc))
-        throw ReadProblem{0, "$", "not valid JSON"};
+      auto const error =
+          parser.iterate(text.data(), text.size(), text.size() + InputText::kPadding).get(doc);
+      if (error == simdjson::MEMALLOC) throw std::bad_alloc();
+      if (error) throw ReadProblem{0, "$", "not valid JSON"};
       Reader(*illustration, text, doc).Read();
     } catch (ReadProblem const& problem) {
       fail(FirstSyntaxFault(text).value_or(problem));  // the JSON's own fault comes first

@@ -10,7 +10,6 @@
 #include <new>
 #include <utility>
 
-#include "illustration_reader.h"
 #include "sample.h"
 
 namespace illhost {

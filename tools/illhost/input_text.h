@@ -5,10 +5,17 @@
 #include <simdjson.h>
 
 #include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace illhost {
+
+// An input that cannot be read, or is not an illustration: one line that says which and why.
+class ReadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class InputText {
  public:
