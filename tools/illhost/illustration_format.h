@@ -74,8 +74,12 @@ struct Shape {
   }
 };
 
+// The most keys a shape has: the reader gathers an object's values in an array of this size.
+constexpr std::size_t kMaxKeys = 14;
+
 template <std::size_t N>
 constexpr Shape MakeShape(std::string_view name, Key const (&keys)[N]) {
+  static_assert(N <= kMaxKeys, "a shape has at most kMaxKeys keys");
   return Shape{name, keys, N};
 }
 

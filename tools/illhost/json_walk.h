@@ -58,7 +58,6 @@ struct Field {
 
 class Fields {
  public:
-  static constexpr std::size_t kMaxKeys = 14;
   explicit Fields(Shape const& shape) : shape_(shape) {}
   Field const& operator[](std::size_t key) const { return fields_[key]; }
   Field& operator[](std::size_t key) { return fields_[key]; }
