@@ -24,7 +24,7 @@ module=$tree/lib/illanimation/libillanimation.so
 illhost=$tree/bin/illhost
 for file in bin/illhost lib/illanimation/libillanimation.so lib/illanimation/standin/libqmhost.so \
   include/illanimation/IllAnimationInitializer.h include/illanimation/version.h \
-  share/illanimation/README.md share/illanimation/CHANGELOG.md \
+  share/illanimation/README.md share/illanimation/CHANGELOG.md share/illanimation/illustration.schema.json \
   share/illanimation/docs/host-integration.md share/man/man1/illhost.1.gz; do
   [ -f "$tree/$file" ] || fail "$file is missing"
 done

@@ -1,6 +1,11 @@
 // Reading the input once: files and standard input, byte for byte.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 
 #include <cstdio>
 #include <fstream>
@@ -11,15 +16,19 @@
 
 namespace {
 
-TEST(InputText, HoldsTheBytesAsTheyAreWithZeroPaddingAfter) {
+// The bytes as they are, up to and with the first NUL byte, where the read stops; zero bytes
+// after them.
+TEST(InputText, HoldsTheBytesUpToTheFirstNulWithZeroPaddingAfter) {
   std::string const path = ::testing::TempDir() + "/bytes.json";
-  std::string const bytes("{\"a\": \"\0\xff\"}\n", 13);
-  std::ofstream(path, std::ios::binary) << bytes;
-  auto const input = illhost::InputText::Load(path);
-  EXPECT_EQ(input.Text(), bytes);
-  EXPECT_EQ(input.Name(), path);
-  for (std::size_t i = 0; i < illhost::InputText::kPadding; ++i)
-    ASSERT_EQ(input.Text().data()[bytes.size() + i], '\0');
+  for (std::string const& bytes :
+       {std::string("{\"a\": \"\xff\"}\n"), std::string("{\"a\": \"\0\xff\"}\n", 13)}) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    auto const input = illhost::InputText::Load(path);
+    EXPECT_EQ(input.Text(), bytes.substr(0, std::min(bytes.find('\0'), bytes.size() - 1) + 1));
+    EXPECT_EQ(input.Name(), path);
+    for (std::size_t i = 0; i < illhost::InputText::kPadding; ++i)
+      ASSERT_EQ(input.Text().data()[input.Text().size() + i], '\0');
+  }
   std::remove(path.c_str());
 }
 
@@ -43,5 +52,68 @@ TEST(InputText, ReadsAPipeAsStandardInputDoes) {
   EXPECT_EQ(input.Text().size(), text.size());
   EXPECT_EQ(input.Name(), "(standard input)");
 }
+
+// An endless device ends the read at its first NUL byte: at once, holding one buffer.
+TEST(InputText, StopsAnEndlessReadAtItsFirstNulByte) {
+  auto const start = std::chrono::steady_clock::now();
+  auto const input = illhost::InputText::Load("/dev/zero");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(input.Text(), std::string(1, '\0'));
+  try {
+    illhost::ReadIllustration(input);
+    ADD_FAILURE() << "read";
+  } catch (illhost::ReadError const& e) {
+    EXPECT_STREQ(e.what(), "/dev/zero:1:1: byte 0: $: NUL byte");
+  }
+}
+
+// What a child process gets from Load(path) after `prepare`: the message, or "read".
+template <class Prepare>
+std::string LoadInChild(std::string const& path, Prepare prepare) {
+  int ends[2];
+  if (::pipe(ends) != 0) return "no pipe";
+  pid_t const child = ::fork();
+  if (child == 0) {
+    ::close(ends[0]);
+    prepare();
+    std::string message = "read";
+    try {
+      illhost::InputText::Load(path);
+    } catch (illhost::ReadError const& e) {
+      message = e.what();
+    }
+    (void)!::write(ends[1], message.data(), message.size());
+    std::_Exit(0);
+  }
+  ::close(ends[1]);
+  std::string message;
+  char buffer[512];
+  for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+    message.append(buffer, got);
+  ::close(ends[0]);
+  ::waitpid(child, nullptr, 0);
+  return message;
+}
+
+TEST(InputText, NamesWhyStandardInputCannotBeRead) {
+  EXPECT_EQ(LoadInChild("-", [] { ::close(STDIN_FILENO); }),
+            "(standard input): cannot be read: Bad file descriptor");
+}
+
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs more than the limit
+TEST(InputText, NamesTheFileWhenMemoryRunsOut) {
+  std::string const path = ::testing::TempDir() + "/large.json";
+  std::ofstream(path) << std::string(std::size_t{64} << 20, ' ');
+  std::string const message = LoadInChild(path, [] {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlim_t const limit = static_cast<rlim_t>(pages) * 4096 + (std::size_t{16} << 20);
+    rlimit const bound{limit, limit};
+    ::setrlimit(RLIMIT_AS, &bound);
+  });
+  std::remove(path.c_str());
+  EXPECT_EQ(message, path + ": cannot be read: out of memory");
+}
+#endif
 
 }  // namespace

@@ -6,12 +6,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include <boost/unordered/unordered_flat_map.hpp>
+
 #include "host/animation.h"
 #include "model.h"
-#include "object_ids.h"
 
 namespace illhost {
 
@@ -20,7 +22,7 @@ struct TrackSpec {
   du::SmartPtr<animation::Target> target;
   du::SmartPtr<qmk::SelectionItem> selectionItem;
   bool locked = false;
-  int parentTrackType = 1;
+  int parentTrackType = 0;
   struct Stored {
     std::string name;
     std::vector<std::pair<du::Symbol, std::int64_t>> properties;
@@ -34,6 +36,26 @@ struct TrackSpec {
   bool refresh = false;
   // Where the track's object lies in the text it was read from: [begin, end).
   std::size_t textBegin = 0, textEnd = 0;
+};
+
+// The id that the file gave each object, found from the object: the ids are kept one after
+// another in one text, so that millions of them cost a few dozen bytes each.
+class ObjectIds {
+ public:
+  void Set(void const* object, std::string_view id) {
+    ids_[object] = {static_cast<std::uint32_t>(text_.size()),
+                    static_cast<std::uint32_t>(id.size())};
+    text_.append(id);
+  }
+  std::optional<std::string_view> Find(void const* object) const {
+    auto const found = ids_.find(object);
+    if (found == ids_.end()) return std::nullopt;
+    return std::string_view(text_).substr(found->second.first, found->second.second);
+  }
+
+ private:
+  boost::unordered_flat_map<void const*, std::pair<std::uint32_t, std::uint32_t>> ids_;
+  std::string text_;
 };
 
 struct Illustration {

@@ -1,17 +1,21 @@
 #include "illustration_reader.h"
 
-#include "heap_pages.h"
-#include "illustration_walk.h"
-#include "input_text.h"
-#include "json_syntax.h"
+#include <boost/unordered/unordered_flat_map.hpp>
+#include <functional>
+
+#include "host/annotations.h"
+#include "host/illustration.h"
+#include "json_walk.h"
 #include "quoting.h"
-#include "standin_texts.h"
 
 namespace illhost {
-namespace reading {
+
+namespace {
 
 using du::SmartPtr;
+namespace f = format;
 
+// The host's constant for a selection-item type, or a symbol of the text.
 du::Symbol TypeSymbol(std::string_view text) {
   using namespace qmk::mcad_selection;
   for (du::Symbol const* s :
@@ -20,371 +24,490 @@ du::Symbol TypeSymbol(std::string_view text) {
   return du::Symbol(std::string(text));
 }
 
-void Reader::Read() {
-  du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                            standin::kDefaultGenericText);
-  qmk::Instance::s_content_symbolPrefix = du::Symbol(standin::kDefaultContentPrefix);
-  json::value root;
-  if (doc_.get_value().get(root)) JsonWalk::Fail(0, "not valid JSON");
-  static constexpr std::string_view keys[] = {
-      "generic_message", "content_symbol_prefix", "instances",       "sbom",    "objects",
-      "scenes",          "annotations",           "selection_items", "timeline"};
-  walk_.Members(root, keys, [&](std::size_t key, json::value& v, std::size_t) {
-    switch (key) {
-      case 0:
-        if (!walk_.IsNull(v))
-          du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                                    std::string(walk_.String(v)));
-        break;
-      case 1:
-        if (!walk_.IsNull(v))
-          qmk::Instance::s_content_symbolPrefix = du::Symbol(std::string(walk_.String(v)));
-        break;
-      case 2:
-        walk_.List(v, [&](std::size_t, json::value& e) { ReadInstance(e); });
-        break;
-      case 3:
-        walk_.List(v, [&](std::size_t, json::value& e) { ReadSbom(e); });
-        break;
-      case 4:
-        walk_.List(v, [&](std::size_t, json::value& e) { ReadObject(e); });
-        break;
-      case 5:
-        walk_.List(v, [&](std::size_t, json::value& e) { ReadScene(e); });
-        break;
-      case 6:
-        walk_.List(v, [&](std::size_t, json::value& e) { ReadAnnotation(e); });
-        break;
-      case 7:
-        walk_.List(v, [&](std::size_t, json::value& e) { ReadItem(e); });
-        break;
-      default:
-        ReadTimeline(v);
-    }
-  });
-  char const* after = nullptr;  // the parser answers "out of bounds" at the end
-  if (!doc_.current_location().get(after))
-    JsonWalk::Fail(static_cast<std::size_t>(after - text_.data()),
-                   "text after the end of the document");
-  ResolvePending();
-}
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-Ref Reader::ReadRef(json::value& v) const {
-  Ref ref;
-  ref.given = true;
-  ref.offset = walk_.Offset(v);
-  if (walk_.IsNull(v)) return ref;
-  ref.id = walk_.String(v);
-  ref.null = false;
-  return ref;
-}
-
-du::RefCounted* Reader::Resolve(Ref const& ref, std::uint16_t kinds, char const* what,
-                                bool* later) {
-  if (later) *later = false;
-  if (ref.null) return nullptr;
-  IdIndex::Entry const* entry = index_.Find(ref.id);
-  if (!entry || (entry->kind == Kind::Item && !entry->object && later)) {
-    if (!later) JsonWalk::Fail(ref.offset, "no object has the id " + QuoteInput(ref.id));
-    *later = true;
-    return nullptr;
+// Builds the illustration in the host stand-in as the parser walks the text. A reference to an
+// id not read yet waits, with the path where it was, until everything has been read.
+class Reader {
+ public:
+  Reader(Illustration& out, std::string_view text, json::document& doc)
+      : out_(out), text_(text), doc_(doc), walk_(text.data()) {
+    ids_.reserve(text.size() / 100);  // most objects take a hundred bytes or more
   }
-  if (!(kinds & Bit(entry->kind)))
-    JsonWalk::Fail(ref.offset, QuoteInput(ref.id) + " is not " + what);
-  return entry->object;
-}
 
-du::RefCounted* Reader::ResolveOrWait(Ref const& ref, std::uint16_t kinds, char const* what,
-                                      Pending::Sink sink, du::RefCounted* holder,
-                                      std::size_t index) {
-  bool later = false;
-  du::RefCounted* object = Resolve(ref, kinds, what, &later);
-  if (later) pending_.push_back(Pending{ref, holder, index, sink});
-  return object;
-}
+  void Read() {
+    constexpr auto& s = f::kTop;
+    json::object root;
+    if (doc_.get_object().get(root))
+      throw ReadProblem{std::min(text_.find_first_not_of(" \t\n\r"), text_.size()), "$",
+                        "expected an object"};
+    Fields const top = walk_.Read(root, 0, s, [&](std::size_t key, json::value& v) {
+      if (key == At<s["timeline"]>) return ReadTimeline(v);
+      walk_.List(v, [&](std::size_t, json::value& e) {
+        if (key == At<s["instances"]>) ReadInstance(e);
+        if (key == At<s["sbom"]>) ReadSbom(e);
+        if (key == At<s["objects"]>) ReadObject(e);
+        if (key == At<s["scenes"]>) ReadScene(e);
+        if (key == At<s["annotations"]>) ReadAnnotation(e);
+        if (key == At<s["selection_items"]>) ReadItem(e);
+      });
+    });
+    char const* after = nullptr;  // the parser answers "out of bounds" at the end
+    if (!doc_.current_location().get(after))
+      throw ReadProblem{static_cast<std::size_t>(after - text_.data()), "$",
+                        "text after the end of the document"};
+    du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
+                              std::string(top.Text(At<s["generic_message"]>)));
+    qmk::Instance::s_content_symbolPrefix =
+        du::Symbol(std::string(top.Text(At<s["content_symbol_prefix"]>)));
+    ResolvePending();
+  }
 
-void Reader::ReadInstance(json::value& v) {
-  std::size_t const at = walk_.Offset(v);
-  static constexpr std::string_view keys[] = {"id", "name", "display_name", "sbom"};
-  std::optional<std::string_view> id;
-  std::size_t idAt = 0;
-  std::string_view name, displayName;
-  Ref sbom;
-  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
-    if (key == 0) idAt = walk_.Offset(value), id = walk_.String(value);
-    if (key == 1 && !walk_.IsNull(value)) name = walk_.String(value);
-    if (key == 2 && !walk_.IsNull(value)) displayName = walk_.String(value);
-    if (key == 3) sbom = ReadRef(value);
-  });
-  std::string const idText(RequiredId(id, at));
-  auto instance = out_.model.AddInstance(idText, std::string(name), std::string(displayName));
-  Register(*id, idAt, Kind::Instance, instance.get());
-  instance->SetSbomInstance(static_cast<qmk::illustration::SbomInstance*>(ResolveOrWait(
-      sbom, Bit(Kind::Sbom), "an SBOM instance", Pending::InstanceSbom, instance.get(), 0)));
-}
+ private:
+  struct Named {
+    du::RefCounted* object;  // null for a track, and for a selection item not made yet
+    Kind kind;
+  };
+  struct Pending {
+    std::string_view id;
+    std::size_t at;
+    Key const* key;
+    std::string where;
+    std::function<void(du::RefCounted*)> take;
+  };
+  struct LateItem {
+    Fields fields;
+    std::string where;
+  };
 
-void Reader::ReadSbom(json::value& v) {
-  std::size_t const at = walk_.Offset(v);
-  static constexpr std::string_view keys[] = {"id",   "symbol", "name",      "display_name",
-                                              "ebom", "parent", "properties"};
-  std::optional<std::string_view> id;
-  std::size_t idAt = 0;
-  std::string_view texts[4];  // symbol, name, display name
-  Ref ebom, parent;
-  std::vector<std::array<std::string_view, 3>> properties;
-  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
-    if (key == 0) {
-      idAt = walk_.Offset(value), id = walk_.String(value);
-    } else if (key <= 3) {
-      if (!walk_.IsNull(value)) texts[key] = walk_.String(value);
-    } else if (key == 4) {
-      ebom = ReadRef(value);
-    } else if (key == 5) {
-      parent = ReadRef(value);
-    } else if (!walk_.IsNull(value)) {
-      walk_.Map(value, [&](std::string_view group, json::value& names) {
+  static void Ignore(std::size_t, json::value&) {}
+
+  template <class T>
+  SmartPtr<T> Keep(T* object) {
+    SmartPtr<T> held(object);
+    out_.kept.emplace_back(held);
+    return held;
+  }
+
+  void Register(Field const& id, Kind kind, du::RefCounted* object) {
+    if (!ids_.emplace(id.text, Named{object, kind}).second)
+      throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
+  }
+
+  // What the id at `at` names, when it is what `key` may name.
+  template <class Where>
+  du::RefCounted* Resolve(std::string_view id, std::size_t at, Key const& key,
+                          Where&& where) const {
+    auto const found = ids_.find(id);
+    if (found == ids_.end())
+      throw ReadProblem{at, where(), "no object has the id " + QuoteInput(id)};
+    if (!(key.names & Of(found->second.kind)))
+      throw ReadProblem{at, where(), QuoteInput(id) + " is not " + key.naming};
+    return found->second.object;
+  }
+
+  // Gives take() what `ref` names now when it can, else once everything has been read; then the
+  // place of the reference in pending_.
+  template <class T, class Take>
+  std::size_t Link(Field const& ref, Key const& key, Take take,
+                   std::size_t const* index = nullptr) {
+    if (ref.null) return kNone;
+    auto const found = ids_.find(ref.text);
+    auto const give = [take](du::RefCounted* object) { take(static_cast<T*>(object)); };
+    if (found == ids_.end() || (found->second.kind == Kind::Item && !found->second.object)) {
+      pending_.push_back(Pending{ref.text, ref.at, &key, walk_.Where(key.name, index), give});
+      return pending_.size() - 1;
+    }
+    give(Resolve(ref.text, ref.at, key, [&] { return walk_.Where(key.name, index); }));
+    return kNone;
+  }
+
+  Field ReadRef(json::value& v) {
+    Field ref;
+    ref.at = walk_.Offset(v);
+    ref.given = true;
+    ref.null = walk_.IsNull(v);
+    if (!ref.null) ref.text = walk_.String(v);
+    return ref;
+  }
+
+  void ReadInstance(json::value& v) {
+    constexpr auto& s = f::kInstance;
+    Fields const x = walk_.Read(v, s, Ignore);
+    auto instance =
+        out_.model.AddInstance(std::string(x.Text(At<s["id"]>)), std::string(x.Text(At<s["name"]>)),
+                               std::string(x.Text(At<s["display_name"]>)));
+    Register(x[At<s["id"]>], Kind::Instance, instance.get());
+    Link<qmk::illustration::SbomInstance>(
+        x[At<s["sbom"]>], s.keys[At<s["sbom"]>],
+        [instance = instance.get()](auto* sbom) { instance->SetSbomInstance(sbom); });
+  }
+
+  void ReadSbom(json::value& v) {
+    constexpr auto& s = f::kSbom;
+    auto& properties = sbomProperties_;  // kept from one SBOM instance to the next
+    properties.clear();
+    Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& groups) {
+      walk_.Map(groups, [&](std::string_view group, json::value& names) {
         walk_.Map(names, [&](std::string_view name, json::value& text) {
           properties.push_back({group, name, walk_.String(text)});
         });
       });
-    }
-  });
-  std::string const idText(RequiredId(id, at));
-  auto sbom = out_.model.AddSbom(idText, std::string(texts[1]), std::string(texts[2]),
-                                 std::string(texts[3]));
-  Register(*id, idAt, Kind::Sbom, sbom.get());
-  out_.sbomIds.Set(sbom.get(), idText);
-  for (auto const& [group, name, text] : properties)
-    sbom->SetProperty(std::string(group), std::string(name), std::string(text));
-  sbom->SetEbomInstance(static_cast<qmk::Instance*>(
-      ResolveOrWait(ebom, Bit(Kind::Instance), "an instance", Pending::SbomEbom, sbom.get(), 0)));
-  sbom->SetParent(static_cast<qmk::illustration::SbomInstance*>(ResolveOrWait(
-      parent, Bit(Kind::Sbom), "an SBOM instance", Pending::SbomParent, sbom.get(), 0)));
-}
+    });
+    std::string const id(x.Text(At<s["id"]>));
+    auto sbom = out_.model.AddSbom(id, std::string(x.Text(At<s["symbol"]>)),
+                                   std::string(x.Text(At<s["name"]>)),
+                                   std::string(x.Text(At<s["display_name"]>)));
+    Register(x[At<s["id"]>], Kind::Sbom, sbom.get());
+    out_.sbomIds.Set(sbom.get(), id);
+    for (auto const& [group, name, text] : properties)
+      sbom->SetProperty(std::string(group), std::string(name), std::string(text));
+    Link<qmk::Instance>(x[At<s["ebom"]>], s.keys[At<s["ebom"]>],
+                        [sbom = sbom.get()](auto* ebom) { sbom->SetEbomInstance(ebom); });
+    Link<qmk::illustration::SbomInstance>(
+        x[At<s["parent"]>], s.keys[At<s["parent"]>],
+        [sbom = sbom.get()](auto* parent) { sbom->SetParent(parent); });
+  }
 
-void Reader::ReadObject(json::value& v) {
-  std::size_t const at = walk_.Offset(v);
-  static constexpr std::string_view keys[] = {"id"};
-  std::optional<std::string_view> id;
-  std::size_t idAt = 0;
-  walk_.Members(v, keys, [&](std::size_t, json::value& value, std::size_t) {
-    idAt = walk_.Offset(value), id = walk_.String(value);
-  });
-  RequiredId(id, at);
-  Register(*id, idAt, Kind::Object, Keep(new qmk::Object).get());
-}
+  void ReadObject(json::value& v) {
+    Fields const x = walk_.Read(v, f::kObject, Ignore);
+    Register(x[0], Kind::Object, Keep(new qmk::Object).get());
+  }
 
-void Reader::ReadScene(json::value& v) {
-  std::size_t const at = walk_.Offset(v);
-  static constexpr std::string_view keys[] = {"id", "shape", "callouts_engine"};
-  std::optional<std::string_view> id;
-  std::size_t idAt = 0;
-  bool flags[3] = {false, true, true};
-  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
-    if (key == 0)
-      idAt = walk_.Offset(value), id = walk_.String(value);
-    else if (!walk_.IsNull(value))
-      flags[key] = walk_.Flag(value);
-  });
-  RequiredId(id, at);
-  SmartPtr<qmk::Scene> scene = flags[1] ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(flags[2]))
-                                        : out_.model.AddPlainScene();
-  Register(*id, idAt, Kind::Scene, scene.get());
-}
+  void ReadScene(json::value& v) {
+    constexpr auto& s = f::kScene;
+    Fields const x = walk_.Read(v, s, Ignore);
+    SmartPtr<qmk::Scene> scene =
+        x.Flag(At<s["shape"]>)
+            ? SmartPtr<qmk::Scene>(out_.model.AddShapeScene(x.Flag(At<s["callouts_engine"]>)))
+            : out_.model.AddPlainScene();
+    Register(x[At<s["id"]>], Kind::Scene, scene.get());
+  }
 
-void Reader::ReadItem(json::value& v) {
-  std::size_t const at = walk_.Offset(v);
-  static constexpr std::string_view keys[] = {"id",       "type",         "display_name",
-                                              "object",   "act_instance", "annotation",
-                                              "geometry", "parent_object"};
-  ItemSpec spec;
-  std::optional<std::string_view> id, type;
-  std::size_t idAt = 0;
-  walk_.Members(v, keys, [&](std::size_t key, json::value& value, std::size_t) {
-    switch (key) {
-      case 0:
-        idAt = walk_.Offset(value), id = walk_.String(value);
-        break;
-      case 1:
-        type = walk_.String(value);
-        break;
-      case 2:
-        if (!walk_.IsNull(value)) spec.displayName = walk_.String(value);
-        break;
-      case 3:
-        spec.object = ReadRef(value);
-        break;
-      case 4:
-        spec.actInstance = ReadRef(value);
-        break;
-      case 5:
-        spec.annotation = ReadRef(value);
-        break;
-      case 6:
-        if (!walk_.IsNull(value)) spec.geometry = walk_.Flag(value);
-        break;
-      default:
-        spec.parentObject = ReadRef(value);
-    }
-  });
-  spec.id = RequiredId(id, at);
-  if (!type) JsonWalk::Fail(at, "missing", ".type");
-  spec.type = *type;
-  bool const objectType = spec.type == "Instance" || spec.type == "Assembly";
-  if (!objectType && spec.object.given)
-    JsonWalk::Fail(spec.object.offset, "only Instance and Assembly items have an object");
-  if (spec.type != "Annotation" && spec.annotation.given)
-    JsonWalk::Fail(spec.annotation.offset, "only Annotation items have an annotation");
-  Register(spec.id, idAt, Kind::Item, nullptr);
-  // Made now when everything it names has been read, else once the whole file has.
-  for (Ref const* ref : {&spec.object, &spec.actInstance, &spec.annotation, &spec.parentObject}) {
-    if (!ref->null && !index_.Find(ref->id)) {
-      pendingItems_.push_back(spec);
-      return;
+  // The kind that "kind" names, once every key given is one that kind has.
+  Kind AnnotationKind(Fields const& x) const {
+    constexpr auto& s = f::kAnnotation;
+    Field const& word = x[At<s["kind"]>];
+    auto const kind = std::find_if(std::begin(f::kAnnotationKinds), std::end(f::kAnnotationKinds),
+                                   [&](auto const& k) { return k.first == word.text; });
+    if (kind == std::end(f::kAnnotationKinds))
+      throw ReadProblem{word.at, walk_.Where("kind"),
+                        "unknown annotation kind " + QuoteInput(word.text)};
+    std::size_t first = kNone;  // the key of another kind that comes first in the text
+    for (std::size_t key = 0; key < s.count; ++key)
+      if (x[key].given && s.keys[key].onlyFor && !(s.keys[key].onlyFor & Of(kind->second)) &&
+          (first == kNone || x[key].keyAt < x[first].keyAt))
+        first = key;
+    if (first != kNone) walk_.Fail(x[first].keyAt, "unknown key " + QuoteInput(s.keys[first].name));
+    return kind->second;
+  }
+
+  void ReadAnnotation(json::value& v) {
+    constexpr auto& s = f::kAnnotation;
+    std::vector<Field> members;
+    std::vector<std::pair<std::string, std::string>> attachments;
+    SmartPtr<qmk::SelectionItemRepresentation> pending;
+    SmartPtr<qmannotations::TAnnotation> definition(new qmannotations::TAnnotation);
+    Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
+      if (key == At<s["pending"]>) pending = ReadPending(value);
+      if (key == At<s["definition"]>) ReadDefinition(value, *definition);
+      if (key == At<s["members"]>)
+        walk_.List(value, [&](std::size_t, json::value& ref) { members.push_back(ReadRef(ref)); });
+      if (key == At<s["attachments"]>)
+        walk_.List(value,
+                   [&](std::size_t, json::value& pair) { attachments.push_back(ReadPair(pair)); });
+    });
+    Kind const kind = AnnotationKind(x);
+    if (kind == Kind::CenterLine) {
+      auto line = out_.model.AddCenterLine();
+      Register(x[At<s["id"]>], Kind::CenterLine, line.get());
+      Link<qmk::Object>(
+          x[At<s["object"]>], s.keys[At<s["object"]>],
+          [line = line.get()](auto* object) { line->AddObject(SmartPtr<qmk::Object>(object)); });
+      if (pending) line->SetMainPendingObject(pending);
+    } else if (kind == Kind::Callout) {
+      auto callout = out_.model.AddCallout("", {}, "");
+      Register(x[At<s["id"]>], Kind::Callout, callout.get());
+      callout->SetShortObjectDescription(std::string(x.Text(At<s["short_description"]>)));
+      callout->SetObjectText(std::string(x.Text(At<s["object_text"]>)));
+      callout->m_calloutKind = x.Int(At<s["callout_kind"]>);
+      callout->SetType(x.Int(At<s["type"]>));
+      callout->SetMarkdown(x.Flag(At<s["markdown"]>));
+      callout->SetTag(std::string(x.Text(At<s["tag"]>)));
+      for (auto& [first, second] : attachments)
+        callout->m_attachments.emplace_back(
+            new qmannotations::AttachmentRecord(std::move(first), std::move(second)));
+      if (x[At<s["members"]>].given) callout->SetGroup(true);
+      for (std::size_t i = 0; i < members.size(); ++i) {
+        callout->m_groupMembers.emplace_back();
+        Link<qmannotations::Callout>(
+            members[i], s.keys[At<s["members"]>],
+            [callout = callout.get(), i](auto* member) { callout->m_groupMembers[i] = member; },
+            &i);
+      }
+      callout->SetDefinition(definition);
+    } else {
+      std::string_view const cls = x.Text(At<s["class"]>);
+      using qmannotations::ConstStrings;
+      du::Symbol const symbol = cls == ConstStrings::qmCenterLine.str() ? ConstStrings::qmCenterLine
+                                : cls == ConstStrings::qmCalloutLabel.str()
+                                    ? ConstStrings::qmCalloutLabel
+                                    : du::Symbol(std::string(cls));
+      Register(x[At<s["id"]>], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
     }
   }
-  MakeItem(spec);
-}
 
-SmartPtr<qmk::SelectionItem> Reader::MakeItem(ItemSpec const& spec) {
-  du::Symbol const type = TypeSymbol(spec.type);
-  std::string name(spec.displayName);
-  bool const objectType = spec.type == "Instance" || spec.type == "Assembly";
-  bool const geometry =
-      spec.geometry.value_or(spec.type == "Face3D" || spec.type == "ModelAnnotation3D");
-  // Every reference is checked, whether or not this kind of item uses it.
-  SmartPtr<qmk::Object> object(
-      static_cast<qmk::Object*>(Resolve(spec.object, kAnyObject, "a kernel object")));
-  SmartPtr<qmk::Object> parent(
-      static_cast<qmk::Object*>(Resolve(spec.parentObject, kAnyObject, "a kernel object")));
-  SmartPtr<qmk::Annotation> annotation(
-      static_cast<qmk::Annotation*>(Resolve(spec.annotation, kAnyAnnotation, "an annotation")));
-  SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(Resolve(
-      spec.actInstance, Bit(Kind::Instance) | Bit(Kind::Sbom), "an instance or SBOM instance")));
-  SmartPtr<qmk::SelectionItem> item;
-  if (objectType) {
-    item = out_.model.AddObjectItem(type, object, name);
-  } else if (spec.type == "Annotation") {
-    item = out_.model.AddAnnotationItem(annotation, name);
-  } else if (geometry) {
-    item = out_.model.AddGeometryItem(type, parent, name);
-  } else {
-    item = Keep(new qmk::SelectionItem(type));
-    item->SetDisplayName(std::move(name));
+  SmartPtr<qmk::SelectionItemRepresentation> ReadPending(json::value& v) {
+    constexpr auto& s = f::kPending;
+    std::vector<std::pair<std::string, std::string>> fields;
+    Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& value) {
+      Fields const given = walk_.Read(value, f::kPendingFields, Ignore);
+      for (std::size_t key = 0; key < f::kPendingFields.count; ++key)
+        if (given[key].given)
+          fields.emplace_back(f::kPendingFields.keys[key].name, given.Text(key));
+    });
+    SmartPtr<qmk::SelectionItemRepresentation> pending(
+        new qmk::SelectionItemRepresentation(TypeSymbol(x.Text(At<s["type"]>))));
+    for (auto& [field, text] : fields) pending->SetField(field, text);
+    return pending;
   }
-  item->SetActInstance(spec.actInstance.given ? act : object.DynamicCast<qmk::BaseInstance>());
-  index_.Find(spec.id)->object = item.get();
-  out_.itemIds.Set(item.get(), spec.id);
-  return item;
-}
 
-void Reader::Apply(Pending const& p, du::RefCounted* object) {
-  TrackSpec* track = p.holder ? nullptr : &out_.tracks[p.index];
-  switch (p.sink) {
-    case Pending::InstanceSbom:
-      static_cast<qmk::Instance*>(p.holder)->SetSbomInstance(
-          static_cast<qmk::illustration::SbomInstance*>(object));
-      break;
-    case Pending::SbomEbom:
-      static_cast<qmk::illustration::SbomInstance*>(p.holder)->SetEbomInstance(
-          static_cast<qmk::Instance*>(object));
-      break;
-    case Pending::SbomParent:
-      static_cast<qmk::illustration::SbomInstance*>(p.holder)->SetParent(
-          static_cast<qmk::illustration::SbomInstance*>(object));
-      break;
-    case Pending::LineObject:
-      static_cast<qmannotations::CenterLinesAnnotation*>(p.holder)->AddObject(
-          SmartPtr<qmk::Object>(static_cast<qmk::Object*>(object)));
-      break;
-    case Pending::CalloutMember:
-      static_cast<qmannotations::Callout*>(p.holder)->m_groupMembers[p.index] =
-          static_cast<qmannotations::Callout*>(object);
-      break;
-    case Pending::TrackTargetItem:
-      track->target->m_selectionItem = static_cast<qmk::SelectionItem*>(object);
-      break;
-    case Pending::TrackScene:
-      track->target->m_scene = static_cast<qmk::Scene*>(object);
-      break;
-    case Pending::TrackSelectionItem:
-      track->selectionItem = static_cast<qmk::SelectionItem*>(object);
-      break;
+  std::pair<std::string, std::string> ReadPair(json::value& v) {
+    std::size_t const at = walk_.Offset(v);
+    std::string ids[2];
+    std::size_t count = 0;
+    walk_.List(v, [&](std::size_t i, json::value& text) {
+      if (i < 2) ids[i] = std::string(walk_.String(text));
+      count = i + 1;
+    });
+    if (count != 2) walk_.Fail(at, "expected a pair [first, second]");
+    return {std::move(ids[0]), std::move(ids[1])};
   }
-}
 
-void Reader::ResolvePending() {
-  // Objects first, then the items made of them, then the tracks that show the items.
-  auto const kinds = [](Pending::Sink sink) -> std::pair<std::uint16_t, char const*> {
-    switch (sink) {
-      case Pending::InstanceSbom:
-      case Pending::SbomParent:
-        return {Bit(Kind::Sbom), "an SBOM instance"};
-      case Pending::SbomEbom:
-        return {Bit(Kind::Instance), "an instance"};
-      case Pending::LineObject:
-        return {kAnyObject, "a kernel object"};
-      case Pending::CalloutMember:
-        return {Bit(Kind::Callout), "a callout"};
-      case Pending::TrackScene:
-        return {Bit(Kind::Scene), "a scene"};
-      default:
-        return {Bit(Kind::Item), "a selection item"};
+  void ReadDefinition(json::value& v, qmannotations::TAnnotation& definition) {
+    qmannotations::LabelContentList content;
+    Fields const x = walk_.Read(v, f::kDefinition, [&](std::size_t, json::value& parts) {
+      walk_.List(parts, [&](std::size_t, json::value& part) {
+        constexpr auto& s = f::kPart;
+        Fields const p = walk_.Read(part, s, Ignore);
+        content.push_back(hostmodel::Part(
+            std::string(p.Text(At<s["group"]>)), std::string(p.Text(At<s["property"]>)),
+            std::string(p.Text(At<s["kind"]>)), std::string(p.Text(At<s["relation"]>)),
+            std::string(p.Text(At<s["text"]>))));
+      });
+    });
+    definition.SetMarkdown(x.Flag(At<f::kDefinition["markdown"]>));
+    definition.SetContent(std::move(content));
+  }
+
+  void ReadItem(json::value& v) {
+    constexpr auto& s = f::kItem;
+    Fields const x = walk_.Read(v, s, Ignore);
+    std::string_view const type = x.Text(At<s["type"]>);
+    Field const &object = x[At<s["object"]>], &annotation = x[At<s["annotation"]>];
+    if (type != "Instance" && type != "Assembly" && object.given)
+      walk_.Fail(object.at, "only Instance and Assembly items have an object", "object");
+    if (type != "Annotation" && annotation.given)
+      walk_.Fail(annotation.at, "only Annotation items have an annotation", "annotation");
+    Register(x[At<s["id"]>], Kind::Item, nullptr);
+    // Made now when everything it names has been read, else once the whole file has.
+    for (std::size_t key = 0; key < s.count; ++key) {
+      if (s.keys[key].type == Type::Reference && !x[key].null && !ids_.count(x[key].text)) {
+        lateItems_.push_back(LateItem{x, walk_.Where()});
+        return;
+      }
     }
-  };
-  for (bool tracks : {false, true}) {
-    if (tracks)
-      for (ItemSpec const& spec : pendingItems_) MakeItem(spec);
-    for (Pending const& p : pending_) {
-      if ((p.holder == nullptr) != tracks) continue;
-      auto const [allowed, what] = kinds(p.sink);
-      Apply(p, Resolve(p.ref, allowed, what));
+    MakeItem(x, walk_.Where());
+  }
+
+  void MakeItem(Fields const& x, std::string const& where) {
+    constexpr auto& s = f::kItem;
+    auto const ref = [&](std::size_t key) -> du::RefCounted* {
+      if (x[key].null) return nullptr;
+      return Resolve(x[key].text, x[key].at, s.keys[key],
+                     [&] { return where + "." + std::string(s.keys[key].name); });
+    };
+    std::string_view const type = x.Text(At<s["type"]>);
+    std::string name(x.Text(At<s["display_name"]>));
+    SmartPtr<qmk::Object> object(static_cast<qmk::Object*>(ref(At<s["object"]>)));
+    SmartPtr<qmk::Object> parent(static_cast<qmk::Object*>(ref(At<s["parent_object"]>)));
+    SmartPtr<qmk::Annotation> annotation(static_cast<qmk::Annotation*>(ref(At<s["annotation"]>)));
+    SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(ref(At<s["act_instance"]>)));
+    bool const geometry = x[At<s["geometry"]>].null
+                              ? type == "Face3D" || type == "ModelAnnotation3D"
+                              : x.Flag(At<s["geometry"]>);
+    SmartPtr<qmk::SelectionItem> item;
+    if (type == "Instance" || type == "Assembly") {
+      item = out_.model.AddObjectItem(TypeSymbol(type), object, name);
+    } else if (type == "Annotation") {
+      item = out_.model.AddAnnotationItem(annotation, name);
+    } else if (geometry) {
+      item = out_.model.AddGeometryItem(TypeSymbol(type), parent, name);
+    } else {
+      item = Keep(new qmk::SelectionItem(TypeSymbol(type)));
+      item->SetDisplayName(std::move(name));
+    }
+    item->SetActInstance(x[At<s["act_instance"]>].given ? act
+                                                        : object.DynamicCast<qmk::BaseInstance>());
+    ids_.find(x.Text(At<s["id"]>))->second.object = item.get();
+    out_.itemIds.Set(item.get(), x.Text(At<s["id"]>));
+  }
+
+  void ReadTimeline(json::value& v) {
+    constexpr auto& s = f::kTimeline;
+    std::vector<std::size_t> defaultType;  // tracks that take the timeline's parent track type
+    Fields const x = walk_.Read(v, s, [&](std::size_t, json::value& tracks) {
+      out_.tracks.reserve(text_.size() / 256);
+      walk_.List(tracks, [&](std::size_t, json::value& track) { ReadTrack(track, defaultType); });
+    });
+    out_.saveSuppressed = x.Flag(At<s["save_suppressed"]>);
+    for (std::size_t track : defaultType)
+      out_.tracks[track].parentTrackType = x.Int(At<s["parent_track_type"]>);
+  }
+
+  void ReadTrack(json::value& v, std::vector<std::size_t>& defaultType) {
+    constexpr auto& s = f::kTrack;
+    std::size_t const at = walk_.Offset(v), n = out_.tracks.size();
+    out_.tracks.emplace_back();
+    std::size_t targetItem = kNone;  // in pending_
+    Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
+      if (key == At<s["target"]>) targetItem = ReadTarget(value, n);
+      if (key == At<s["stored"]>) ReadStored(value, out_.tracks[n]);
+      if (key == At<s["rename"]>) ReadRename(value, out_.tracks[n]);
+    });
+    TrackSpec& track = out_.tracks[n];
+    track.id = std::string(x.Text(At<s["id"]>));
+    Register(x[At<s["id"]>], Kind::Track, nullptr);
+    track.locked = x.Flag(At<s["locked"]>);
+    track.refresh = x.Flag(At<s["refresh"]>);
+    track.parentTrackType = x.Int(At<s["parent_track_type"]>);
+    if (x[At<s["parent_track_type"]>].null) defaultType.push_back(n);
+    // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
+    track.textBegin = at;
+    char const* next = nullptr;
+    track.textEnd = doc_.current_location().get(next)
+                        ? text_.size()
+                        : static_cast<std::size_t>(next - text_.data());
+    while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
+    // The selection item is the one named, else the target's.
+    auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
+    if (x[At<s["selection_item"]>].given) {
+      Link<qmk::SelectionItem>(x[At<s["selection_item"]>], s.keys[At<s["selection_item"]>], take);
+    } else if (track.target) {
+      track.selectionItem = track.target->m_selectionItem;
+      if (targetItem != kNone) {
+        Pending also = pending_[targetItem];
+        also.take = [take](du::RefCounted* item) { take(static_cast<qmk::SelectionItem*>(item)); };
+        pending_.push_back(std::move(also));
+      }
     }
   }
-}
 
-}  // namespace reading
+  std::size_t ReadTarget(json::value& v, std::size_t n) {
+    constexpr auto& s = f::kTarget;
+    Fields const x = walk_.Read(v, s, Ignore);
+    auto target = Keep(new animation::Target);
+    target->m_kind = x.Int(At<s["kind"]>);
+    if (x[At<s["display_name"]>].given)
+      target->m_displayName = std::string(x.Text(At<s["display_name"]>));
+    out_.tracks[n].target = target;
+    Link<qmk::Scene>(x[At<s["scene"]>], s.keys[At<s["scene"]>],
+                     [target = target.get()](qmk::Scene* scene) { target->m_scene = scene; });
+    return Link<qmk::SelectionItem>(
+        x[At<s["item"]>], s.keys[At<s["item"]>],
+        [target = target.get()](qmk::SelectionItem* item) { target->m_selectionItem = item; });
+  }
 
-namespace {
+  void ReadStored(json::value& v, TrackSpec& track) {
+    auto stored = std::make_unique<TrackSpec::Stored>();
+    Fields const x = walk_.Read(v, f::kStored, [&](std::size_t, json::value& properties) {
+      walk_.Map(properties, [&](std::string_view name, json::value& number) {
+        stored->properties.emplace_back(du::Symbol(std::string(name)), walk_.Integer(number));
+      });
+    });
+    stored->name = std::string(x.Text(At<f::kStored["name"]>));
+    track.stored = std::move(stored);
+  }
 
-// The one-line message for a problem: a fault of the JSON itself comes first, wherever it is.
-std::string Message(std::string_view text, std::string const& name, ReadProblem const& problem) {
-  SyntaxCheck const check = CheckSyntax(text, problem.offset);
-  if (check.problem)
-    return name + ":" + DescribePlace(text, check.problem->offset) + ": " + check.problem->path +
-           ": " + check.problem->what;
-  return name + ":" + DescribePlace(text, problem.offset) + ": " +
-         check.pathAtWanted.value_or("$") + problem.pathSuffix + ": " + problem.what;
+  void ReadRename(json::value& v, TrackSpec& track) {
+    constexpr auto& s = f::kRename;
+    Fields const x = walk_.Read(v, s, Ignore);
+    track.rename = std::make_unique<TrackSpec::Rename>(
+        TrackSpec::Rename{std::string(x.Text(At<s["name"]>)), x.Flag(At<s["by_user"]>)});
+  }
+
+  void ResolvePending() {
+    // Objects first, then the selection items made of them, then what names the items.
+    for (bool items : {false, true}) {
+      if (items)
+        for (LateItem const& item : lateItems_) MakeItem(item.fields, item.where);
+      for (Pending const& p : pending_)
+        if (((p.key->names & Of(Kind::Item)) != 0) == items)
+          p.take(Resolve(p.id, p.at, *p.key, [&] { return p.where; }));
+    }
+  }
+
+  Illustration& out_;
+  std::string_view text_;
+  json::document& doc_;
+  JsonWalk walk_;
+  boost::unordered_flat_map<std::string_view, Named> ids_;
+  std::vector<Pending> pending_;
+  std::vector<LateItem> lateItems_;
+  std::vector<std::array<std::string_view, 3>> sbomProperties_;
+};
+
+// "LINE:COLUMN: byte OFFSET": line and column count from 1, the column in characters.
+std::string DescribePlace(std::string_view text, std::size_t offset) {
+  std::size_t line = 1, column = 1;
+  for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+    unsigned char const c = static_cast<unsigned char>(text[i]);
+    if (c == '\n')
+      line++, column = 1;
+    else if ((c & 0xC0u) != 0x80u)
+      ++column;
+  }
+  return std::to_string(line) + ":" + std::to_string(column) + ": byte " + std::to_string(offset);
 }
 
 }  // namespace
 
 std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
   std::string_view const text = input.Text();
-  // The model, the tracks and their results take up to about six times the text.
-  PrepareHeapFor(text.size() * 6);
-  auto illustration = std::make_unique<Illustration>();
+  auto const fail = [&](ReadProblem const& p) {
+    throw ReadError(input.Name() + ":" + DescribePlace(text, p.offset) + ": " + p.path + ": " +
+                    p.what);
+  };
+  if (text.substr(0, 3) == "\xEF\xBB\xBF")
+    fail(ReadProblem{0, "$", "a UTF-8 byte order mark, which an illustration may not start with"});
   try {
-    json::parser parser;
-    json::document doc;
-    if (parser.iterate(text.data(), text.size(), text.size() + InputText::kPadding).get(doc))
-      JsonWalk::Fail(0, "not valid JSON");
-    reading::Reader(*illustration, text, doc).Read();
-  } catch (ReadProblem const& problem) {
-    throw ReadError(Message(text, input.Name(), problem));
-  }
-  for (TrackSpec const& track : illustration->tracks) {
-    if (!track.stored) continue;
-    for (auto const& [key, value] : track.stored->properties) {
-      auto const kept = static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
-      if (key.str() == "name_type" && kept != value)
-        illustration->warnings.push_back("track " + QuoteInput(track.id) + ": stored name_type " +
-                                         std::to_string(value) +
-                                         " is outside 16 bits and is read as " +
-                                         std::to_string(kept) + "; --save writes that value");
+    auto illustration = std::make_unique<Illustration>();
+    try {
+      json::parser parser;
+      json::document doc;
+      auto const error =
+          parser.iterate(text.data(), text.size(), text.size() + InputText::kPadding).get(doc);
+      if (error == simdjson::MEMALLOC) throw std::bad_alloc();
+      if (error) throw ReadProblem{0, "$", "not valid JSON"};
+      Reader(*illustration, text, doc).Read();
+    } catch (ReadProblem const& problem) {
+      fail(FirstSyntaxFault(text).value_or(problem));  // the JSON's own fault comes first
     }
+    for (TrackSpec const& track : illustration->tracks) {
+      if (!track.stored) continue;
+      for (auto const& [key, value] : track.stored->properties) {
+        auto const kept = static_cast<std::int16_t>(static_cast<std::uint16_t>(value & 0xFFFF));
+        if (key.str() == "name_type" && kept != value)
+          illustration->warnings.push_back("track " + QuoteInput(track.id) + ": stored name_type " +
+                                           std::to_string(value) +
+                                           " is outside 16 bits and is read as " +
+                                           std::to_string(kept) + "; --save writes that value");
+      }
+    }
+    return illustration;
+  } catch (std::bad_alloc const&) {
+    throw ReadError(input.Name() + ": out of memory while reading it");
   }
-  return illustration;
 }
 
 std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName) {

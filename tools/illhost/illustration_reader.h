@@ -4,20 +4,13 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "illustration.h"
+#include "input_text.h"
 
 namespace illhost {
-
-class InputText;
-
-class ReadError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // Only one illustration may live at a time: it installs the world's and the application's trees.
 // The text is walked where it lies; nothing read refers to it afterwards.

@@ -1,7 +1,8 @@
 #include "json_walk.h"
 
-#include <cstring>
 #include <limits>
+#include <nlohmann/json.hpp>
+#include <optional>
 
 #include "quoting.h"
 
@@ -9,7 +10,7 @@ namespace illhost {
 
 namespace {
 
-// The text of a string token that has no escapes: the bytes between its quotes. Empty when
+// The text of a string token that has no escapes: the bytes between its quotes. False when
 // the token has escapes (the caller then lets the parser unescape it).
 bool PlainString(char const* quote, std::string_view& out) {
   char const* const start = quote + 1;
@@ -20,7 +21,195 @@ bool PlainString(char const* quote, std::string_view& out) {
   return true;
 }
 
+bool PlainKey(std::string_view key) {
+  for (char c : key)
+    if (!(c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+      return false;
+  return !key.empty();
+}
+
+// The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
+// keeps the path; `read` follows the parser through the text to place a nesting too deep.
+class SyntaxCheck {
+ public:
+  using number_integer_t = std::int64_t;
+  using number_unsigned_t = std::uint64_t;
+  using number_float_t = double;
+  using string_t = std::string;
+  using binary_t = nlohmann::json::binary_t;
+  static constexpr std::size_t kMaxNesting = 64;
+
+  SyntaxCheck(std::string_view text, char const* const& read) : text_(text), read_(read) {}
+
+  bool null() { return Value(); }
+  bool boolean(bool) { return Value(); }
+  bool number_integer(number_integer_t) { return Value(); }
+  bool number_unsigned(number_unsigned_t) { return Value(); }
+  bool number_float(number_float_t, string_t const&) { return Value(); }
+  bool string(string_t&) { return Value(); }
+  bool binary(binary_t&) { return Value(); }
+  bool start_object(std::size_t) { return Open(true); }
+  bool start_array(std::size_t) { return Open(false); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+  bool key(string_t& key) {
+    frames_.back().key = key;
+    frames_.back().inValue = true;
+    return true;
+  }
+  bool parse_error(std::size_t position, std::string const& token,
+                   nlohmann::detail::exception const& e) {
+    std::string what = e.what();
+    what.erase(0, what.find("] ") + 2);
+    if (what.compare(0, 11, "parse error") == 0) what.erase(0, what.find(": ") + 2);
+    if (what.compare(0, 27, "syntax error while parsing ") == 0)
+      what.erase(0, what.find(" - ") + 3);
+    // What follows "last read" is the input itself, which the message does not repeat.
+    std::size_t const read = what.find("; last read: '");
+    if (read != std::string::npos) {
+      std::size_t const expected = what.find("'; expected ", read);
+      what.erase(read, expected == std::string::npos ? std::string::npos : expected + 1 - read);
+    }
+    // The place is the last byte read, or where a whole string or number token starts.
+    if (what.compare(0, 15, "number overflow") == 0) what = "number out of range";
+    bool const whole = what.find("unexpected string") == 0 || what.find("unexpected number") == 0 ||
+                       what == "number out of range";
+    std::size_t const at = std::min(position - (whole ? token.size() : 1), text_.size());
+    fault = ReadProblem{at, Path(), what};
+    return false;
+  }
+
+  std::optional<ReadProblem> fault;
+
+ private:
+  struct Frame {
+    bool object;
+    std::size_t index = 0;
+    std::string key;
+    bool inValue = false;
+  };
+  bool Value() {
+    if (!frames_.empty()) {
+      Frame& frame = frames_.back();
+      if (frame.object)
+        frame.inValue = false;
+      else
+        ++frame.index;
+    }
+    return true;
+  }
+  bool Open(bool object) {
+    if (frames_.size() == kMaxNesting) {
+      fault = ReadProblem{static_cast<std::size_t>(read_ - 1 - text_.data()), Path(),
+                          "nesting deeper than " + std::to_string(kMaxNesting) + " levels"};
+      return false;
+    }
+    frames_.push_back(Frame{object, 0, {}, false});
+    return true;
+  }
+  bool Close() {
+    frames_.pop_back();
+    return Value();
+  }
+  std::string Path() const {
+    std::vector<PathStep> steps;
+    for (Frame const& frame : frames_) {
+      if (!frame.object)
+        steps.push_back(PathStep{{}, frame.index});
+      else if (frame.inValue)
+        steps.push_back(PathStep{frame.key});
+    }
+    return PathText(steps);
+  }
+
+  std::string_view text_;
+  char const* const& read_;
+  std::vector<Frame> frames_;
+};
+
+// An input iterator over the text that tells how far it has been read.
+struct CountingIterator {
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = char const*;
+  using reference = char const&;
+  char const* at;
+  char const** read;
+  reference operator*() const { return *at; }
+  CountingIterator& operator++() {
+    *read = ++at;
+    return *this;
+  }
+  bool operator==(CountingIterator const& other) const { return at == other.at; }
+  bool operator!=(CountingIterator const& other) const { return at != other.at; }
+};
+
 }  // namespace
+
+std::optional<ReadProblem> FirstSyntaxFault(std::string_view text) {
+  std::size_t const nul = text.find('\0');  // which the parser would take for the end
+  std::string_view const before = text.substr(0, nul);
+  char const* read = text.data();
+  SyntaxCheck check(before, read);
+  nlohmann::json::sax_parse(CountingIterator{before.data(), &read},
+                            CountingIterator{before.data() + before.size(), &read}, &check);
+  if (nul != std::string_view::npos && (!check.fault || check.fault->offset >= nul))
+    return ReadProblem{nul, check.fault ? check.fault->path : "$",
+                       check.fault ? "NUL byte" : "NUL byte after the document"};
+  return check.fault;
+}
+
+std::string PathText(std::vector<PathStep> const& steps) {
+  constexpr std::size_t kShown = 8;
+  std::string path = "$";
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (i == kShown && steps.size() > kShown + 1)
+      return path + "…(" + std::to_string(steps.size() - kShown) + " more levels)";
+    PathStep const& step = steps[i];
+    if (!step.key.data())
+      path.append("[").append(std::to_string(step.index)).append("]");
+    else if (PlainKey(step.key))
+      path.append(".").append(step.key);
+    else
+      path.append("[").append(QuoteInput(step.key)).append("]");
+  }
+  return path;
+}
+
+std::string JsonWalk::Where(std::string_view key, std::size_t const* index) const {
+  std::string path = PathText(path_);  // a reference or a missing key lies only a few levels deep
+  if (key.data()) path.append(".").append(key);
+  if (index) path.append("[").append(std::to_string(*index)).append("]");
+  return path;
+}
+
+void JsonWalk::Fail(std::size_t at, std::string what, std::string_view key) const {
+  throw ReadProblem{at, Where(key), std::move(what)};
+}
+
+void JsonWalk::ReadValue(json::value& v, illhost::Key const& key, Field& field) {
+  field.at = Offset(v);
+  bool const idOrWord = key.type <= Type::Word;
+  if (!idOrWord && IsNull(v)) return;
+  field.null = false;
+  switch (key.type) {
+    case Type::Id:
+    case Type::Word:
+    case Type::Text:
+    case Type::Reference:
+      field.text = String(v);
+      break;
+    case Type::Flag:
+      field.number = Flag(v);
+      break;
+    case Type::Int:
+      field.number = SmallInteger(v);
+      break;
+    default:  // read by the caller
+      break;
+  }
+}
 
 std::string_view JsonWalk::String(json::value& v) const {
   std::size_t const at = Offset(v);
@@ -45,11 +234,10 @@ bool JsonWalk::Flag(json::value& v) const {
 std::int64_t JsonWalk::Integer(json::value& v) const {
   std::size_t const at = Offset(v);
   std::int64_t number = 0;
-  simdjson::error_code const error = v.get_int64().get(number);
-  if (!error) return number;
+  if (!v.get_int64().get(number)) return number;
   // Digits alone that do not fit are out of range; anything else is not an integer.
   char const* p = text_ + at + (text_[at] == '-' ? 1 : 0);
-  bool digits = *p >= '0' && *p <= '9';
+  bool const digits = *p >= '0' && *p <= '9';
   while (*p >= '0' && *p <= '9') ++p;
   if (digits && *p != '.' && *p != 'e' && *p != 'E') Fail(at, "number out of range");
   Fail(at, "expected an integer");
@@ -63,26 +251,14 @@ int JsonWalk::SmallInteger(json::value& v) const {
   return static_cast<int>(number);
 }
 
-std::string_view JsonWalk::Key(json::field& field) const {
+std::string_view JsonWalk::KeyText(json::field& pair) const {
   std::string_view key;
-  if (PlainString(field.key().raw() - 1, key)) return key;
-  std::size_t const at = KeyOffset(field);  // the key is gone once unescaped
-  if (field.unescaped_key().get(key)) Fail(at, "invalid escape in a key");
+  if (PlainString(pair.key().raw() - 1, key)) return key;
+  std::size_t const at = KeyOffset(pair);  // the key is gone once unescaped
+  if (pair.unescaped_key().get(key)) Fail(at, "invalid escape in a key");
   return key;
 }
 
 std::string JsonWalk::Quoted(std::string_view text) { return QuoteInput(text); }
-
-bool JsonWalk::DistinctKeys::Insert(std::string_view key) {
-  constexpr std::size_t kFew = 16;
-  if (few_.size() < kFew) {
-    for (std::string_view seen : few_)
-      if (seen == key) return false;
-    few_.push_back(key);
-    return true;
-  }
-  if (many_.empty()) many_.insert(few_.begin(), few_.end());
-  return many_.insert(key).second;
-}
 
 }  // namespace illhost

@@ -1,41 +1,93 @@
-// Checked reading of JSON values as the parser walks them, for the illustration reader. A value
-// of the wrong type, an unknown or repeated key or a number out of range is a ReadProblem at
-// the byte where it starts; the reader turns that into a message with the line, column and
-// path. Strings without escapes are given as views of the input text itself.
+// Checked reading of JSON values as simdjson's on-demand parser walks them, by the shapes of
+// the illustration format. The walk keeps the path to where it is, so that a value of the wrong
+// type, an unknown, repeated or missing key or a number out of range is a ReadProblem that
+// names its byte and its path. Strings without escapes are views of the input text itself.
 #pragma once
 
 #include <simdjson.h>
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "illustration_format.h"
+
 namespace illhost {
 
 namespace json = simdjson::ondemand;
 
 struct ReadProblem {
-  std::size_t offset;      // bytes before the value or key
-  std::string what;        // e.g. "expected a string"
-  std::string pathSuffix;  // added to the path of the place, e.g. ".id" for a missing key
+  std::size_t offset;  // bytes before the value or key
+  std::string path;    // e.g. "$.objects[0].id"
+  std::string what;    // e.g. "expected a string"
+};
+
+// One level of a path: a key, or the index of an element when the key is null.
+struct PathStep {
+  std::string_view key;
+  std::size_t index = 0;
+};
+// "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
+// an element; a path deeper than eight levels is cut.
+std::string PathText(std::vector<PathStep> const& steps);
+
+// A key's place in its shape, as a constant: `x[At<shape["id"]>]`.
+template <std::size_t Place>
+inline constexpr std::size_t At = Place;
+
+// The first fault of the JSON itself in `text`, placed and worded by nlohmann-json's parser,
+// with the path to where it is: syntax, encoding, a NUL byte, a number out of range, nesting
+// deeper than 64 levels, anything after the document.
+std::optional<ReadProblem> FirstSyntaxFault(std::string_view text);
+
+// What an object gave for each key of its shape.
+struct Field {
+  std::size_t at = 0, keyAt = 0;  // where the value and its key start
+  std::string_view text;          // a string, or the id of a reference
+  std::int64_t number = 0;        // a flag (0 or 1) or an integer
+  bool given = false;             // the key is there, even with null
+  bool null = true;
+};
+
+class Fields {
+ public:
+  explicit Fields(Shape const& shape) : shape_(shape) {}
+  Field const& operator[](std::size_t key) const { return fields_[key]; }
+  Field& operator[](std::size_t key) { return fields_[key]; }
+  // The value, or the key's default when it is missing or null.
+  std::string_view Text(std::size_t key) const {
+    return fields_[key].null ? shape_.keys[key].text : fields_[key].text;
+  }
+  std::int64_t Number(std::size_t key) const {
+    return fields_[key].null ? shape_.keys[key].number : fields_[key].number;
+  }
+  bool Flag(std::size_t key) const { return Number(key) != 0; }
+  int Int(std::size_t key) const { return static_cast<int>(Number(key)); }
+
+ private:
+  Shape const& shape_;
+  std::array<Field, kMaxKeys> fields_{};
 };
 
 class JsonWalk {
  public:
   explicit JsonWalk(char const* text) : text_(text) {}
 
-  [[noreturn]] static void Fail(std::size_t offset, std::string what, std::string suffix = {}) {
-    throw ReadProblem{offset, std::move(what), std::move(suffix)};
-  }
+  // A problem at `at`, at the path where the walk is, and then `key` when given.
+  [[noreturn]] void Fail(std::size_t at, std::string what, std::string_view key = {}) const;
+  // The path where the walk is, then `key` and `index` when given.
+  std::string Where(std::string_view key = {}, std::size_t const* index = nullptr) const;
 
   std::size_t Offset(json::value& v) const {
     return static_cast<std::size_t>(v.raw_json_token().data() - text_);
   }
-
   bool IsNull(json::value& v) const {
     bool null = false;
     return !v.is_null().get(null) && null;
@@ -45,81 +97,95 @@ class JsonWalk {
   std::int64_t Integer(json::value& v) const;
   int SmallInteger(json::value& v) const;  // fits an int
 
-  // Calls each(index, value) for each element; null is an empty list.
-  template <class Each>
-  void List(json::value& v, Each&& each) const {
+  // Reads an object of `shape`: its scalar values into the fields, and for each object, list or
+  // map that is not null, nested(key, value) with the walk at that key.
+  template <class Nested>
+  Fields Read(json::value& v, Shape const& shape, Nested&& nested) {
     std::size_t const at = Offset(v);
-    if (IsNull(v)) return;
+    json::object object;
+    if (v.get_object().get(object)) Fail(at, "expected an object");
+    return Read(object, at, shape, nested);
+  }
+  template <class Nested>
+  Fields Read(json::object& object, std::size_t at, Shape const& shape, Nested&& nested) {
+    Fields fields(shape);
+    for (auto member : object) {
+      json::field pair;
+      if (std::move(member).get(pair)) Fail(at, "not valid JSON");
+      std::size_t const keyAt = KeyOffset(pair);
+      std::string_view const name = KeyText(pair);
+      std::size_t key = 0;
+      while (key < shape.count && shape.keys[key].name != name) ++key;
+      if (key == shape.count) Fail(keyAt, "unknown key " + Quoted(name));
+      Field& field = fields[key];
+      if (field.given) Fail(keyAt, "duplicate key " + Quoted(name));
+      field.given = true;
+      field.keyAt = keyAt;
+      path_.push_back(PathStep{shape.keys[key].name});
+      ReadValue(pair.value(), shape.keys[key], field);
+      if (!field.null && shape.keys[key].type >= Type::References) nested(key, pair.value());
+      path_.pop_back();
+    }
+    for (std::size_t key = 0; key < shape.count; ++key)
+      if (shape.keys[key].type <= Type::Word && !fields[key].given)
+        Fail(at, "missing", shape.keys[key].name);
+    return fields;
+  }
+
+  // Calls each(index, value) for each element.
+  template <class Each>
+  void List(json::value& v, Each&& each) {
+    std::size_t const at = Offset(v);
     json::array list;
     if (v.get_array().get(list)) Fail(at, "expected a list");
-    std::size_t index = 0;
+    path_.push_back(PathStep{{}, 0});
     for (auto element : list) {
       json::value item;
       if (element.get(item)) Fail(at, "not valid JSON");
-      each(index++, item);
+      each(path_.back().index, item);
+      ++path_.back().index;
     }
-  }
-
-  // Calls each(key index, value, key offset) for each member of an object whose keys are all
-  // among `keys` (at most 32) and none repeated.
-  template <class Keys, class Each>
-  void Members(json::value& v, Keys const& keys, Each&& each) const {
-    std::size_t const at = Offset(v);
-    json::object object = Object(v, at);
-    std::uint32_t seen = 0;
-    for (auto member : object) {
-      json::field field;
-      if (std::move(member).get(field)) Fail(at, "not valid JSON");
-      std::size_t const keyAt = KeyOffset(field);
-      std::string_view const key = Key(field);
-      std::size_t index = 0;
-      while (index < std::size(keys) && keys[index] != key) ++index;
-      if (index == std::size(keys)) Fail(keyAt, "unknown key " + Quoted(key));
-      if (seen & (1u << index)) Fail(keyAt, "duplicate key " + Quoted(key));
-      seen |= 1u << index;
-      each(index, field.value(), keyAt);
-    }
+    path_.pop_back();
   }
 
   // Calls each(key, value) for each member of an object of any keys, none repeated.
   template <class Each>
-  void Map(json::value& v, Each&& each) const {
+  void Map(json::value& v, Each&& each) {
     std::size_t const at = Offset(v);
-    json::object object = Object(v, at);
-    DistinctKeys keys;
+    json::object object;
+    if (v.get_object().get(object)) Fail(at, "expected an object");
+    std::array<std::string_view, 16> few;  // most maps have a key or two: no hash set for them
+    std::size_t count = 0;
+    std::unordered_set<std::string_view> many;
     for (auto member : object) {
-      json::field field;
-      if (std::move(member).get(field)) Fail(at, "not valid JSON");
-      std::size_t const keyAt = KeyOffset(field);
-      std::string_view const key = Key(field);
-      if (!keys.Insert(key)) Fail(keyAt, "duplicate key " + Quoted(key));
-      each(key, field.value());
+      json::field pair;
+      if (std::move(member).get(pair)) Fail(at, "not valid JSON");
+      std::size_t const keyAt = KeyOffset(pair);
+      std::string_view const key = KeyText(pair);
+      bool repeated = std::find(few.begin(), few.begin() + count, key) != few.begin() + count;
+      if (count < few.size()) {
+        few[count++] = key;
+      } else {
+        if (many.empty()) many.insert(few.begin(), few.end());
+        repeated = !many.insert(key).second;
+      }
+      if (repeated) Fail(keyAt, "duplicate key " + Quoted(key));
+      path_.push_back(PathStep{key});
+      each(key, pair.value());
+      path_.pop_back();
     }
   }
 
  private:
-  // Keys seen in one object: a short list, or a hash set once there are many.
-  class DistinctKeys {
-   public:
-    bool Insert(std::string_view key);
-
-   private:
-    std::vector<std::string_view> few_;
-    std::unordered_set<std::string_view> many_;
-  };
-
-  static json::object Object(json::value& v, std::size_t at) {
-    json::object object;
-    if (v.get_object().get(object)) Fail(at, "expected an object");
-    return object;
+  void ReadValue(json::value& v, illhost::Key const& key, Field& field);
+  std::size_t KeyOffset(json::field& pair) const {
+    return static_cast<std::size_t>(pair.key().raw() - 1 - text_);
   }
-  std::size_t KeyOffset(json::field& field) const {
-    return static_cast<std::size_t>(field.key().raw() - 1 - text_);
-  }
-  std::string_view Key(json::field& field) const;
+  std::string_view KeyText(json::field& pair) const;
   static std::string Quoted(std::string_view text);
 
   char const* text_;
+  std::vector<PathStep> path_;
 };
 
 }  // namespace illhost

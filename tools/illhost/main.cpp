@@ -20,12 +20,14 @@
 namespace {
 
 // A standard descriptor that is closed would be taken by the next file opened (the save's
-// temporary file could receive the table). Each closed one is held by /dev/null, standard
-// output read-only so that writing it still fails as it should.
+// temporary file could receive the table). Each closed one is held by /dev/null, open the other
+// way, so that reading standard input or writing standard output still fails as it should.
 void HoldClosedStandardDescriptors() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) != -1) continue;
-    int const held = open("/dev/null", fd == STDOUT_FILENO ? O_RDONLY : O_RDWR);
+    int const held = open("/dev/null", fd == STDIN_FILENO    ? O_WRONLY
+                                       : fd == STDOUT_FILENO ? O_RDONLY
+                                                             : O_RDWR);
     if (held >= 0 && held != fd) {
       dup2(held, fd);
       close(held);
