@@ -18,6 +18,8 @@ void AssocAnnotation::SetMainPendingObject(du::SmartPtr<qmk::SelectionItemRepres
 }
 
 CenterLinesAnnotation::CenterLinesAnnotation() : AssocAnnotation(ConstStrings::qmCenterLine) {}
+CenterLinesAnnotation::CenterLinesAnnotation(du::Symbol annotationClass)
+    : AssocAnnotation(annotationClass) {}
 CenterLinesAnnotation::~CenterLinesAnnotation() = default;
 du::SmartPtr<qmk::Object> CenterLinesAnnotation::GetObject(int index) const {
   QM_HOST_CALL("qmannotations::CenterLinesAnnotation::GetObject");

@@ -29,6 +29,8 @@ class QM_HOST_API AssocAnnotation : public qmk::Annotation {
 class QM_HOST_API CenterLinesAnnotation : public AssocAnnotation {
  public:
   CenterLinesAnnotation();
+  // A centre line that the host files under another annotation class.
+  QM_STANDIN_ONLY explicit CenterLinesAnnotation(du::Symbol annotationClass);
   ~CenterLinesAnnotation() override;
   du::SmartPtr<qmk::Object> GetObject(int index) const;
 
