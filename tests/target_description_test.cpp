@@ -51,6 +51,7 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
       {"instance", ObjectTarget(sel::Instance, "Part shown"), "Part shown"},
       {"generic name of a centre line", AnnotationTarget(line, generic), "Part shown"},
       {"generic name of an instance", ObjectTarget(sel::Instance, generic), ""},
+      {"generic name of a callout", AnnotationTarget(callout, generic), ""},
       {"generic name of a centre line of another class", AnnotationTarget(filedElsewhere, generic),
        ""},
       {"callout", AnnotationTarget(callout, "host callout name"), "C: label"},
