@@ -42,6 +42,9 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
   du::SmartPtr<qmannotations::CenterLinesAnnotation> filedElsewhere(
       new qmannotations::CenterLinesAnnotation(du::Symbol("Note")));
   filedElsewhere->AddObject(part);
+  // Only an annotation of the callout-label class shows its label.
+  du::SmartPtr<qmannotations::Callout> noteCallout(new qmannotations::Callout(du::Symbol("Note")));
+  noteCallout->SetShortObjectDescription("D");
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -58,6 +61,8 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
       {"centre line with its own name", AnnotationTarget(line, "CL 1"), "CL 1"},
       {"callout-label class that is no callout", AnnotationTarget(NotACallout(), "host label name"),
        "host label name"},
+      {"callout of another class", AnnotationTarget(noteCallout, "host note name"),
+       "host note name"},
       {"callout without definition", AnnotationTarget(Bare("B"), "host name"), "B: "},
   };
   // A track of any other name type describes nothing and keeps its type.

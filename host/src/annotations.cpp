@@ -53,6 +53,7 @@ AttachmentRecord::AttachmentRecord(std::string first, std::string second)
 AttachmentRecord::~AttachmentRecord() = default;
 
 Callout::Callout() : AssocAnnotation(ConstStrings::qmCalloutLabel) {}
+Callout::Callout(du::Symbol annotationClass) : AssocAnnotation(annotationClass) {}
 Callout::~Callout() = default;
 bool Callout::IsGroup() const {
   QM_HOST_CALL("qmannotations::Callout::IsGroup");
