@@ -32,9 +32,8 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
       {"instance with an act instance in the target's scene only", Target(actHereOnly), Follows},
       {"instance with an act instance in other scenes only", Target(actElsewhereOnly), Default},
       {"centre line", AnnotationTarget(centerLine, "CL"), Follows},
-      {"centre line in no scene", hostmodel::Model::MakeTarget(
-                                      M().AddAnnotationItem(centerLine, "CL"), {}),
-       Follows},
+      {"centre line in no scene",
+       hostmodel::Model::MakeTarget(M().AddAnnotationItem(centerLine, "CL"), {}), Follows},
       {"callout label", AnnotationTarget(callout, "C"), Follows},
       {"other annotation", AnnotationTarget(note, "N"), Default},
       {"annotation item without annotation", AnnotationTarget({}, "N"), Default},

@@ -239,7 +239,8 @@ std::string GetTargetDisplayName(du::SmartPtr<Target> const& target) {
 bool GetAnnotationFromTarget(du::SmartPtr<qmk::Annotation>& annotation,
                              du::SmartPtr<Target> const& target) {
   QM_HOST_CALL("animation::engineutils::GetAnnotationFromTarget");
-  if (target && target->m_selectionItem) annotation = target->m_selectionItem->DesignatedAnnotation();
+  if (target && target->m_selectionItem)
+    annotation = target->m_selectionItem->DesignatedAnnotation();
   // The answer is not whether the pointer was filled, so that a caller who reads it instead
   // goes wrong: it tells whether the target's scene shows shapes.
   return target && dynamic_cast<qmk::ShapeScene const*>(target->m_scene.get()) != nullptr;

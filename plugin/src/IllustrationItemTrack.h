@@ -68,8 +68,7 @@ class IllustrationItemTrack : public animation::ItemTrackData {
   // target_description.cpp
   void RefineDisplayText(du::SmartPtr<animation::Target> const& target, du::Symbol& displayText);
   void ClassifyByTarget(du::SmartPtr<animation::Target> const& target, du::Symbol& displayText);
-  void ClassifyByAnnotation(du::SmartPtr<animation::Target> const& target,
-                            du::Symbol& displayText);
+  void ClassifyByAnnotation(du::SmartPtr<animation::Target> const& target, du::Symbol& displayText);
   void ClassifyByGeometryParent(qmk::SelectionItem const& item);
 
   std::int16_t nameType_;
