@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     auto callout = model.AddCallout();
     auto track = model.Track(illanimation::NameType::Unresolved);
     du::Symbol text(model.Text());
-    fuzzmodel::Balanced([&] { text = track->ClassifyCalloutLabelName(callout, text); });
+    fuzzmodel::Balanced([&] { track->ClassifyCalloutLabelName(callout, text); });
     auto const type = track->GetNameType();
     if (type != 0 && type != 1 && type != 3) std::abort();
   }

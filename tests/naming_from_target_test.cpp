@@ -12,6 +12,12 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
   du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
   auto noAct = M().AddObjectItem(sel::Instance, part, "Part");
   noAct->SetActInstance({});
+  // The act instance is the one in the target's scene.
+  auto actHereOnly = M().AddObjectItem(sel::Instance, part, "Part");
+  actHereOnly->SetActInstance({});
+  actHereOnly->SetActInstanceIn(scene.get(), part);
+  auto actElsewhereOnly = M().AddObjectItem(sel::Instance, part, "Part");
+  actElsewhereOnly->SetActInstanceIn(scene.get(), {});
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -23,7 +29,11 @@ TEST_F(NamingFromTarget, InitDisplayNameDecidesWhetherTheNameFollowsTheTarget) {
       {"instance", ObjectTarget(sel::Instance, "Part"), Follows},
       {"assembly", ObjectTarget(sel::Assembly, "Part"), Follows},
       {"instance without act instance", Target(noAct), Default},
+      {"instance with an act instance in the target's scene only", Target(actHereOnly), Follows},
+      {"instance with an act instance in other scenes only", Target(actElsewhereOnly), Default},
       {"centre line", AnnotationTarget(centerLine, "CL"), Follows},
+      {"centre line in no scene",
+       hostmodel::Model::MakeTarget(M().AddAnnotationItem(centerLine, "CL"), {}), Follows},
       {"callout label", AnnotationTarget(callout, "C"), Follows},
       {"other annotation", AnnotationTarget(note, "N"), Default},
       {"annotation item without annotation", AnnotationTarget({}, "N"), Default},
@@ -92,6 +102,7 @@ TEST_F(NamingFromTarget, UpdateDisplayNameRefreshesUnlockedFollowingTracksFromTh
   for (auto const& row : rows) {
     auto track = NewTrack("", row.type);
     track->SetSelectionItem(row.item);
+    row.item->SetShownOnlyIn(scene.get());
     track->SetLockedState(row.locked);
     Recorded([&] { track->UpdateDisplayName(scene); });
     EXPECT_EQ(track->DisplayNameField(), row.displayName) << row.what;
@@ -107,9 +118,16 @@ TEST_F(NamingFromTarget, CutPieceTakesTheNameTypeAndAForeignOrMissingPieceGivesN
   // The host makes the piece as a new track, which starts unresolved: any other name type in
   // the piece is the one that the module handed on.
   animation::EffectsSplitMapper mapper;
+  auto const cut = UserOperation();
   for (std::int16_t type : {0, 1, 2, 3, 7, -1}) {
     auto track = NewTrack("whole", static_cast<NameType>(type));
-    auto piece = track->CutTrackInRange(1, 5, mapper, {}).DynamicCast<IllustrationItemTrack>();
+    animation::EffectsSplitMapper cuts;
+    auto piece = track->CutTrackInRange(1, 5, cuts, cut).DynamicCast<IllustrationItemTrack>();
+    // The host cut with the mapper and the operation that the track was given.
+    ASSERT_EQ(cuts.Cuts().size(), 1u);
+    EXPECT_EQ(cuts.Cuts()[0].start, 1);
+    EXPECT_EQ(cuts.Cuts()[0].end, 5);
+    EXPECT_EQ(cuts.Cuts()[0].operation, cut.get());
     ASSERT_TRUE(piece);
     EXPECT_NE(piece.get(), track.get());
     EXPECT_EQ(piece->GetNameType(), type);
@@ -162,6 +180,12 @@ TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbom
     }
     EXPECT_EQ(track->GetSelectionItem().get() == row.item.get(), !row.sbomItem);
   }
+  // When the host makes no selection item for the SBOM instance, there is none.
+  sbom->SetSelectable(false);
+  auto unselectable = NewTrack();
+  unselectable->SetSelectionItem(M().AddObjectItem(sel::Instance, part, "Part"));
+  Balanced("unselectable SBOM instance", [&] { EXPECT_FALSE(unselectable->GetSelectionItem()); });
+  sbom->SetSelectable(true);
   auto empty = NewTrack();
   Recorded([&] { EXPECT_FALSE(empty->GetSelectionItem()); });
   EXPECT_TRUE(hostseams::CallLog::Calls().empty());

@@ -38,6 +38,13 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
   // Only an annotation item is asked for the annotation behind it.
   auto instanceOfACallout = M().AddObjectItem(sel::Instance, part, "Part shown");
   instanceOfACallout->SetAnnotation(callout);
+  // Only an annotation of the centre-line class is resolved as a centre line.
+  du::SmartPtr<qmannotations::CenterLinesAnnotation> filedElsewhere(
+      new qmannotations::CenterLinesAnnotation(du::Symbol("Note")));
+  filedElsewhere->AddObject(part);
+  // Only an annotation of the callout-label class shows its label.
+  du::SmartPtr<qmannotations::Callout> noteCallout(new qmannotations::Callout(du::Symbol("Note")));
+  noteCallout->SetShortObjectDescription("D");
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -47,10 +54,15 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
       {"instance", ObjectTarget(sel::Instance, "Part shown"), "Part shown"},
       {"generic name of a centre line", AnnotationTarget(line, generic), "Part shown"},
       {"generic name of an instance", ObjectTarget(sel::Instance, generic), ""},
+      {"generic name of a callout", AnnotationTarget(callout, generic), ""},
+      {"generic name of a centre line of another class", AnnotationTarget(filedElsewhere, generic),
+       ""},
       {"callout", AnnotationTarget(callout, "host callout name"), "C: label"},
       {"centre line with its own name", AnnotationTarget(line, "CL 1"), "CL 1"},
       {"callout-label class that is no callout", AnnotationTarget(NotACallout(), "host label name"),
        "host label name"},
+      {"callout of another class", AnnotationTarget(noteCallout, "host note name"),
+       "host note name"},
       {"callout without definition", AnnotationTarget(Bare("B"), "host name"), "B: "},
   };
   // A track of any other name type describes nothing and keeps its type.
@@ -66,10 +78,15 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
 TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
   du::SmartPtr<qmk::Object> notAnInstance(new qmk::Object);
+  // The host's annotation folders are tracks of type 2.
   du::SmartPtr<animation::ContainerTrackData> folder(
-      new animation::ContainerTrackData(animation::TT_AnnotationFolder));
+      new animation::ContainerTrackData(static_cast<animation::TrackType>(2)));
   auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
   noAct->SetActInstance({});
+  // In the target's scene the item designates the part; elsewhere an instance of no SBOM name.
+  auto actInTheScene = M().AddObjectItem(sel::Instance, M().AddInstance("i9", "other", "O"), "P");
+  actInTheScene->SetActInstanceIn(scene.get(), part);
+  auto named = Callout("C", {Part("g", "sBOM Name", "Value")}, "s1");
   auto face = GeometryTarget(sel::Face3D, "Face 7");
   auto bare = Bare("B", "s1");
   // Only an annotation item is classified by the annotation behind it.
@@ -91,6 +108,10 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
       {"instance, eBOM name", ObjectTarget(sel::Instance, "P"), "part.1", Follows, "P"},
       {"instance, own name", ObjectTarget(sel::Instance, "P"), "Mine", Own, ""},
       {"instance without act instance", Target(noAct), "Mine", Unresolved, ""},
+      {"instance, eBOM name of the act instance in the target's scene", Target(actInTheScene),
+       "part.1", Follows, "P"},
+      {"instance under a folder", ObjectTarget(sel::Instance, "P"), "part.1", Follows, "P", true},
+      {"face under a folder", face, "SB-1::x", Follows, "Face 7", true},
       {"face, name as shown", face, "Face 7", Follows, "Face 7"},
       {"face, instance name and more", face, "SB-1::Face 3::x", Follows, "Face 7"},
       {"face, other instance", face, "other::Face", Own, ""},
@@ -104,8 +125,16 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
       {"centre line, name as shown", AnnotationTarget(line, "CL"), "CL", Follows, "CL"},
       {"centre line, instance name", AnnotationTarget(line, "CL"), "Sbom name", Follows, ""},
       {"centre line, own name", AnnotationTarget(line, "CL"), "Mine", Own, ""},
+      {"centre line in no scene",
+       hostmodel::Model::MakeTarget(M().AddAnnotationItem(line, "CL"), {}), "Sbom name", Follows,
+       ""},
       {"callout, name as label", AnnotationTarget(callout, "C"), "C: label", Follows, "C: label"},
       {"callout, own name", AnnotationTarget(callout, "C"), "Mine", Own, ""},
+      {"callout, first word and an SBOM name", AnnotationTarget(named, "C"), "Item SB-1", Follows,
+       "Item C: Bolt"},
+      {"group, first word and paired pieces",
+       AnnotationTarget(Group({named, Callout("P", {TextPart("text")})}), "G"), "G: SB-1, free",
+       Follows, "G: Sbom shown, free"},
       {"callout without definition, name as label", AnnotationTarget(bare, "B"), "B: ", Follows,
        "B: "},
       {"callout without definition, prefix and SBOM name", AnnotationTarget(bare, "B"), "Item SB-1",
@@ -163,7 +192,9 @@ class CalloutNameMatching : public TargetDescription {
                        du::SmartPtr<qmannotations::Callout> const& callout, char const* label,
                        char const* what) {
     ExpectBalanced balanced(what);
-    return track.ClassifyCalloutLabelName(callout, du::Symbol(label)).str();
+    du::Symbol text(label);
+    track.ClassifyCalloutLabelName(callout, text);
+    return text.str();
   }
 };
 

@@ -171,10 +171,11 @@ bool ItemTrackData::Accept(TrackDataVisitor&) { return false; }
 void ItemTrackData::OnRemoved(ContainerTrackData const*, du::SmartPtr<qmk::Operation> const&) {}
 bool ItemTrackData::UpdateSegments() { return false; }
 
-du::SmartPtr<TrackData> ItemTrackData::CutTrackInRange(long long start, long long end,
-                                                       EffectsSplitMapper&,
-                                                       du::SmartPtr<qmk::Operation> const&) {
+du::SmartPtr<TrackData> ItemTrackData::CutTrackInRange(
+    long long start, long long end, EffectsSplitMapper& mapper,
+    du::SmartPtr<qmk::Operation> const& operation) {
   QM_HOST_CALL("animation::ItemTrackData::CutTrackInRange");
+  mapper.RecordCut({start, end, operation.get()});
   // The piece after `start` becomes a new track, made the way the host makes tracks, that takes
   // over this track's base state. A plug-in's own state is the plug-in's to hand on: a new
   // track of the module starts unresolved, whatever this track's name type is.
@@ -189,10 +190,13 @@ du::SmartPtr<TrackData> ItemTrackData::CutTrackInRange(long long start, long lon
   return piece;
 }
 
-void ItemTrackData::UpdateDisplayName(du::SmartPtr<qmk::Scene> const&) {
+void ItemTrackData::UpdateDisplayName(du::SmartPtr<qmk::Scene> const& scene) {
   QM_HOST_CALL("animation::ItemTrackData::UpdateDisplayName");
-  // The host shows the display name only once it has been told that the track has one.
-  if (m_useDisplayName && m_trackName.empty()) m_trackName = m_displayName;
+  // The host shows the display name only once it has been told that the track has one, and
+  // only for an item shown in the scene that it refreshes.
+  if (m_useDisplayName && m_trackName.empty() &&
+      (!m_selectionItem || m_selectionItem->IsShownIn(scene.get())))
+    m_trackName = m_displayName;
 }
 du::SmartPtr<qmk::SelectionItem> ItemTrackData::GetSelectionItem() { return m_selectionItem; }
 bool ItemTrackData::UsesTargetName() { return false; }
@@ -235,15 +239,17 @@ std::string GetTargetDisplayName(du::SmartPtr<Target> const& target) {
 bool GetAnnotationFromTarget(du::SmartPtr<qmk::Annotation>& annotation,
                              du::SmartPtr<Target> const& target) {
   QM_HOST_CALL("animation::engineutils::GetAnnotationFromTarget");
-  if (!target || !target->m_selectionItem) return false;
-  annotation = target->m_selectionItem->DesignatedAnnotation();
-  return static_cast<bool>(annotation);
+  if (target && target->m_selectionItem)
+    annotation = target->m_selectionItem->DesignatedAnnotation();
+  // The answer is not whether the pointer was filled, so that a caller who reads it instead
+  // goes wrong: it tells whether the target's scene shows shapes.
+  return target && dynamic_cast<qmk::ShapeScene const*>(target->m_scene.get()) != nullptr;
 }
 
 du::SmartPtr<qmk::BaseInstance> GetActInstance(du::SmartPtr<qmk::SelectionItem> const& item,
-                                               du::SmartPtr<qmk::Scene>) {
+                                               du::SmartPtr<qmk::Scene> scene) {
   QM_HOST_CALL("animation::engineutils::GetActInstance");
-  return item ? item->ActInstance() : du::SmartPtr<qmk::BaseInstance>();
+  return item ? item->ActInstanceIn(scene.get()) : du::SmartPtr<qmk::BaseInstance>();
 }
 
 }  // namespace engineutils

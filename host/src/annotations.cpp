@@ -18,6 +18,8 @@ void AssocAnnotation::SetMainPendingObject(du::SmartPtr<qmk::SelectionItemRepres
 }
 
 CenterLinesAnnotation::CenterLinesAnnotation() : AssocAnnotation(ConstStrings::qmCenterLine) {}
+CenterLinesAnnotation::CenterLinesAnnotation(du::Symbol annotationClass)
+    : AssocAnnotation(annotationClass) {}
 CenterLinesAnnotation::~CenterLinesAnnotation() = default;
 du::SmartPtr<qmk::Object> CenterLinesAnnotation::GetObject(int index) const {
   QM_HOST_CALL("qmannotations::CenterLinesAnnotation::GetObject");
@@ -51,6 +53,7 @@ AttachmentRecord::AttachmentRecord(std::string first, std::string second)
 AttachmentRecord::~AttachmentRecord() = default;
 
 Callout::Callout() : AssocAnnotation(ConstStrings::qmCalloutLabel) {}
+Callout::Callout(du::Symbol annotationClass) : AssocAnnotation(annotationClass) {}
 Callout::~Callout() = default;
 bool Callout::IsGroup() const {
   QM_HOST_CALL("qmannotations::Callout::IsGroup");

@@ -64,7 +64,7 @@ SbomInstanceSelectionItem::~SbomInstanceSelectionItem() = default;
 du::SmartPtr<SbomInstanceSelectionItem> SbomInstanceSelectionItem::Create(
     du::SmartPtr<SbomInstance> const& instance, bool flag) {
   QM_HOST_CALL("qmk::illustration::SbomInstanceSelectionItem::Create");
-  if (!instance) return {};
+  if (!instance || !instance->IsSelectable()) return {};
   return du::SmartPtr<SbomInstanceSelectionItem>(new SbomInstanceSelectionItem(instance, flag));
 }
 

@@ -90,6 +90,10 @@ std::string SelectionItem::GetDisplayName() const {
   QM_HOST_CALL("qmk::SelectionItem::GetDisplayName");
   return displayName_;
 }
+du::SmartPtr<BaseInstance> SelectionItem::ActInstanceIn(Scene const* scene) const {
+  auto const own = sceneActInstances_.find(scene);
+  return own != sceneActInstances_.end() ? own->second : actInstance_;
+}
 void SelectionItem::SetAnnotation(du::SmartPtr<Annotation> annotation) {
   annotation_ = std::move(annotation);
 }

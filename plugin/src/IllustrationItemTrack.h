@@ -48,13 +48,13 @@ class IllustrationItemTrack : public animation::ItemTrackData {
   du::Symbol GetTargetDescription(du::SmartPtr<animation::Target> const& target) override;
   void ClassifyNameType(du::SmartPtr<animation::Target> const& target, bool nameEqualsDisplayText);
 
-  // Later steps of the classification. Each sets the name type that it decides; those that
-  // also decide the text that a following track shows return that text.
-  // center_line_resolution.cpp
+  // Later steps of the classification. Each sets the name type that it decides.
+  // center_line_resolution.cpp: also the text that a centre line's track shows.
   du::Symbol ResolveCenterLineTarget(du::SmartPtr<animation::Target> const& target, bool classify);
-  // callout_label_name_matching.cpp
-  du::Symbol ClassifyCalloutLabelName(du::SmartPtr<qmannotations::Callout> const& callout,
-                                      du::Symbol const& labelText);
+  // callout_label_name_matching.cpp: may replace the label text by the text that the track
+  // is to show once it follows its callout.
+  void ClassifyCalloutLabelName(du::SmartPtr<qmannotations::Callout> const& callout,
+                                du::Symbol& displayText);
   // callout_sbom_instance.cpp
   void ClassifyNameByLabelContent(du::SmartPtr<qmk::illustration::SbomInstance> const& instance,
                                   qmannotations::LabelContentList const& content,
@@ -66,12 +66,9 @@ class IllustrationItemTrack : public animation::ItemTrackData {
  private:
   bool Is(NameType type) const { return nameType_ == static_cast<std::int16_t>(type); }
   // target_description.cpp
-  du::Symbol RefineDisplayText(du::SmartPtr<animation::Target> const& target,
-                               du::Symbol displayText);
-  du::Symbol ClassifyByTarget(du::SmartPtr<animation::Target> const& target,
-                              du::Symbol const& displayText);
-  du::Symbol ClassifyByAnnotation(du::SmartPtr<animation::Target> const& target,
-                                  du::Symbol const& displayText);
+  void RefineDisplayText(du::SmartPtr<animation::Target> const& target, du::Symbol& displayText);
+  void ClassifyByTarget(du::SmartPtr<animation::Target> const& target, du::Symbol& displayText);
+  void ClassifyByAnnotation(du::SmartPtr<animation::Target> const& target, du::Symbol& displayText);
   void ClassifyByGeometryParent(qmk::SelectionItem const& item);
 
   std::int16_t nameType_;

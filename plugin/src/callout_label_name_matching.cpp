@@ -69,11 +69,11 @@ std::vector<std::string> SplitNameRemainder(std::string const& remainder) {
   return pieces;
 }
 
-du::Symbol IllustrationItemTrack::ClassifyCalloutLabelName(
-    du::SmartPtr<qmannotations::Callout> const& callout, du::Symbol const& labelText) {
-  if (labelText == m_trackName) {
+void IllustrationItemTrack::ClassifyCalloutLabelName(
+    du::SmartPtr<qmannotations::Callout> const& callout, du::Symbol& displayText) {
+  if (displayText == m_trackName) {
     SetNameType(NameType::FromTarget);
-    return labelText;
+    return;
   }
   std::string prefix;
   std::string remainder;
@@ -86,30 +86,31 @@ du::Symbol IllustrationItemTrack::ClassifyCalloutLabelName(
   if (callout->IsGroup()) {
     std::optional<std::string> composed = ComposeGroupName(callout, prefix, remainder);
     SetNameType(composed ? NameType::FromTarget : NameType::Custom);
-    return composed ? du::Symbol(*composed) : labelText;
+    if (composed) displayText = du::Symbol(*composed);
+    return;
   }
   if (callout->m_calloutKind == 0) {
     if (!ShowsSbomName(callout)) {
       SetNameType(NameType::Custom);
-      return labelText;
+      return;
     }
     // While the SBOM instance cannot be found the track stays unresolved and is tried again.
     du::SmartPtr<qmk::illustration::SbomInstance> instance = FindCalloutSbomInstance(callout);
-    if (!instance) return labelText;
+    if (!instance) return;
     SetNameType(MatchesInstanceName(instance, remainder) ? NameType::FromTarget : NameType::Custom);
-    return du::Symbol(prefix + labelText.str());
+    displayText = du::Symbol(prefix + displayText.str());
+    return;
   }
   if (callout->GetType() == qmannotations::Callout::CT_Sbom && ShowsSbomName(callout)) {
     if (du::SmartPtr<qmk::illustration::SbomInstance> instance = FindCalloutSbomInstance(callout)) {
       qmannotations::LabelContentList parts;
       if (du::SmartPtr<qmannotations::TAnnotation> definition = callout->GetDefinition())
         definition->GetTextContent(parts);
-      ClassifyNameByLabelContent(instance, parts, labelText);
-      return labelText;
+      ClassifyNameByLabelContent(instance, parts, displayText);
+      return;
     }
   }
   SetNameType(NameType::Custom);
-  return labelText;
 }
 
 }  // namespace illanimation

@@ -33,32 +33,34 @@ du::Symbol IllustrationItemTrack::GetTargetDescription(
     du::SmartPtr<animation::Target> const& target) {
   if (!target) return du::Symbol::EMPTY;
   du::Symbol displayText(animation::engineutils::GetTargetDisplayName(target));
-  if (Is(NameType::FromTarget)) {
-    displayText = RefineDisplayText(target, displayText);
-  } else if (Is(NameType::Unresolved)) {
+  if (Is(NameType::FromTarget)) RefineDisplayText(target, displayText);
+  if (Is(NameType::Unresolved)) {
     ClassifyNameType(target, displayText == m_trackName);
-    if (Is(NameType::Unresolved)) displayText = ClassifyByTarget(target, displayText);
+    if (target->m_selectionItem && Is(NameType::Unresolved)) ClassifyByTarget(target, displayText);
   }
   return Is(NameType::FromTarget) ? displayText : du::Symbol::EMPTY;
 }
 
-du::Symbol IllustrationItemTrack::RefineDisplayText(du::SmartPtr<animation::Target> const& target,
-                                                    du::Symbol displayText) {
+void IllustrationItemTrack::RefineDisplayText(du::SmartPtr<animation::Target> const& target,
+                                              du::Symbol& displayText) {
   bool generic;
   {
     du::Localizer const localizer(kMessageCatalogue);
     generic = displayText ==
               localizer.LocalizeMessage(kGenericNameMessage, du::Localizer::ActionOnFailure(0));
   }
-  if (generic) return ResolveCenterLineTarget(target, false);
+  if (generic) {
+    displayText = ResolveCenterLineTarget(target, false);
+    return;
+  }
   du::SmartPtr<qmk::SelectionItem> const& item = target->m_selectionItem;
-  if (!item || item->GetType() != qmk::mcad_selection::Annotation) return displayText;
+  if (!item || item->GetType() != qmk::mcad_selection::Annotation) return;
   du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
-  if (!annotation || annotation->GetClass() != qmannotations::ConstStrings::qmCalloutLabel)
-    return displayText;
+  if (!annotation || annotation->GetClass() != qmannotations::ConstStrings::qmCalloutLabel) return;
   // An annotation of the callout-label class that is not a callout keeps the host's name.
-  du::SmartPtr<qmannotations::Callout> callout = annotation.DynamicCast<qmannotations::Callout>();
-  return callout ? GetCalloutLabelText(callout, target->m_scene.get()) : displayText;
+  if (du::SmartPtr<qmannotations::Callout> callout =
+          annotation.DynamicCast<qmannotations::Callout>())
+    displayText = GetCalloutLabelText(callout, target->m_scene.get());
 }
 
 void IllustrationItemTrack::ClassifyNameType(du::SmartPtr<animation::Target> const& target,
@@ -98,34 +100,35 @@ void IllustrationItemTrack::ClassifyNameType(du::SmartPtr<animation::Target> con
   }
 }
 
-du::Symbol IllustrationItemTrack::ClassifyByTarget(du::SmartPtr<animation::Target> const& target,
-                                                   du::Symbol const& displayText) {
+void IllustrationItemTrack::ClassifyByTarget(du::SmartPtr<animation::Target> const& target,
+                                             du::Symbol& displayText) {
   du::SmartPtr<qmk::SelectionItem> item = target->m_selectionItem;
-  if (!item) return displayText;
   du::Symbol const type = item->GetType();
   if (IsInstanceType(type)) {
     if (du::SmartPtr<qmk::BaseInstance> instance =
             animation::engineutils::GetActInstance(item, target->m_scene))
       SetNameType(FollowsIf(MatchesInstanceName(instance, m_trackName)));
   } else if (type == qmk::mcad_selection::Annotation) {
-    return ClassifyByAnnotation(target, displayText);
+    ClassifyByAnnotation(target, displayText);
   } else if (IsGeometryType(type)) {
     ClassifyByGeometryParent(*item);
   }
-  return displayText;
 }
 
-du::Symbol IllustrationItemTrack::ClassifyByAnnotation(
-    du::SmartPtr<animation::Target> const& target, du::Symbol const& displayText) {
+void IllustrationItemTrack::ClassifyByAnnotation(du::SmartPtr<animation::Target> const& target,
+                                                 du::Symbol& displayText) {
   du::SmartPtr<qmk::Annotation> annotation = AnnotationOf(target);
-  if (!annotation) return displayText;
-  if (annotation->GetClass() == qmannotations::ConstStrings::qmCenterLine)
-    return ResolveCenterLineTarget(target, true);
-  // ClassifyNameType has settled every other annotation but a callout of the callout-label
-  // class, so this is one.
-  du::SmartPtr<qmannotations::Callout> callout(
-      static_cast<qmannotations::Callout*>(annotation.get()));
-  return ClassifyCalloutLabelName(callout, GetCalloutLabelText(callout, target->m_scene.get()));
+  if (!annotation) return;
+  du::Symbol const annotationClass = annotation->GetClass();
+  if (annotationClass == qmannotations::ConstStrings::qmCenterLine) {
+    displayText = ResolveCenterLineTarget(target, true);
+  } else if (annotationClass == qmannotations::ConstStrings::qmCalloutLabel) {
+    // ClassifyNameType has settled an annotation of this class that is not a callout.
+    du::SmartPtr<qmannotations::Callout> callout(
+        static_cast<qmannotations::Callout*>(annotation.get()));
+    displayText = GetCalloutLabelText(callout, target->m_scene.get());
+    ClassifyCalloutLabelName(callout, displayText);
+  }
 }
 
 void IllustrationItemTrack::ClassifyByGeometryParent(qmk::SelectionItem const& item) {

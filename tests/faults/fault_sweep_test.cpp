@@ -326,16 +326,31 @@ TEST_F(FaultSweep, OperationsAfterTheIllustrationIsClosed) {
   hostseams::TraceCapture::Stop();
 }
 
-// Copies and assignments of the exported initializer keep each object's reference count its
-// own: copying a count would free an object that is still held, or never free it.
-TEST(Initializer, CopiesAndAssignmentsKeepTheirOwnReferenceCounts) {
+// Copies and assignments of the exported initializer install nothing, and keep each object's
+// reference count its own: copying a count would free an object that is still held, or never
+// free it.
+TEST(Initializer, CopiesAndAssignmentsInstallNothingAndKeepTheirOwnReferenceCounts) {
   using illanimation::IllAnimationInitializer;
   du::SmartPtr<IllAnimationInitializer> original(new IllAnimationInitializer);
   du::SmartPtr<IllAnimationInitializer> held = original;
+  auto const ours = animation::ItemTrackCreator::CreateItemTrackDataImpl;
+  auto const oursCopy = animation::ItemTrackCreator::CopyItemTrackDataImpl;
+  animation::ItemTrackCreator::CreateItemTrackDataImpl = [] {
+    return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData);
+  };
+  animation::ItemTrackCreator::CopyItemTrackDataImpl = [](auto const& source) {
+    return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData(source));
+  };
   du::SmartPtr<IllAnimationInitializer> copy(new IllAnimationInitializer(*original));
   du::SmartPtr<IllAnimationInitializer> moved(new IllAnimationInitializer(std::move(*held)));
   *copy = *original;
   *moved = std::move(*original);
+  auto const made = animation::ItemTrackCreator::CreateItemTrackDataImpl();
+  EXPECT_FALSE(made.DynamicCast<IllustrationItemTrack>());
+  EXPECT_FALSE(animation::ItemTrackCreator::CopyItemTrackDataImpl(made)
+                   .DynamicCast<IllustrationItemTrack>());
+  animation::ItemTrackCreator::CreateItemTrackDataImpl = ours;
+  animation::ItemTrackCreator::CopyItemTrackDataImpl = oursCopy;
   EXPECT_EQ(original->GetReferenceCount(), 2);
   EXPECT_EQ(copy->GetReferenceCount(), 1);
   EXPECT_EQ(moved->GetReferenceCount(), 1);

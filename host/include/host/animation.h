@@ -240,6 +240,19 @@ struct QM_HOST_API ItemTrackCreator {
 class QM_HOST_API EffectsSplitMapper {
  public:
   virtual ~EffectsSplitMapper();
+
+  // The cuts that the base item track made with this mapper, in order, with the operation that
+  // each was given (by address).
+  struct Cut {
+    long long start;
+    long long end;
+    qmk::Operation const* operation;
+  };
+  QM_STANDIN_ONLY void RecordCut(Cut cut) { cuts_.push_back(cut); }
+  QM_STANDIN_ONLY std::vector<Cut> const& Cuts() const { return cuts_; }
+
+ private:
+  std::vector<Cut> cuts_;
 };
 
 namespace engineutils {

@@ -29,6 +29,8 @@ class QM_HOST_API AssocAnnotation : public qmk::Annotation {
 class QM_HOST_API CenterLinesAnnotation : public AssocAnnotation {
  public:
   CenterLinesAnnotation();
+  // A centre line that the host files under another annotation class.
+  QM_STANDIN_ONLY explicit CenterLinesAnnotation(du::Symbol annotationClass);
   ~CenterLinesAnnotation() override;
   du::SmartPtr<qmk::Object> GetObject(int index) const;
 
@@ -93,6 +95,8 @@ class QM_HOST_API Callout : public AssocAnnotation {
   enum CALLOUT_TYPE : int { CT_Standard = 0, CT_Balloon = 1, CT_Sbom = 2 };
 
   Callout();
+  // A callout that the host files under another annotation class.
+  QM_STANDIN_ONLY explicit Callout(du::Symbol annotationClass);
   ~Callout() override;
   virtual bool IsGroup() const;
   CALLOUT_TYPE GetType() const;

@@ -36,11 +36,15 @@ class QM_HOST_API SbomInstance : public qmk::SbomInstance {
   QM_STANDIN_ONLY void SetParent(SbomInstance* parent) { parent_ = parent; }
   QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name,
                                    std::string value);
+  // An instance that cannot be selected: the host makes no selection item for it.
+  QM_STANDIN_ONLY void SetSelectable(bool selectable) { selectable_ = selectable; }
+  QM_STANDIN_ONLY bool IsSelectable() const { return selectable_; }
 
  private:
   qmk::Instance* ebom_ = nullptr;
   SbomInstance* parent_ = nullptr;
   std::map<std::pair<std::string, std::string>, du::SmartPtr<SbomProperty>> properties_;
+  bool selectable_ = true;
 };
 
 class QM_HOST_API SbomTree : public du::RefCounted {

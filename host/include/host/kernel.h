@@ -123,7 +123,7 @@ class QM_HOST_API SelectionItem : public du::RefCounted {
   virtual du::Symbol const& GetType() const;
   virtual std::string GetDisplayName() const;
 
-  // What the item shows and what it designates in any scene.
+  // What the item shows and what it designates in any scene without one of its own.
   QM_STANDIN_ONLY void SetDisplayName(std::string name) { displayName_ = std::move(name); }
   QM_STANDIN_ONLY void SetActInstance(du::SmartPtr<BaseInstance> instance) {
     actInstance_ = std::move(instance);
@@ -133,12 +133,28 @@ class QM_HOST_API SelectionItem : public du::RefCounted {
   QM_STANDIN_ONLY du::SmartPtr<Annotation> const& DesignatedAnnotation() const {
     return annotation_;
   }
+  // What the item designates in one scene where that differs from the others, and the one
+  // scene in which the host shows it; scenes are told apart by address only.
+  QM_STANDIN_ONLY void SetActInstanceIn(Scene const* scene, du::SmartPtr<BaseInstance> instance) {
+    sceneActInstances_[scene] = std::move(instance);
+  }
+  QM_STANDIN_ONLY du::SmartPtr<BaseInstance> ActInstanceIn(Scene const* scene) const;
+  QM_STANDIN_ONLY void SetShownOnlyIn(Scene const* scene) {
+    shownOnlyIn_ = scene;
+    shownEverywhere_ = false;
+  }
+  QM_STANDIN_ONLY bool IsShownIn(Scene const* scene) const {
+    return shownEverywhere_ || scene == shownOnlyIn_;
+  }
 
  private:
   du::Symbol type_;
   std::string displayName_;
   du::SmartPtr<BaseInstance> actInstance_;
   du::SmartPtr<Annotation> annotation_;
+  std::map<Scene const*, du::SmartPtr<BaseInstance>> sceneActInstances_;
+  Scene const* shownOnlyIn_ = nullptr;
+  bool shownEverywhere_ = true;
 };
 
 // A selection item that designates a kernel object (Instance and Assembly items).
