@@ -9,8 +9,8 @@
 
 #include "host/kernel.h"
 #include "hostseams.h"
-#include "illustration_reader.h"
-#include "illustration_writer.h"
+#include "illustration.h"
+#include "output.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "json_text.h"
 #include "quoting.h"
 
 namespace illhost {

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "illustration_reader.h"
+#include "illustration.h"
 #include "input_text.h"
 
 namespace {

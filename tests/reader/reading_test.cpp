@@ -6,7 +6,7 @@
 
 #include "host/kernel.h"
 #include "hostseams.h"
-#include "illustration_reader.h"
+#include "illustration.h"
 
 namespace {
 

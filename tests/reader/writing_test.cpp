@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "illustration_reader.h"
-#include "illustration_writer.h"
+#include "illustration.h"
+#include "output.h"
 
 namespace {
 

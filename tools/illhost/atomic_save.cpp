@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "fd_stream.h"
-#include "messages.h"
 #include "quoting.h"
 
 namespace illhost {

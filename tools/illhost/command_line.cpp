@@ -1,14 +1,12 @@
 #include "command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <ostream>
 #include <set>
 #include <string_view>
 
-#include "exit_status.h"
 #include "illanimation/version.h"
-#include "module_location.h"
-#include "name_types.h"
 #include "quoting.h"
 
 namespace illhost {
@@ -29,6 +27,36 @@ constexpr char kExitStatuses[] =
     "the file does not have, or out of memory; 2 a FILE that cannot be read or is not a valid\n"
     "illustration; 3 the module cannot be loaded. Warnings (\"illhost: warning: ...\") leave\n"
     "it unchanged.\n";
+
+// The words that the table and --explain show for a track's name type.
+constexpr char kNameTypeLegend[] =
+    "name types (columns \"was\", just before GetTargetDescription, and \"now\", after it):\n"
+    "  own         0  the track's own name, kept whatever its target is called\n"
+    "  target      1  follows its target: \"shown name\" is the display name as the host last\n"
+    "                 refreshed it, which can lag the target (the sample's t-quiet and\n"
+    "                 t-old-ebom), and \"description\" the text the module gives for the\n"
+    "                 target now\n"
+    "  default     2  came with the target but does not follow it\n"
+    "  unresolved  3  not classified yet: the next description tries again\n"
+    "  a number       a stored value outside these four, kept as stored\n"
+    "  -              no name type at all\n";
+
+// From the folder of the running program: ../lib/illanimation/libillanimation.so (installed),
+// else ../plugin/libillanimation.so (a build folder), wherever that has been moved. The installed
+// path when neither exists, so that the error names where the module was expected.
+std::string DefaultModulePath() {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path folder = fs::read_symlink("/proc/self/exe", error).parent_path();
+  if (folder.empty()) folder = ".";
+  constexpr char const* kCandidates[] = {"../lib/illanimation/libillanimation.so",
+                                         "../plugin/libillanimation.so"};
+  for (char const* candidate : kCandidates) {
+    fs::path const found = fs::canonical(folder / candidate, error);
+    if (!error) return found.string();
+  }
+  return (folder / kCandidates[0]).string();
+}
 
 CommandLine UsageError(std::string const& what) {
   return {std::nullopt, kUsageOrOutput, what + " (see illhost --help)"};

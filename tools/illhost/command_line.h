@@ -1,4 +1,5 @@
-// illhost's command line: what to run, or what it already answered (help, version, an error).
+// illhost's command line: what to run, or what it already answered (help, version, an error);
+// and illhost's exit statuses, which scripts depend on.
 #pragma once
 
 #include <iosfwd>
@@ -7,6 +8,13 @@
 #include <vector>
 
 namespace illhost {
+
+enum ExitStatus : int {
+  kDone = 0,
+  kUsageOrOutput = 1,   // bad command line, output or --save not written, out of memory
+  kBadInput = 2,        // a FILE that cannot be read or is not a valid illustration
+  kModuleUnusable = 3,  // the module cannot be loaded or does not answer
+};
 
 struct Options {
   std::string modulePath;

@@ -1,6 +1,5 @@
 #include "host/annotations.h"
 #include "host/illustration.h"
-#include "name_types.h"
 #include "output.h"
 #include "quoting.h"
 

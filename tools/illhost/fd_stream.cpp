@@ -4,8 +4,24 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
+
+#include "quoting.h"
 
 namespace illhost {
+namespace {
+
+// A message longer than this is cut: one line must stay one readable line.
+constexpr std::size_t kMaxMessageColumns = 1000;
+
+void Report(std::string_view prefix, std::string_view message) {
+  std::string line(prefix);
+  AppendShown(line, message.substr(0, kMaxMessageColumns * 4), kMaxMessageColumns);
+  line += '\n';
+  WriteFully(STDERR_FILENO, line);  // when even this fails, there is nowhere left to say it
+}
+
+}  // namespace
 
 int WriteFully(int fd, std::string_view data) {
   while (!data.empty()) {
@@ -16,6 +32,9 @@ int WriteFully(int fd, std::string_view data) {
   }
   return 0;
 }
+
+void ReportError(std::string_view message) { Report("illhost: ", message); }
+void ReportWarning(std::string_view message) { Report("illhost: warning: ", message); }
 
 FdStreamBuf::FdStreamBuf(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {
   setp(buffer_.data(), buffer_.data() + buffer_.size());

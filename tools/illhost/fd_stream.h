@@ -1,5 +1,6 @@
 // Output to a file descriptor that keeps the first write error: iostreams only say that a
-// write failed, and illhost must say why (EPIPE, ENOSPC, EFBIG, EBADF).
+// write failed, and illhost must say why (EPIPE, ENOSPC, EFBIG, EBADF). And what illhost says on
+// standard error: one line per failure or warning, "illhost: " first, escaped and cut.
 #pragma once
 
 #include <streambuf>
@@ -10,6 +11,9 @@ namespace illhost {
 
 // Writes all of `data`, again after an interruption; returns 0 or the errno of the failure.
 int WriteFully(int fd, std::string_view data);
+
+void ReportError(std::string_view message);
+void ReportWarning(std::string_view message);
 
 class FdStreamBuf : public std::streambuf {
  public:

@@ -13,6 +13,7 @@
 #include <boost/unordered/unordered_flat_map.hpp>
 
 #include "host/animation.h"
+#include "input_text.h"
 #include "model.h"
 
 namespace illhost {
@@ -59,10 +60,6 @@ class ObjectIds {
 };
 
 struct Illustration {
-  Illustration() = default;
-  Illustration(Illustration const&) = delete;
-  Illustration& operator=(Illustration const&) = delete;
-
   hostmodel::Model model;
   std::vector<du::SmartPtr<du::RefCounted>> kept;
   bool saveSuppressed = false;
@@ -74,5 +71,14 @@ struct Illustration {
   ObjectIds itemIds;
   ObjectIds sbomIds;
 };
+
+// Reads an illustration into the host stand-in. Any text is accepted: what is not a valid
+// illustration gives a ReadError whose one-line message names the file, the line, column and
+// byte, the JSON path and what was expected there. Only one illustration may live at a time: it
+// installs the world's and the application's trees. The text is walked where it lies; nothing
+// read refers to it afterwards.
+std::unique_ptr<Illustration> ReadIllustration(InputText const& input);
+// The same for text without the parser's padding after it, which is copied first.
+std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName);
 
 }  // namespace illhost

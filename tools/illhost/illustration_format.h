@@ -27,10 +27,9 @@ enum class Kind : std::uint8_t {
   Track
 };
 using Kinds = std::uint16_t;
-constexpr Kinds Of(Kind kind) { return static_cast<Kinds>(1u << static_cast<unsigned>(kind)); }
-template <class... More>
-constexpr Kinds Of(Kind kind, More... more) {
-  return static_cast<Kinds>(Of(kind) | Of(more...));
+template <class... K>
+constexpr Kinds Of(K... kinds) {
+  return static_cast<Kinds>(((1u << static_cast<unsigned>(kinds)) | ...));
 }
 
 enum class Type : std::uint8_t {

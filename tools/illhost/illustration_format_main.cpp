@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "illustration_format.h"
-#include "sample.h"
+#include "input_text.h"
 
 int main(int argc, char** argv) {
   bool const schema = argc == 2 && std::strcmp(argv[1], "schema") == 0;
@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (schema) illhost::WriteSchema(std::cout);
-  if (!schema) std::cout << illhost::kSampleIllustration;
+  if (!schema) std::cout << illhost::InputText::Sample().Text();
   return std::cout.flush() ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-#include "illustration_reader.h"
+#include "illustration.h"
 
 #include <boost/unordered/unordered_flat_map.hpp>
 #include <functional>

@@ -1,11 +1,12 @@
-#include "illustration_writer.h"
+#include "output.h"
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
-#include "json_text.h"
+#include "quoting.h"
 
 namespace illhost {
 
@@ -52,34 +53,28 @@ std::size_t MemberEnd(std::string_view text, std::size_t from, std::size_t next)
 }
 
 void WriteStored(std::ostream& out, TrackSpec const& track, TrackResult const& result) {
-  out << "\"stored\": {\"name\": ";
-  WriteJsonString(out, result.shownName);
-  out << ", \"properties\": {";
+  std::string text = "\"stored\": {\"name\": ";
+  AppendJsonString(text, result.shownName);
+  text += ", \"properties\": {";
   char const* separator = "";
   auto const write = [&](std::string const& key, std::int64_t value) {
-    out << separator;
-    WriteJsonString(out, key);
-    out << ": " << value;
+    AppendJsonString(text += separator, key);
+    text += ": " + std::to_string(value);
     separator = ", ";
   };
-  auto const saved = [&](std::string const& key) -> std::pair<std::string, std::int64_t> const* {
-    for (auto const& entry : result.saved)
-      if (entry.first == key) return &entry;
-    return nullptr;
+  auto const find = [](auto const& list, auto const& key) {
+    return std::find_if(list.begin(), list.end(), [&](auto const& e) { return e.first == key; });
   };
   if (track.stored) {
     for (auto const& [key, value] : track.stored->properties) {
-      auto const* taken = saved(key.str());
-      write(key.str(), taken ? taken->second : value);
+      auto const taken = find(result.saved, key.str());
+      write(key.str(), taken != result.saved.end() ? taken->second : value);
     }
   }
-  for (auto const& [key, value] : result.saved) {
-    bool known = false;
-    if (track.stored)
-      for (auto const& entry : track.stored->properties) known = known || entry.first == key;
-    if (!known) write(key, value);
-  }
-  out << "}}";
+  for (auto const& [key, value] : result.saved)
+    if (!track.stored || find(track.stored->properties, key) == track.stored->properties.end())
+      write(key, value);
+  out << text << "}}";
 }
 
 void WriteTrack(std::ostream& out, std::string_view text, std::vector<Member> const& members,

@@ -4,8 +4,6 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "quoting.h"
-
 namespace illhost {
 
 namespace {
@@ -30,35 +28,30 @@ bool PlainKey(std::string_view key) {
 
 // The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
 // keeps the path; `read` follows the parser through the text to place a nesting too deep.
-class SyntaxCheck {
+class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
  public:
-  using number_integer_t = std::int64_t;
-  using number_unsigned_t = std::uint64_t;
-  using number_float_t = double;
-  using string_t = std::string;
-  using binary_t = nlohmann::json::binary_t;
   static constexpr std::size_t kMaxNesting = 64;
 
   SyntaxCheck(std::string_view text, char const* const& read) : text_(text), read_(read) {}
 
-  bool null() { return Value(); }
-  bool boolean(bool) { return Value(); }
-  bool number_integer(number_integer_t) { return Value(); }
-  bool number_unsigned(number_unsigned_t) { return Value(); }
-  bool number_float(number_float_t, string_t const&) { return Value(); }
-  bool string(string_t&) { return Value(); }
-  bool binary(binary_t&) { return Value(); }
-  bool start_object(std::size_t) { return Open(true); }
-  bool start_array(std::size_t) { return Open(false); }
-  bool end_object() { return Close(); }
-  bool end_array() { return Close(); }
-  bool key(string_t& key) {
+  bool null() override { return Value(); }
+  bool boolean(bool) override { return Value(); }
+  bool number_integer(number_integer_t) override { return Value(); }
+  bool number_unsigned(number_unsigned_t) override { return Value(); }
+  bool number_float(number_float_t, string_t const&) override { return Value(); }
+  bool string(string_t&) override { return Value(); }
+  bool binary(binary_t&) override { return Value(); }
+  bool start_object(std::size_t) override { return Open(true); }
+  bool start_array(std::size_t) override { return Open(false); }
+  bool end_object() override { return Close(); }
+  bool end_array() override { return Close(); }
+  bool key(string_t& key) override {
     frames_.back().key = key;
     frames_.back().inValue = true;
     return true;
   }
   bool parse_error(std::size_t position, std::string const& token,
-                   nlohmann::detail::exception const& e) {
+                   nlohmann::detail::exception const& e) override {
     std::string what = e.what();
     what.erase(0, what.find("] ") + 2);
     if (what.compare(0, 11, "parse error") == 0) what.erase(0, what.find(": ") + 2);
@@ -258,7 +251,5 @@ std::string_view JsonWalk::KeyText(json::field& pair) const {
   if (pair.unescaped_key().get(key)) Fail(at, "invalid escape in a key");
   return key;
 }
-
-std::string JsonWalk::Quoted(std::string_view text) { return QuoteInput(text); }
 
 }  // namespace illhost

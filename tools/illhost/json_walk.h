@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "illustration_format.h"
+#include "quoting.h"
 
 namespace illhost {
 
@@ -116,9 +117,9 @@ class JsonWalk {
       std::string_view const name = KeyText(pair);
       std::size_t key = 0;
       while (key < shape.count && shape.keys[key].name != name) ++key;
-      if (key == shape.count) Fail(keyAt, "unknown key " + Quoted(name));
+      if (key == shape.count) Fail(keyAt, "unknown key " + QuoteInput(name));
       Field& field = fields[key];
-      if (field.given) Fail(keyAt, "duplicate key " + Quoted(name));
+      if (field.given) Fail(keyAt, "duplicate key " + QuoteInput(name));
       field.given = true;
       field.keyAt = keyAt;
       path_.push_back(PathStep{shape.keys[key].name});
@@ -169,7 +170,7 @@ class JsonWalk {
         if (many.empty()) many.insert(few.begin(), few.end());
         repeated = !many.insert(key).second;
       }
-      if (repeated) Fail(keyAt, "duplicate key " + Quoted(key));
+      if (repeated) Fail(keyAt, "duplicate key " + QuoteInput(key));
       path_.push_back(PathStep{key});
       each(key, pair.value());
       path_.pop_back();
@@ -182,7 +183,6 @@ class JsonWalk {
     return static_cast<std::size_t>(pair.key().raw() - 1 - text_);
   }
   std::string_view KeyText(json::field& pair) const;
-  static std::string Quoted(std::string_view text);
 
   char const* text_;
   std::vector<PathStep> path_;

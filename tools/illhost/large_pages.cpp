@@ -2,8 +2,4 @@
 // millions of small objects needs to be built at speed (fewer page faults and TLB misses).
 #include <mimalloc.h>
 
-namespace {
-
 [[maybe_unused]] bool const kLargePages = (mi_option_enable(mi_option_large_os_pages), true);
-
-}  // namespace

@@ -5,8 +5,6 @@
 #include <ostream>
 #include <string>
 
-#include "json_text.h"
-#include "name_types.h"
 #include "quoting.h"
 
 namespace illhost {
@@ -26,6 +24,43 @@ Row Cells(TrackResult const& r, std::array<std::string, 2>& labels) {
           r.shownName,   r.usesTargetName ? "yes" : "no",
           r.description, r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
 }
+
+// An integer, or null.
+void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value) {
+  out += value ? std::to_string(*value) : "null";
+}
+
+// One JSON object or array, a member or element a line: the opening bracket, then each member
+// that Key() starts or element that Item() starts (after a comma from the second on), then the
+// closing bracket at `indent` spaces from Close().
+class JsonObject {
+ public:
+  JsonObject(std::string& out, int indent, char open = '{')
+      : out_(out), indent_(indent), close_(open == '[' ? ']' : '}') {
+    out_ += open;
+  }
+  std::string& Item() {
+    out_ += first_ ? "\n" : ",\n";
+    first_ = false;
+    out_.append(static_cast<std::size_t>(indent_) + 2, ' ');
+    return out_;
+  }
+  // Writes the key; the caller appends the value to the string returned.
+  std::string& Key(std::string_view key) {
+    AppendJsonString(Item(), key);
+    return out_ += ": ";
+  }
+  void Close() {
+    if (!first_) out_.append(1, '\n').append(static_cast<std::size_t>(indent_), ' ');
+    out_ += close_;
+  }
+
+ private:
+  std::string& out_;
+  int indent_;
+  char close_;
+  bool first_ = true;
+};
 
 // A value shown in a step is cut at this many columns, and the steps align up to a call as wide.
 constexpr std::size_t kValueColumns = 60;
@@ -58,6 +93,12 @@ void Append(std::string& out, StepValue const& v, bool json) {
 }
 
 }  // namespace
+
+std::string NameTypeLabel(std::optional<std::int64_t> const& type) {
+  static char const* const kLabels[] = {"own", "target", "default", "unresolved"};
+  if (!type) return "-";
+  return *type >= 0 && *type < 4 ? kLabels[*type] : std::to_string(*type);
+}
 
 void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool wide) {
   std::size_t const limit = wide ? kWhole : kCellColumns;

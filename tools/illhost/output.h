@@ -1,8 +1,11 @@
-// What illhost shows of a run. The table and the text of --explain are for people: every cell
-// and value is escaped and cut for a terminal. JSON is for tools: values as they are.
+// What illhost shows of a run, and what --save writes. The table and the text of --explain are
+// for people: every cell and value is escaped and cut for a terminal. JSON is for tools: values
+// as they are.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,10 @@
 #include "illustration.h"
 
 namespace illhost {
+
+// "own" (0), "target" (1), "default" (2), "unresolved" (3), the number for any other value,
+// "-" where the track saves no name type at all.
+std::string NameTypeLabel(std::optional<std::int64_t> const& type);
 
 // One row per track, each column as wide as its widest cell in terminal columns; cells longer
 // than 40 columns are cut unless the table is wide.
@@ -34,5 +41,12 @@ void PrintExplanationJson(std::ostream& out, Explanation const& explanation, int
 // model knows of the target's names.
 std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
                             std::vector<StepRecord> const& steps);
+
+// --save: the text `source` that `illustration` was read from, written back with `results` (one
+// per track). Each track keeps its other members as written, drops "rename" and "refresh", and
+// gets "stored" last: {"name": shown name, "properties": the stored properties that Save did not
+// write, as they were, then those it wrote}. All else is written as it was read.
+void WriteStoredIllustration(InputText const& source, Illustration const& illustration,
+                             std::vector<TrackResult> const& results, std::ostream& out);
 
 }  // namespace illhost

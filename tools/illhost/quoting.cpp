@@ -5,6 +5,8 @@
 namespace illhost {
 namespace {
 
+constexpr char kHex[] = "0123456789abcdef";
+
 struct CodePoint {
   utf8proc_int32_t value;
   std::size_t length;  // 0 where the bytes at that place are not UTF-8
@@ -32,7 +34,6 @@ bool Plain(utf8proc_int32_t c, bool quoting) {
 
 // Appends the escape for the code point `c`, or for the byte `c` that is not UTF-8.
 void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
-  static constexpr char kHex[] = "0123456789abcdef";
   out += '\\';
   if (c == '\n' || c == '\r' || c == '\t' || c == '\\' || c == '"') {
     out += c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : static_cast<char>(c);
@@ -121,6 +122,37 @@ std::size_t AppendShown(std::string& out, std::string_view text, std::size_t col
       keptBytes = out.size() - start - 1, keptColumns = used - 1;
   }
   return used;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  out += '"';
+  std::size_t plain = 0;  // start of the bytes not yet written
+  for (std::size_t at = 0; at < text.size();) {
+    auto const c = static_cast<unsigned char>(text[at]);
+    std::size_t length = 1;
+    char escape[7] = {'\\', static_cast<char>(c), '\0', '0', kHex[c >> 4], kHex[c & 15], '\0'};
+    if (c == '\n' || c == '\r' || c == '\t') {
+      escape[1] = c == '\n' ? 'n' : c == '\r' ? 'r' : 't';
+    } else if (c < 0x20) {
+      escape[1] = 'u', escape[2] = '0';
+    } else if (c >= 0x80) {
+      length = Decode(text, at).length;
+      if (length > 0) {
+        at += length;
+        continue;
+      }
+      length = 1;
+      std::string_view("\\ufffd").copy(escape, 6);
+    } else if (c != '"' && c != '\\') {
+      ++at;
+      continue;
+    }
+    out.append(text.substr(plain, at - plain));
+    out += escape;
+    plain = at += length;
+  }
+  out.append(text.substr(plain));
+  out += '"';
 }
 
 }  // namespace illhost

@@ -1,5 +1,5 @@
-// Text shown to a person, made safe for a terminal in one place: escaped, measured in terminal
-// columns and cut between grapheme clusters.
+// Text made safe in one place: for a person, escaped for a terminal, measured in terminal
+// columns and cut between grapheme clusters; for a tool, written whole as a JSON string.
 #pragma once
 
 #include <cstddef>
@@ -30,5 +30,10 @@ inline std::string QuoteInput(std::string_view text, std::size_t limit = 80) {
   std::string out = "\"";
   return AppendShown(out, text, limit, true), out += '"';
 }
+
+// `text` as a JSON string, whole, for --json, --explain --json and --save: quotes, backslashes,
+// \n, \r and \t escaped, other controls as \u00XX, UTF-8 kept, each byte that is not UTF-8 as
+// \ufffd so that the output stays JSON.
+void AppendJsonString(std::string& out, std::string_view text);
 
 }  // namespace illhost
