@@ -95,11 +95,6 @@ std::string LoadInChild(std::string const& path, Prepare prepare) {
   return message;
 }
 
-TEST(InputText, NamesWhyStandardInputCannotBeRead) {
-  EXPECT_EQ(LoadInChild("-", [] { ::close(STDIN_FILENO); }),
-            "(standard input): cannot be read: Bad file descriptor");
-}
-
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs more than the limit
 TEST(InputText, NamesTheFileWhenMemoryRunsOut) {
   std::string const path = ::testing::TempDir() + "/large.json";
