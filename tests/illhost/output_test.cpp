@@ -1,5 +1,5 @@
-// What illhost prints: standard output that fails, name types under suppression, several files,
-// running out of memory. The table itself is checked against expected/*.txt.
+// What illhost prints: standard output that fails, several files, running out of memory. The
+// table and name types under suppression are checked against expected/*.txt.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -32,22 +32,6 @@ TEST(IllhostOutput, StandardOutputThatCannotBeWrittenIsOneMessageAndExitOneAndTh
               std::string("illhost: cannot write standard output: ") + std::strerror(error) + "\n");
     EXPECT_EQ(ReadFile(dir / "out.json"), ReadFile(dir / "reference.json")) << error;
   }
-}
-
-TEST(IllhostOutput, NameTypesShowUnderATimelineThatSuppressesSaving) {
-  TempDir dir;
-  WriteFile(dir / "quiet.json", PartsIllustration(3, true));
-  Outcome const json = RunIllhost({"--json", (dir / "quiet.json").string()});
-  ASSERT_EQ(json.exitCode, 0) << json.err;
-  nlohmann::json const parsed = nlohmann::json::parse(json.out);
-  for (auto const& track : parsed["tracks"]) {
-    EXPECT_EQ(track["name_type_before"], 1) << track;
-    EXPECT_EQ(track["name_type"], 1) << track;
-    EXPECT_EQ(track["saved"], nlohmann::json::object()) << track;
-  }
-  Outcome const table = RunIllhost({(dir / "quiet.json").string()});
-  EXPECT_NE(table.out.find("target  target"), std::string::npos) << table.out;
-  EXPECT_EQ(table.out.find("  -  "), std::string::npos) << table.out;
 }
 
 TEST(IllhostOutput, SeveralFilesRunInTurnUnderTheirNames) {
