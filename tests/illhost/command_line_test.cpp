@@ -17,6 +17,11 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
   int const rows = test_rows::ForEachRow(ILLHOST_TEST_DATA_DIR "/command_line.tsv", [&](auto& row) {
     // Run where nothing is: no mistake may leave a file named after an option.
     TempDir here;
+    std::vector<std::string> left;
+    if (row[0].find("libhere.so") != std::string::npos) {
+      std::filesystem::copy_file(ILLHOST_MODULE_PATH, here / "libhere.so");
+      left.push_back("libhere.so");
+    }
     Launch launch;
     std::istringstream words(test_rows::Unescaped(row.at(0)));
     for (std::string word; words >> word;)
@@ -29,29 +34,12 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
       if (row[4] == "@CLOSED") close(STDIN_FILENO);
     };
     Outcome const r = RunIllhostWith(launch);
-    EXPECT_EQ(here.Entries(), std::vector<std::string>{}) << row[0];
+    EXPECT_EQ(here.Entries(), left) << row[0];
     EXPECT_EQ(r.exitCode, std::stoi(row.at(1))) << row[0] << ": " << r.err;
     EXPECT_TRUE(std::regex_match(r.err, std::regex(row.at(2)))) << row[0] << ":\n" << r.err;
     EXPECT_TRUE(std::regex_search(r.out, std::regex(row.at(3)))) << row[0] << ":\n" << r.out;
   });
-  EXPECT_EQ(rows, 35) << "command_line.tsv was not read whole";
-}
-
-TEST(IllhostCommandLine, ModuleNameWithoutASlashIsAFileInTheCurrentFolder) {
-  TempDir here;
-  std::filesystem::copy_file(ILLHOST_MODULE_PATH, here / "libhere.so");
-  for (auto const& [module, exitCode] :
-       {std::pair{"libhere.so", 0}, std::pair{"libutf8proc.so.2", 3}, std::pair{"libc.so.6", 3}}) {
-    Launch launch;
-    launch.args = {"--module", module, "--json", Example("center_lines")};
-    launch.inChild = [&] { (void)!chdir(here.path().c_str()); };
-    Outcome const r = RunIllhostWith(launch);
-    EXPECT_EQ(r.exitCode, exitCode) << module << ": " << r.err;
-    if (exitCode != 0) {
-      EXPECT_EQ(r.err.rfind(std::string("illhost: cannot load module ./") + module + ":", 0), 0U)
-          << r.err;
-    }
-  }
+  EXPECT_EQ(rows, 38) << "command_line.tsv was not read whole";
 }
 
 }  // namespace
