@@ -17,11 +17,15 @@ std::string Collapsed(std::string const& text) {
   return std::regex_replace(out, std::regex("^ | $"), "");
 }
 
-std::set<std::string> OptionsIn(std::string const& text) {
+// The options named in the first group of each match of `pattern` in `text`.
+std::set<std::string> OptionsIn(std::string const& text, std::string const& pattern) {
   std::set<std::string> found;
-  std::regex const option("(^|[ ,`\"])(--?[a-zA-Z][-a-zA-Z]*)");
-  for (std::sregex_iterator i(text.begin(), text.end(), option), end; i != end; ++i)
-    found.insert((*i)[2]);
+  std::regex const option("(^|[ ,`\"])(--?[a-zA-Z][-a-zA-Z]*)"), matching(pattern);
+  for (std::sregex_iterator i(text.begin(), text.end(), matching), end; i != end; ++i) {
+    std::string const part = (*i)[1];
+    for (std::sregex_iterator o(part.begin(), part.end(), option); o != end; ++o)
+      found.insert((*o)[2]);
+  }
   return found;
 }
 
@@ -33,31 +37,15 @@ std::string ManualPage() {
 TEST(IllhostDocumentation, HelpManualPageAndDocsNameTheSameOptions) {
   Outcome const help = RunIllhost({"--help"});
   ASSERT_EQ(help.exitCode, 0);
-  // --help: the option lines under "Options:".
-  std::string helpOptions;
-  std::regex const line("\n  (-[-a-zA-Z,]+)");
-  for (std::sregex_iterator i(help.out.begin(), help.out.end(), line), end; i != end; ++i)
-    helpOptions += " " + std::regex_replace((*i)[1].str(), std::regex(","), " ");
-  // The manual page: the line after each .TP of its OPTIONS section.
   std::string const man = ManualPage();
   std::size_t const from = man.find(".SH OPTIONS"), to = man.find(".SH", from + 1);
   ASSERT_NE(from, std::string::npos);
-  std::string manOptions;
-  std::regex const item("\\.TP\n([^\n]*)");
-  std::string const section = man.substr(from, to - from);
-  for (std::sregex_iterator i(section.begin(), section.end(), item), end; i != end; ++i)
-    manOptions += " " + (*i)[1].str();
-  // docs/illhost.md: the first column of its table of options.
-  std::string docsOptions;
-  std::string const docs = ReadFile(ILLHOST_DOCS);
-  std::regex const row("\n\\| (`-[^|]*)\\|");
-  for (std::sregex_iterator i(docs.begin(), docs.end(), row), end; i != end; ++i)
-    docsOptions += " " + (*i)[1].str();
-
-  std::set<std::string> const fromHelp = OptionsIn(helpOptions);
+  // --help: the option lines under "Options:"; the manual page: the line after each .TP of its
+  // OPTIONS section; docs/illhost.md: the first column of its table of options.
+  std::set<std::string> const fromHelp = OptionsIn(help.out, "\n  (-[-a-zA-Z,]+)");
   EXPECT_GE(fromHelp.size(), 10U) << help.out;
-  EXPECT_EQ(OptionsIn(manOptions), fromHelp);
-  EXPECT_EQ(OptionsIn(docsOptions), fromHelp);
+  EXPECT_EQ(OptionsIn(man.substr(from, to - from), "\\.TP\n([^\n]*)"), fromHelp);
+  EXPECT_EQ(OptionsIn(ReadFile(ILLHOST_DOCS), "\n\\| (`-[^|]*)\\|"), fromHelp);
 }
 
 TEST(IllhostDocumentation, NameTypesMeanTheSameInHelpManualPageAndDocs) {

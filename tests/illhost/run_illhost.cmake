@@ -1,4 +1,4 @@
-# Runs illhost for one test. MODE is example, bad, module, roundtrip or save.
+# Runs illhost for one test. MODE is example, table, bad, module, roundtrip or save.
 function(run out err rc)
   execute_process(COMMAND ${ILLHOST} ${ARGN} OUTPUT_VARIABLE o ERROR_VARIABLE e RESULT_VARIABLE r)
   set(${out} "${o}" PARENT_SCOPE)
@@ -36,6 +36,14 @@ if(MODE STREQUAL "example")
     message(FATAL_ERROR "illhost exited with ${rc}: ${err}")
   endif()
   expect_same(${EXPECTED} ${WORK}/actual.json output)
+elseif(MODE STREQUAL "table")
+  # The table as a terminal shows it, with the options in OPTIONS.
+  run(out err rc ${OPTIONS} ${INPUT})
+  file(WRITE ${WORK}/actual.txt "${out}")
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "illhost exited with ${rc}: ${err}")
+  endif()
+  expect_same(${EXPECTED} ${WORK}/actual.txt table)
 elseif(MODE STREQUAL "bad")
   run(out err rc --save ${WORK}/out.json ${INPUT})
   if(NOT rc EQUAL 2 OR NOT err MATCHES "${PLACE}" OR EXISTS ${WORK}/out.json OR NOT out STREQUAL "")

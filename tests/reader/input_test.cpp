@@ -1,7 +1,6 @@
 // Reading the input once: files and standard input, byte for byte.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -67,52 +66,27 @@ TEST(InputText, StopsAnEndlessReadAtItsFirstNulByte) {
   }
 }
 
-// What a child process gets from Load(path) after `prepare`: the message, or "read".
-template <class Prepare>
-std::string LoadInChild(std::string const& path, Prepare prepare) {
-  int ends[2];
-  if (::pipe(ends) != 0) return "no pipe";
-  pid_t const child = ::fork();
-  if (child == 0) {
-    ::close(ends[0]);
-    prepare();
-    std::string message = "read";
-    try {
-      illhost::InputText::Load(path);
-    } catch (illhost::ReadError const& e) {
-      message = e.what();
-    }
-    (void)!::write(ends[1], message.data(), message.size());
-    std::_Exit(0);
-  }
-  ::close(ends[1]);
-  std::string message;
-  char buffer[512];
-  for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-    message.append(buffer, got);
-  ::close(ends[0]);
-  ::waitpid(child, nullptr, 0);
-  return message;
-}
-
-TEST(InputText, NamesWhyStandardInputCannotBeRead) {
-  EXPECT_EQ(LoadInChild("-", [] { ::close(STDIN_FILENO); }),
-            "(standard input): cannot be read: Bad file descriptor");
-}
-
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs more than the limit
 TEST(InputText, NamesTheFileWhenMemoryRunsOut) {
   std::string const path = ::testing::TempDir() + "/large.json";
   std::ofstream(path) << std::string(std::size_t{64} << 20, ' ');
-  std::string const message = LoadInChild(path, [] {
+  // In a child process, with little more address space than it already uses.
+  auto const loadWithLittleMemory = [&] {
     long pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
     rlim_t const limit = static_cast<rlim_t>(pages) * 4096 + (std::size_t{16} << 20);
     rlimit const bound{limit, limit};
     ::setrlimit(RLIMIT_AS, &bound);
-  });
+    try {
+      illhost::InputText::Load(path);
+    } catch (illhost::ReadError const& e) {
+      std::fputs(e.what(), stderr);
+    }
+    std::_Exit(0);
+  };
+  EXPECT_EXIT(loadWithLittleMemory(), ::testing::ExitedWithCode(0),
+              path + ": cannot be read: out of memory$");
   std::remove(path.c_str());
-  EXPECT_EQ(message, path + ": cannot be read: out of memory");
 }
 #endif
 

@@ -1,9 +1,9 @@
 // What the reader refuses, and the one line that says where and why.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
+#include "../illhost/rows.h"
 #include "host/kernel.h"
 #include "hostseams.h"
 #include "illustration.h"
@@ -22,30 +22,12 @@ std::string ErrorOf(std::string const& text) {
   return "";
 }
 
-// The bytes of a table cell, where \xNN stands for the byte NN.
-std::string Unescaped(std::string const& cell) {
-  std::string bytes;
-  for (std::size_t i = 0; i < cell.size(); ++i) {
-    bool const escape = cell.compare(i, 2, "\\x") == 0 && i + 4 <= cell.size();
-    bytes += escape ? static_cast<char>(std::stoi(cell.substr(i + 2, 2), nullptr, 16)) : cell[i];
-    if (escape) i += 3;
-  }
-  return bytes;
-}
-
 // Each case of refused.tsv: the input is refused with the line, column, byte, path and reason.
 TEST(ReadingRefuses, WithTheLineColumnBytePathAndReason) {
-  std::ifstream table(READER_CASES_DIR "/refused.tsv");
-  int cases = 0;
-  for (std::string line; std::getline(table, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::size_t const input = line.find('\t') + 1, message = line.find('\t', input) + 1;
-    ASSERT_GT(message, input) << line;
-    EXPECT_EQ(ErrorOf(Unescaped(line.substr(input, message - 1 - input))),
-              "f.json:" + Unescaped(line.substr(message)))
-        << line.substr(0, input - 1);
-    ++cases;
-  }
+  int const cases = test_rows::ForEachRow(READER_CASES_DIR "/refused.tsv", [](auto& row) {
+    EXPECT_EQ(ErrorOf(test_rows::Unescaped(row.at(1))), "f.json:" + test_rows::Unescaped(row.at(2)))
+        << row[0];
+  });
   EXPECT_GT(cases, 40) << "refused.tsv was not read whole";
 }
 
