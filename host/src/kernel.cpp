@@ -91,8 +91,7 @@ std::string SelectionItem::GetDisplayName() const {
   return displayName_;
 }
 du::SmartPtr<BaseInstance> SelectionItem::ActInstanceIn(Scene const* scene) const {
-  auto const own = sceneActInstances_.find(scene);
-  return own != sceneActInstances_.end() ? own->second : actInstance_;
+  return actScene_ && scene == actScene_ ? actInstanceInScene_ : actInstance_;
 }
 void SelectionItem::SetAnnotation(du::SmartPtr<Annotation> annotation) {
   annotation_ = std::move(annotation);

@@ -134,17 +134,16 @@ class QM_HOST_API SelectionItem : public du::RefCounted {
     return annotation_;
   }
   // What the item designates in one scene where that differs from the others, and the one
-  // scene in which the host shows it; scenes are told apart by address only.
+  // scene in which the host shows it (none: every scene); scenes are told apart by address only.
+  // One scene of each is all the tests need, and an item of a million-track model stays small.
   QM_STANDIN_ONLY void SetActInstanceIn(Scene const* scene, du::SmartPtr<BaseInstance> instance) {
-    sceneActInstances_[scene] = std::move(instance);
+    actScene_ = scene;
+    actInstanceInScene_ = std::move(instance);
   }
   QM_STANDIN_ONLY du::SmartPtr<BaseInstance> ActInstanceIn(Scene const* scene) const;
-  QM_STANDIN_ONLY void SetShownOnlyIn(Scene const* scene) {
-    shownOnlyIn_ = scene;
-    shownEverywhere_ = false;
-  }
+  QM_STANDIN_ONLY void SetShownOnlyIn(Scene const* scene) { shownOnlyIn_ = scene; }
   QM_STANDIN_ONLY bool IsShownIn(Scene const* scene) const {
-    return shownEverywhere_ || scene == shownOnlyIn_;
+    return !shownOnlyIn_ || scene == shownOnlyIn_;
   }
 
  private:
@@ -152,9 +151,9 @@ class QM_HOST_API SelectionItem : public du::RefCounted {
   std::string displayName_;
   du::SmartPtr<BaseInstance> actInstance_;
   du::SmartPtr<Annotation> annotation_;
-  std::map<Scene const*, du::SmartPtr<BaseInstance>> sceneActInstances_;
+  Scene const* actScene_ = nullptr;
+  du::SmartPtr<BaseInstance> actInstanceInScene_;
   Scene const* shownOnlyIn_ = nullptr;
-  bool shownEverywhere_ = true;
 };
 
 // A selection item that designates a kernel object (Instance and Assembly items).
