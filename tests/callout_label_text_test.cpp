@@ -43,7 +43,6 @@ class CalloutLabelText : public ModuleTest {
     return marked;
   }
   std::string Text(du::SmartPtr<qmannotations::Callout> const& callout, qmk::Scene* scene) {
-    ExpectBalanced balanced;
     engine->requests.clear();
     return illanimation::GetCalloutLabelText(callout, scene).str();
   }

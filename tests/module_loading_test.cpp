@@ -24,16 +24,12 @@ class ModuleLoading : public ::testing::Test {
   static void SetUpTestSuite() {
     module_ = new hostloader::PluginModule(ILLANIMATION_MODULE_PATH);
     create_ = module_->CreateComponent();
-    init_ = module_->Init();
-    terminate_ = module_->Terminate();
   }
   void SetUp() override { hostseams::Ledger::Enable(true); }
   void TearDown() override { hostseams::Ledger::Enable(false); }
 
   static inline hostloader::PluginModule* module_ = nullptr;
   static inline hostloader::PluginModule::CreateComponentFunction create_ = nullptr;
-  static inline hostloader::PluginModule::LifecycleFunction init_ = nullptr;
-  static inline hostloader::PluginModule::LifecycleFunction terminate_ = nullptr;
 };
 
 TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlone) {
@@ -94,9 +90,9 @@ TEST_F(ModuleLoading, HooksKeepMakingIllustrationTracksAfterTheInitializerIsGone
     ASSERT_TRUE(create_(kType, nullptr, kName, component));
   }
   for (int i = 0; i < 3; ++i) {
-    init_();
-    terminate_();
-    terminate_();
+    module_->Init()();
+    module_->Terminate()();
+    module_->Terminate()();
   }
   auto created = animation::ItemTrackCreator::CreateItemTrackDataImpl();
   ASSERT_NE(created.get(), nullptr);

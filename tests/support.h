@@ -29,33 +29,42 @@ constexpr NameType Own = NameType::Custom, Follows = NameType::FromTarget,
 
 inline int Int(NameType type) { return static_cast<int>(type); }
 
-// Fails the test unless every counted reference taken while it lives is given back by the time
-// it goes; `what` names the case.
-class ExpectBalanced {
- public:
-  explicit ExpectBalanced(std::string what = {}) : what_(std::move(what)) {}
-  ExpectBalanced(ExpectBalanced const&) = delete;
-  ExpectBalanced& operator=(ExpectBalanced const&) = delete;
-  ~ExpectBalanced() { EXPECT_TRUE(check_.Balanced()) << what_ << '\n' << check_.Difference(); }
-
- private:
-  std::string what_;
-  hostseams::LedgerCheck check_;
-};
-
-// Runs `run` and fails the test unless it gave back every counted reference that it took.
-template <class Run>
-void Balanced(std::string what, Run&& run) {
-  ExpectBalanced balanced(std::move(what));
-  run();
-}
-
 // Runs `run` with the host's calls recorded, for CallLog::Calls and CallLog::Count to read.
 template <class Run>
 void Recorded(Run&& run) {
   hostseams::CallLog::Start();
   run();
   hostseams::CallLog::Stop();
+}
+
+// While it lives, the host's hooks make and copy the host's own tracks, not the module's.
+class HostTrackHooks {
+ public:
+  HostTrackHooks() {
+    animation::ItemTrackCreator::CreateItemTrackDataImpl = [] {
+      return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData);
+    };
+    animation::ItemTrackCreator::CopyItemTrackDataImpl = [](auto const& source) {
+      return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData(source));
+    };
+  }
+  HostTrackHooks(HostTrackHooks const&) = delete;
+  HostTrackHooks& operator=(HostTrackHooks const&) = delete;
+  ~HostTrackHooks() {
+    animation::ItemTrackCreator::CreateItemTrackDataImpl = create_;
+    animation::ItemTrackCreator::CopyItemTrackDataImpl = copy_;
+  }
+
+ private:
+  decltype(animation::ItemTrackCreator::CreateItemTrackDataImpl) create_ =
+      animation::ItemTrackCreator::CreateItemTrackDataImpl;
+  decltype(animation::ItemTrackCreator::CopyItemTrackDataImpl) copy_ =
+      animation::ItemTrackCreator::CopyItemTrackDataImpl;
+};
+
+// An annotation of the class `type` that is neither a centre line nor a callout.
+inline du::SmartPtr<qmk::Annotation> PlainAnnotation(du::Symbol const& type) {
+  return du::SmartPtr<qmk::Annotation>(new qmk::Annotation(type));
 }
 
 class ModuleTest : public ::testing::Test {

@@ -1,7 +1,5 @@
 // What a track shows for its target, how an unresolved track is classified, and how a
 // callout track's name is matched against the callout's label.
-#include <regex>
-
 #include "standin_texts.h"
 #include "support.h"
 
@@ -17,16 +15,13 @@ class TargetDescription : public PartTest {
     sbom->SetProperty("g", "sBOM Name", du::Symbol("Bolt"));
     line->AddObject(part);
   }
-  // Describes the target and checks that every reference taken was given back.
   static std::string Describe(IllustrationItemTrack& track,
                               du::SmartPtr<animation::Target> const& target) {
-    ExpectBalanced balanced;
     return track.GetTargetDescription(target).str();
   }
   // An annotation of the callout-label class that is not a callout.
   static du::SmartPtr<qmk::Annotation> NotACallout() {
-    return du::SmartPtr<qmk::Annotation>(
-        new qmk::Annotation(qmannotations::ConstStrings::qmCalloutLabel));
+    return PlainAnnotation(qmannotations::ConstStrings::qmCalloutLabel);
   }
 
   du::SmartPtr<qmannotations::CenterLinesAnnotation> line = M().AddCenterLine();
@@ -76,7 +71,7 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
 }
 
 TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
-  du::SmartPtr<qmk::Annotation> note(new qmk::Annotation(du::Symbol("Note")));
+  auto note = PlainAnnotation(du::Symbol("Note"));
   du::SmartPtr<qmk::Object> notAnInstance(new qmk::Object);
   // The host's annotation folders are tracks of type 2.
   du::SmartPtr<animation::ContainerTrackData> folder(
@@ -189,9 +184,7 @@ class CalloutNameMatching : public TargetDescription {
   }
   // Classifies a track of that name against the label and returns the label text it leaves.
   std::string Classify(IllustrationItemTrack& track,
-                       du::SmartPtr<qmannotations::Callout> const& callout, char const* label,
-                       char const* what) {
-    ExpectBalanced balanced(what);
+                       du::SmartPtr<qmannotations::Callout> const& callout, char const* label) {
     du::Symbol text(label);
     track.ClassifyCalloutLabelName(callout, text);
     return text.str();
@@ -242,20 +235,8 @@ TEST_F(CalloutNameMatching, SingleCalloutsByKindTypeAndLabelAndGroupsByPiecesOfT
   };
   for (auto const& row : rows) {
     auto track = NewTrack(row.name, Unresolved);
-    EXPECT_EQ(Classify(*track, row.callout, row.label, row.what), row.text) << row.what;
+    EXPECT_EQ(Classify(*track, row.callout, row.label), row.text) << row.what;
     EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
-  }
-}
-
-TEST(NameRemainderSplit, AgreesWithTheSeparatorExpression) {
-  std::regex const separator(", ", std::regex::ECMAScript);
-  for (std::string const text : {"", "a", ", ", "a, b", ", a", "a, ", "a, , b", "a,b", "a,  b",
-                                 ", , ", "one, two, three", ",", " , "}) {
-    std::vector<std::string> const expected(
-        std::sregex_token_iterator(text.begin(), text.end(), separator, -1),
-        std::sregex_token_iterator());
-    // The empty text is one empty piece, as for the expression.
-    EXPECT_EQ(illanimation::SplitNameRemainder(text), expected) << '"' << text << '"';
   }
 }
 

@@ -80,11 +80,9 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectFirstOrItsPendingObject)
   for (auto const& row : rows) {
     for (bool classify : {false, true}) {
       auto track = NewTrack("SB-1", Unresolved);
-      Balanced(row.what, [&] {
-        EXPECT_EQ(track->ResolveCenterLineTarget(row.target, classify).str(),
-                  classify ? "" : row.shown)
-            << row.what;
-      });
+      EXPECT_EQ(track->ResolveCenterLineTarget(row.target, classify).str(),
+                classify ? "" : row.shown)
+          << row.what;
       bool const setsDefault = row.classifiedAs == Default;
       EXPECT_EQ(track->GetNameType(), Int(classify || setsDefault ? row.classifiedAs : Unresolved))
           << row.what;
@@ -173,11 +171,9 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   };
   for (auto const& row : rows) {
     auto track = NewTrack(row.name, Unresolved);
-    Balanced(row.what, [&] {
-      Recorded([&] {
-        track->ClassifyNameByLabelContent(row.instance ? row.instance : sbom, row.content,
-                                          du::Symbol(row.label));
-      });
+    Recorded([&] {
+      track->ClassifyNameByLabelContent(row.instance ? row.instance : sbom, row.content,
+                                        du::Symbol(row.label));
     });
     if (row.lookups >= 0) {
       EXPECT_EQ(hostseams::CallLog::Count("qmk::illustration::SbomInstance::FindProperty"),
@@ -198,7 +194,7 @@ TEST_F(TargetLookups, CalloutWithoutDefinitionAndLabelCheckWithoutInstance) {
 
   for (char const* name : {"anything", ""}) {
     auto track = NewTrack(name, Unresolved);
-    Balanced(name, [&] { track->ClassifyNameByLabelContent({}, {}, du::Symbol(name)); });
+    track->ClassifyNameByLabelContent({}, {}, du::Symbol(name));
     EXPECT_EQ(track->GetNameType(), Int(Own)) << name;
   }
 }

@@ -73,9 +73,6 @@ class FaultSweep : public PartTest {
     auto group = Group({named, plain, {}, markdown, bare}, true);
     // A parent part of an SBOM instance without parent, and a missing part.
     auto orphan = Callout("O", {{}, parentName}, "s0", 1, 2);
-    auto const annotation = [](du::Symbol const& type) {
-      return du::SmartPtr<qmk::Annotation>(new qmk::Annotation(type));
-    };
     du::SmartPtr<qmk::SelectionItem> noObject(new qmk::SelectionItem(sel::Instance));
     noObject->SetActInstance(part);
     auto noAct = M().AddObjectItem(sel::Instance, part, "Part shown");
@@ -103,9 +100,9 @@ class FaultSweep : public PartTest {
         "x");
     Add("centre line with nothing to resolve", AnnotationTarget(M().AddCenterLine(), "CL"), "CL");
     Add("centre-line class that is no centre line",
-        AnnotationTarget(annotation(qmannotations::ConstStrings::qmCenterLine), generic), "x");
+        AnnotationTarget(PlainAnnotation(qmannotations::ConstStrings::qmCenterLine), generic), "x");
     Add("callout-label class that is no callout",
-        AnnotationTarget(annotation(qmannotations::ConstStrings::qmCalloutLabel), "L"), "L");
+        AnnotationTarget(PlainAnnotation(qmannotations::ConstStrings::qmCalloutLabel), "L"), "L");
     Add("instance item that designates no object", Target(noObject), "SB-1");
     Add("callout without definition", AnnotationTarget(bare, "B"), "Item SB-1");
     Add("typed callout of a parentless instance", AnnotationTarget(orphan, "O"), "O: x");
@@ -118,7 +115,7 @@ class FaultSweep : public PartTest {
     Add("callout group", AnnotationTarget(group, "G"), "G: SB-1, text, , b");
     Add("callout in a plain scene",
         hostmodel::Model::MakeTarget(M().AddAnnotationItem(named, "C"), M().AddPlainScene()), "C");
-    Add("other annotation", AnnotationTarget(annotation(du::Symbol("Note")), "N"), "Mine");
+    Add("other annotation", AnnotationTarget(PlainAnnotation(du::Symbol("Note")), "N"), "Mine");
     Add("missing annotation", AnnotationTarget({}, "A"), "A");
   }
 
@@ -333,24 +330,18 @@ TEST(Initializer, CopiesAndAssignmentsInstallNothingAndKeepTheirOwnReferenceCoun
   using illanimation::IllAnimationInitializer;
   du::SmartPtr<IllAnimationInitializer> original(new IllAnimationInitializer);
   du::SmartPtr<IllAnimationInitializer> held = original;
-  auto const ours = animation::ItemTrackCreator::CreateItemTrackDataImpl;
-  auto const oursCopy = animation::ItemTrackCreator::CopyItemTrackDataImpl;
-  animation::ItemTrackCreator::CreateItemTrackDataImpl = [] {
-    return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData);
-  };
-  animation::ItemTrackCreator::CopyItemTrackDataImpl = [](auto const& source) {
-    return du::SmartPtr<animation::ItemTrackData>(new animation::BasicItemTrackData(source));
-  };
-  du::SmartPtr<IllAnimationInitializer> copy(new IllAnimationInitializer(*original));
-  du::SmartPtr<IllAnimationInitializer> moved(new IllAnimationInitializer(std::move(*held)));
-  *copy = *original;
-  *moved = std::move(*original);
-  auto const made = animation::ItemTrackCreator::CreateItemTrackDataImpl();
-  EXPECT_FALSE(made.DynamicCast<IllustrationItemTrack>());
-  EXPECT_FALSE(animation::ItemTrackCreator::CopyItemTrackDataImpl(made)
-                   .DynamicCast<IllustrationItemTrack>());
-  animation::ItemTrackCreator::CreateItemTrackDataImpl = ours;
-  animation::ItemTrackCreator::CopyItemTrackDataImpl = oursCopy;
+  du::SmartPtr<IllAnimationInitializer> copy, moved;
+  {
+    HostTrackHooks hostHooks;
+    copy = new IllAnimationInitializer(*original);
+    moved = new IllAnimationInitializer(std::move(*held));
+    *copy = *original;
+    *moved = std::move(*original);
+    auto const made = animation::ItemTrackCreator::CreateItemTrackDataImpl();
+    EXPECT_FALSE(made.DynamicCast<IllustrationItemTrack>());
+    EXPECT_FALSE(animation::ItemTrackCreator::CopyItemTrackDataImpl(made)
+                     .DynamicCast<IllustrationItemTrack>());
+  }
   EXPECT_EQ(original->GetReferenceCount(), 2);
   EXPECT_EQ(copy->GetReferenceCount(), 1);
   EXPECT_EQ(moved->GetReferenceCount(), 1);
