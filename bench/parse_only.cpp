@@ -11,7 +11,6 @@
 #include <string>
 #include <utility>
 
-#include "illustration_reader.h"
 #include "input_text.h"
 
 namespace {
