@@ -317,15 +317,17 @@ class Reader {
         return;
       }
     }
-    MakeItem(x, walk_.Where());
+    MakeItem(x, [&] { return walk_.Where(); });
   }
 
-  void MakeItem(Fields const& x, std::string const& where) {
+  // `where` names the item's place for a message; most items never need it.
+  template <typename Where>
+  void MakeItem(Fields const& x, Where const& where) {
     constexpr auto& s = f::kItem;
     auto const ref = [&](std::size_t key) -> du::RefCounted* {
       if (x[key].null) return nullptr;
       return Resolve(x[key].text, x[key].at, s.keys[key],
-                     [&] { return where + "." + std::string(s.keys[key].name); });
+                     [&] { return where() + "." + std::string(s.keys[key].name); });
     };
     std::string_view const type = x.Text(At<s["type"]>);
     std::string name(x.Text(At<s["display_name"]>));
@@ -440,7 +442,7 @@ class Reader {
     // Objects first, then the selection items made of them, then what names the items.
     for (bool items : {false, true}) {
       if (items)
-        for (LateItem const& item : lateItems_) MakeItem(item.fields, item.where);
+        for (LateItem const& item : lateItems_) MakeItem(item.fields, [&] { return item.where; });
       for (Pending const& p : pending_)
         if (((p.key->names & Of(Kind::Item)) != 0) == items)
           p.take(Resolve(p.id, p.at, *p.key, [&] { return p.where; }));
