@@ -17,6 +17,7 @@
 #include <set>
 
 #include "illhost_process.h"
+#include "rows.h"
 
 namespace illhost_test {
 namespace {
@@ -163,6 +164,22 @@ TEST(IllhostSave, WriteErrorRemovesTheTemporaryFileAndSaysWhy) {
 constexpr uid_t kOther = 4243;   // a user who is not the one running the tests
 constexpr gid_t kShared = 4242;  // a group that user may belong to
 
+// The user or group a case names.
+unsigned Id(std::string const& name) {
+  if (name == "me") return geteuid();
+  if (name == "mine") return getegid();
+  if (name == "other") return kOther;
+  if (name == "shared") return kShared;
+  EXPECT_EQ(name, "root");
+  return 0;
+}
+
+mode_t Octal(std::string const& cell) { return static_cast<mode_t>(std::stoul(cell, nullptr, 8)); }
+
+int ForEachCase(char const* table, std::function<void(test_rows::Row const&)> const& each) {
+  return test_rows::ForEachRow(std::string(ILLHOST_TEST_DATA_DIR "/") + table, each);
+}
+
 // Runs a save of the example to `out` as `user`, in the group `kShared` when `member`.
 Outcome SaveAs(uid_t user, bool member, fs::path const& out, mode_t mask = 022) {
   Launch launch;
@@ -179,36 +196,21 @@ Outcome SaveAs(uid_t user, bool member, fs::path const& out, mode_t mask = 022) 
 
 TEST(IllhostSave, LinkInAStickyFolderIsFollowedOnlyWhereTheKernelWouldFollowIt) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root, to give links and folders to another user";
-  struct Row {
-    mode_t folderMode;
-    uid_t folderOwner, linkOwner;
-    char const* link;  // made in the folder as "link"; OUT is "link" or "link/out.json"
-    char const* out;
-    bool followed;
-  } const rows[] = {
-      {01777, 0, kOther, "../victim", "link", false},        // another user's link to a file
-      {01777, 0, kOther, "../nowhere", "link", false},       // ... that leads nowhere yet
-      {01777, 0, kOther, "../sub", "link/out.json", false},  // ... to a folder on the way
-      {01777, 0, 0, "../victim", "link", true},              // the user's own link
-      {01777, kOther, kOther, "../victim", "link", true},    // the folder owner's link
-      {00777, 0, kOther, "../victim", "link", true},         // not sticky
-      {01770, 0, kOther, "../victim", "link", true},         // sticky, not world-writable
-  };
-  for (auto const& row : rows) {
+  int const cases = ForEachCase("save_sticky.tsv", [](test_rows::Row const& row) {
+    std::string const &link = row.at(3), &out = row.at(4);
     TempDir dir;
     fs::create_directory(dir / "shared");
     fs::create_directory(dir / "sub");
     WriteFile(dir / "victim", "precious");
     chmod((dir / "victim").c_str(), 0600);
-    ASSERT_EQ(chown((dir / "shared").c_str(), row.folderOwner, 0), 0);
-    ASSERT_EQ(chmod((dir / "shared").c_str(), row.folderMode), 0);
-    fs::create_symlink(row.link, dir / "shared/link");
-    ASSERT_EQ(lchown((dir / "shared/link").c_str(), row.linkOwner, row.linkOwner), 0);
-    Outcome const r = SaveAs(0, false, dir / "shared" / row.out);
-    std::string const what = std::string(row.out) + " -> " + row.link;
-    fs::path const reached =
-        dir / (std::string(row.link).substr(3) + (row.out[4] ? "/out.json" : ""));
-    if (row.followed) {
+    ASSERT_EQ(chown((dir / "shared").c_str(), Id(row.at(1)), 0), 0);
+    ASSERT_EQ(chmod((dir / "shared").c_str(), Octal(row.at(0))), 0);
+    fs::create_symlink(link, dir / "shared/link");
+    ASSERT_EQ(lchown((dir / "shared/link").c_str(), Id(row.at(2)), Id(row.at(2))), 0);
+    Outcome const r = SaveAs(0, false, dir / "shared" / out);
+    std::string const what = out + " -> " + link;
+    fs::path const reached = dir / (link.substr(3) + (out == "link" ? "" : "/out.json"));
+    if (row.at(5) == "yes") {
       EXPECT_EQ(r.exitCode, 0) << what << ": " << r.err;
       EXPECT_TRUE(Saved(reached)) << what;
     } else {
@@ -217,161 +219,99 @@ TEST(IllhostSave, LinkInAStickyFolderIsFollowedOnlyWhereTheKernelWouldFollowIt) 
       EXPECT_EQ(ReadFile(dir / "victim"), "precious") << what;
       EXPECT_FALSE(fs::exists(dir / "nowhere") || fs::exists(dir / "sub/out.json")) << what;
     }
-  }
+  });
+  EXPECT_EQ(cases, 7) << "save_sticky.tsv was not read whole";
 }
 
 // OUT that is not a regular file, or leads to illhost's own standard stream or to no file in a
 // folder, however it is named: refused before anything runs, and left as it is.
 TEST(IllhostSave, OutThatIsNoRegularFileOrAStandardStreamIsRefusedBeforeAnythingRuns) {
-  struct Row {
-    std::string out;
-    int fd;            // replaced in illhost by `kind`; -1 for none
-    char const* kind;  // "file" (o.txt), "socket", "unnamed" (a file without a name), or what
-                       // is made at "out" beforehand (FIFO, folder, socket, device)
-    char const* why;
-  } const rows[] = {
-      {"/dev/stdout", 1, "file", "is illhost's standard output"},
-      {"/proc/self/fd/1", 1, "file", "is illhost's standard output"},
-      {"/dev/fd/1", 1, "file", "is illhost's standard output"},
-      {"to-stdout", 1, "file", "is illhost's standard output"},  // a link to /dev/stdout
-      {"/dev/stderr", 2, "file", "is illhost's standard error"},
-      {"/dev/stdin", 0, "file", "is illhost's standard input"},
-      {"o.txt", 0, "file", "is illhost's standard input"},
-      {"/dev/stdout", -1, "", "a FIFO, not a regular file"},  // the test's pipe
-      {"/proc/self/fd/7", 7, "socket", "a socket, not a regular file"},
-      {"/proc/self/fd/7", 7, "unnamed", "leads to no file in a folder"},
-      {"out", -1, "FIFO", "a FIFO, not a regular file"},
-      {"out", -1, "folder", "a directory, not a regular file"},
-      {"out", -1, "socket node", "a socket, not a regular file"},
-      {"out", -1, "device", "a character device, not a regular file"},
-  };
-  for (auto const& row : rows) {
+  int const cases = ForEachCase("save_refused.tsv", [](test_rows::Row const& row) {
+    std::string const &out = row.at(0), &kind = row.at(2), &why = row.at(3);
+    int const replaced = std::stoi(row.at(1));
     TempDir dir;
     WriteFile(dir / "o.txt", "before\n");
     fs::create_symlink("/dev/stdout", dir / "to-stdout");
     std::vector<std::string> entries{"o.txt", "to-stdout"};
-    std::string const kind = row.kind;
     fs::path const node = dir / "out";
     mode_t const type = kind == "FIFO"          ? S_IFIFO
                         : kind == "folder"      ? S_IFDIR
                         : kind == "socket node" ? S_IFSOCK
                                                 : S_IFCHR;
-    if (row.out == "out") {
+    if (out == "out") {
       if ((type == S_IFDIR ? mkdir(node.c_str(), 0700)
                            : mknod(node.c_str(), type | 0600, makedev(1, 3))) != 0) {
         std::cout << "[  SKIPPED ] " << kind << " cannot be made here (mknod needs root)\n";
-        continue;
+        return;
       }
       entries.insert(entries.begin() + 1, "out");
     }
     Launch launch;
-    launch.args = {"--save", row.out, Example("center_lines")};
+    launch.args = {"--save", out, Example("center_lines")};
     launch.inChild = [&] {
       (void)!chdir(dir.path().c_str());
       int fd = -1;
-      if (kind == "file") fd = open("o.txt", row.fd == 0 ? O_RDONLY : O_WRONLY | O_APPEND);
+      if (kind == "file") fd = open("o.txt", replaced == 0 ? O_RDONLY : O_WRONLY | O_APPEND);
       if (kind == "unnamed") fd = open(".", O_TMPFILE | O_RDWR, 0600);
       int pair[2];
       if (kind == "socket" && socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0) fd = pair[0];
-      if (fd >= 0) dup2(fd, row.fd);
+      if (fd >= 0) dup2(fd, replaced);
     };
     Outcome const r = RunIllhostWith(launch);
     std::string const said = r.err + ReadFile(dir / "o.txt");
-    EXPECT_EQ(r.exitCode, 1) << row.out;
-    EXPECT_NE(said.find("illhost: " + row.out + ": " + row.why + ": left as it is\n"),
-              std::string::npos)
-        << row.out << ": " << said;
-    EXPECT_EQ(r.out, "") << row.out;
-    EXPECT_EQ(ReadFile(dir / "o.txt").rfind("before\n", 0), 0U) << row.out;
-    EXPECT_EQ(dir.Entries(), entries) << row.out;
+    EXPECT_EQ(r.exitCode, 1) << out;
+    EXPECT_NE(said.find("illhost: " + out + ": " + why + ": left as it is\n"), std::string::npos)
+        << out << ": " << said;
+    EXPECT_EQ(r.out, "") << out;
+    EXPECT_EQ(ReadFile(dir / "o.txt").rfind("before\n", 0), 0U) << out;
+    EXPECT_EQ(dir.Entries(), entries) << out;
     struct stat st {};
-    if (row.out == "out") {
+    if (out == "out") {
       EXPECT_EQ(lstat(node.c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0, type) << kind;
     }
-  }
+  });
+  EXPECT_EQ(cases, 14) << "save_refused.tsv was not read whole";
 }
 
 // Mode, owner and group of the file replaced are kept each on its own, a new file gets the
 // mode the umask allows, and what is lost or left behind is said.
 TEST(IllhostSave, OwnerGroupAndModeAreKeptEachOnItsOwnAndWhatIsLostIsSaid) {
-  uid_t const me = geteuid();
-  gid_t const myGroup = getegid();
-  struct Row {
-    int mode;  // -1: no file yet
-    mode_t umask;
-    uid_t owner;
-    gid_t group;
-    uid_t runner;
-    bool member;  // the runner is in kShared
-    mode_t modeAfter;
-    uid_t ownerAfter;
-    gid_t groupAfter;
-    std::vector<char const*> warnings;
-    bool hardLinked = false;
-  } const rows[] = {
-      {0600, 022, me, myGroup, me, false, 0600, me, myGroup, {}},
-      {0640, 077, me, myGroup, me, false, 0640, me, myGroup, {}},
-      {0604, 022, me, myGroup, me, false, 0604, me, myGroup, {}},
-      {-1, 022, me, myGroup, me, false, 0644, me, myGroup, {}},
-      {-1, 077, me, myGroup, me, false, 0600, me, myGroup, {}},
-      // Replaced atomically; its other name keeps the old content.
-      {0644,
-       022,
-       me,
-       myGroup,
-       me,
-       false,
-       0644,
-       me,
-       myGroup,
-       {"a hard link: its 1 other name(s) keep the old content"},
-       true},
-      // A group-shared file saved by another member: the group stays, the owner cannot.
-      {0660, 022, 0, kShared, kOther, true, 0660, kOther, kShared, {"its owner (0)"}},
-      // Saved by someone outside the group: neither stays, each is said.
-      {0666,
-       022,
-       0,
-       kShared,
-       kOther,
-       false,
-       0666,
-       kOther,
-       kOther,
-       {"its group (4242)", "its owner (0)"}},
-      // Saved by root: both stay.
-      {0640, 022, kOther, kShared, 0, false, 0640, kOther, kShared, {}},
-  };
-  for (auto const& row : rows) {
-    if (me != 0 && (row.owner != me || row.runner != me || row.group != myGroup)) {
+  bool const root = geteuid() == 0;
+  int const cases = ForEachCase("save_owner.tsv", [root](test_rows::Row const& row) {
+    uid_t const owner = Id(row.at(2)), runner = Id(row.at(4));
+    gid_t const group = Id(row.at(3));
+    if (!root && (owner != geteuid() || runner != geteuid() || group != getegid())) {
       std::cout << "[  SKIPPED ] saving as another user needs root (setpriv)\n";
-      continue;
+      return;
     }
+    bool const hardLinked = row.at(9) == "yes";
     TempDir dir;
     chmod(dir.path().c_str(), 0777);
     fs::path const out = dir / "out.json";
-    if (row.mode >= 0) {
+    if (row.at(0) != "none") {
       WriteFile(out, "old");
-      ASSERT_EQ(chown(out.c_str(), row.owner, row.group), 0);
-      ASSERT_EQ(chmod(out.c_str(), static_cast<mode_t>(row.mode)), 0);
+      ASSERT_EQ(chown(out.c_str(), owner, group), 0);
+      ASSERT_EQ(chmod(out.c_str(), Octal(row.at(0))), 0);
     }
-    if (row.hardLinked) fs::create_hard_link(out, dir / "other.json");
-    Outcome const r = SaveAs(row.runner, row.member, out, row.umask);
+    if (hardLinked) fs::create_hard_link(out, dir / "other.json");
+    Outcome const r = SaveAs(runner, row.at(5) == "yes", out, Octal(row.at(1)));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     struct stat st {};
     ASSERT_EQ(stat(out.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, row.modeAfter) << std::oct << row.mode;
-    EXPECT_EQ(st.st_uid, row.ownerAfter);
-    EXPECT_EQ(st.st_gid, row.groupAfter);
+    EXPECT_EQ(st.st_mode & 07777, Octal(row.at(6))) << row.at(0);
+    EXPECT_EQ(st.st_uid, Id(row.at(7)));
+    EXPECT_EQ(st.st_gid, Id(row.at(8)));
     EXPECT_TRUE(Saved(out));
-    EXPECT_TRUE(!row.hardLinked || ReadFile(dir / "other.json") == "old");
+    EXPECT_TRUE(!hardLinked || ReadFile(dir / "other.json") == "old");
     std::string expected;
-    for (char const* w : row.warnings) expected += "illhost: warning: " + out.string() + ": " + w;
-    std::string const warnings =
-        std::regex_replace(r.err, std::regex(" could not be kept[^\n]*\n|\n"), "");
-    EXPECT_EQ(warnings, expected) << r.err;
-  }
-  if (me != 0) GTEST_SKIP() << "the rows that save as another user need root (setpriv)";
+    std::istringstream warnings(row.at(10));
+    for (std::string w; std::getline(warnings, w, '|');)
+      expected += "illhost: warning: " + out.string() + ": " + w;
+    EXPECT_EQ(std::regex_replace(r.err, std::regex(" could not be kept[^\n]*\n|\n"), ""), expected)
+        << r.err;
+  });
+  EXPECT_EQ(cases, 9) << "save_owner.tsv was not read whole";
+  if (!root) GTEST_SKIP() << "the rows that save as another user need root (setpriv)";
 }
 
 TEST(IllhostSave, FileIsSavedBeforeAnyOutputIsRead) {
