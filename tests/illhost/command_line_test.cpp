@@ -39,7 +39,7 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
     EXPECT_TRUE(std::regex_match(r.err, std::regex(row.at(2)))) << row[0] << ":\n" << r.err;
     EXPECT_TRUE(std::regex_search(r.out, std::regex(row.at(3)))) << row[0] << ":\n" << r.out;
   });
-  EXPECT_EQ(rows, 38) << "command_line.tsv was not read whole";
+  EXPECT_EQ(rows, 40) << "command_line.tsv was not read whole";
 }
 
 }  // namespace

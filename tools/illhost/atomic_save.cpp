@@ -139,6 +139,11 @@ Target Resolve(std::string const& given) {
 // Resolves `given` and refuses what a save must not replace.
 Target CheckedTarget(std::string const& given) {
   Target target = Resolve(given);
+  // A path that ends in '/' or "/." names a folder, as the kernel reads it.
+  bool const namesAFolder = given.back() == '/' || given == "." ||
+                            (given.size() > 1 && given.compare(given.size() - 2, 2, "/.") == 0);
+  if (namesAFolder && !(target.existing && S_ISDIR(target.existing->st_mode)))
+    Fail(given, target.existing ? ENOTDIR : EISDIR);
   // The kernel's own view: a link in /proc/self/fd leads to a pipe or socket by no name.
   struct stat followed {};
   bool const reached = stat(given.c_str(), &followed) == 0;
