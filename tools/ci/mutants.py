@@ -381,9 +381,15 @@ class Runner:
         return self.run(["cmake", "--build", str(self.build_dir), "-j", str(self.jobs)])
 
     def test(self):
-        return self.run(["ctest", "--test-dir", str(self.build_dir), "-j", str(self.jobs),
-                         "--stop-on-failure", "--timeout", str(self.timeout),
-                         "--output-on-failure"])
+        """Every test: first those labelled module, which drive the module's objects directly
+        and kill most mutants in a fraction of the time, then the others if those pass."""
+        for selection in (["-L", "module", "--no-tests=error"], ["-LE", "module"]):
+            status, output = self.run(["ctest", "--test-dir", str(self.build_dir), "-j",
+                                       str(self.jobs), "--stop-on-failure", "--timeout",
+                                       str(self.timeout), "--output-on-failure", *selection])
+            if status != 0:
+                break
+        return status, output
 
 
 def outcome_of(runner, workspace, mutant, text):
