@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <set>
@@ -34,14 +35,13 @@ constexpr char kExitStatuses[] =
 // The legend of the words that the table and --explain show for name types.
 std::string NameTypeLegend() {
   std::string legend = "Name types (column 'was' before GetTargetDescription, 'now' after it):\n";
-  auto const add = [&legend](std::string tag, char const* meaning) {
-    legend += "  " + tag.append(16 - tag.size(), ' ') + meaning + "\n";
-  };
-  for (NameType const& row : kNameTypes)
-    add(row.word + (" (" + std::to_string(row.value) + ")"), row.meaning);
-  add("a number", kOtherNameType);
-  add("-", kNoNameType);
-  return legend;
+  for (NameType const& row : kNameTypes) {
+    std::string tag = row.word + (" (" + std::to_string(row.value) + ")");
+    tag.resize(std::max<std::size_t>(tag.size() + 2, 16), ' ');  // a column for the meanings
+    legend += "  " + tag + row.meaning + "\n";
+  }
+  return legend + "  a number        " + kOtherNameType + "\n  -               " + kNoNameType +
+         "\n";
 }
 
 // From the folder of the running program: ../lib/illanimation/libillanimation.so (installed),

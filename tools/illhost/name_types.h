@@ -1,6 +1,5 @@
 // Name types, said once: the value a track saves, the word shown for it and what a name of that
-// type is. The table's columns, --explain's last sentence and --help's legend (and so the manual
-// page) are all made from this table.
+// type is; the table, --explain and --help's legend (and so the manual page) all take them here.
 #pragma once
 
 #include <cstdint>
