@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <algorithm>
+#include <boost/unordered/unordered_flat_map.hpp>
 #include <map>
 
 #include "host/illustration.h"
@@ -52,52 +53,93 @@ class TrackRun {
   // Runs `call`, then `setup` (what illhost does as the host, whose calls are not the module's).
   // When recording, returns the step's record for the caller to add what it was given and gave.
   template <class Call, class Setup = void (*)()>
-  StepRecord* Step(
-      char const* step, Call const& call, Setup const& setup = [] {}) {
+  StepRecord* Run(
+      Step step, Call const& call, Setup const& setup = [] {}) {
     if (!steps_) return call(), setup(), nullptr;
     StepRecord record{step, {}, {}, track_ ? NameType() : std::nullopt, {}, {}};
     hostseams::CallLog::Start();
     call();
     hostseams::CallLog::Stop();
-    auto& calls = record.hostCalls = hostseams::CallLog::Calls();
-    calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
+    record.hostCalls = FoldCalls(hostseams::CallLog::Calls());
     setup();
-    record.nameTypeAfter = NameType();
+    if (track_) record.nameTypeAfter = NameType();
     return &steps_->emplace_back(std::move(record));
   }
 
-  TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent) {
-    Step(
-        "create", [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
-        [&] {
-          parent.AddChild(track_);
-          timeline_.AddTrack(track_);
-          track_->SetSelectionItem(spec.selectionItem);
-          track_->SetLockedState(spec.locked);
-        });
+  // `source` and `copyFrom` are the tracks that the spec names as such, as they stand.
+  TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent,
+                    TrackPtr const& source, TrackPtr const& copyFrom) {
+    auto const join = [&] {
+      if (!track_) return;
+      parent.AddChild(track_);
+      timeline_.AddTrack(track_);
+    };
+    auto const name = [&](std::uint32_t track) { return ill_.tracks[track].id; };
+    if (spec.made == Made::Copy) {
+      if (auto* s = Run(
+              Step::Copy,
+              [&] {
+                if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
+              },
+              join))
+        s->argument.value = name(spec.source);
+    } else if (spec.made == Made::Cut) {
+      if (auto* s = Run(
+              Step::Cut,
+              [&] {
+                animation::EffectsSplitMapper mapper;
+                if (source)
+                  track_ = source
+                               ->CutTrackInRange(spec.cut->start, spec.cut->end, mapper,
+                                                 new qmk::Operation)
+                               .DynamicCast<animation::ItemTrackData>();
+              },
+              join))
+        s->argument.object = {
+            {"track", name(spec.source)}, {"start", spec.cut->start}, {"end", spec.cut->end}};
+    } else {
+      Run(
+          Step::Create, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
+          [&] {
+            join();
+            track_->SetSelectionItem(spec.selectionItem);
+            track_->SetLockedState(spec.locked);
+          });
+    }
+    if (!track_) {
+      TrackResult none = Basics(spec);
+      none.none = true;
+      return none;
+    }
     if (spec.stored) {
-      if (auto* s = Step("SetTrackName", [&] { track_->SetTrackName(spec.stored->name, {}); }))
+      if (auto* s = Run(Step::SetTrackName, [&] { track_->SetTrackName(spec.stored->name, {}); }))
         s->argument.value = spec.stored->name;
-      if (auto* s = Step("Load", [&] {
+      if (auto* s = Run(Step::Load, [&] {
             animation::PropertyReader reader(spec.stored->properties);
             track_->Load(reader);
           }))
         s->argument = Properties(spec.stored->properties);
-    } else {
-      Step("InitDisplayName", [&] { track_->InitDisplayName(spec.target); });
+    } else if (spec.made == Made::Created) {
+      Run(Step::InitDisplayName, [&] { track_->InitDisplayName(spec.target); });
+    }
+    if (spec.copyFrom != kNoTrack) {
+      if (auto* s = Run(Step::CopyFrom, [&] { track_->CopyFrom(copyFrom); }))
+        s->argument.value = name(spec.copyFrom);
     }
     if (spec.rename) {
       bool const byUser = spec.rename->byUser;
-      if (auto* s = Step("rename", [&] {
+      if (auto* s = Run(Step::Rename, [&] {
             track_->SetTrackName(spec.rename->name, byUser ? new qmk::Operation : nullptr);
           }))
         s->argument.object = {{"name", spec.rename->name}, {"operation", byUser}};
     }
     if (spec.refresh)
-      Step("refresh",
-           [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
+      Run(Step::Refresh,
+          [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
     return Observe(spec);
   }
+
+  TrackPtr const& Track() const { return track_; }
 
  private:
   template <class Key>
@@ -107,26 +149,35 @@ class TrackRun {
     return v;
   }
 
-  TrackResult Observe(TrackSpec const& spec) {
+  TrackResult Basics(TrackSpec const& spec) const {
     TrackResult r;
     r.id = spec.id;
+    r.made = spec.made;
+    r.source = spec.source;
+    r.copyFrom = spec.copyFrom;
     if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
+    return r;
+  }
+
+  TrackResult Observe(TrackSpec const& spec) {
+    TrackResult r = Basics(spec);
     r.nameTypeBefore = NameType();
-    if (auto* s = Step("GetTargetDescription",
-                       [&] { r.description = track_->GetTargetDescription(spec.target).str(); }))
+    if (auto* s = Run(Step::GetTargetDescription,
+                      [&] { r.description = track_->GetTargetDescription(spec.target).str(); }))
       s->result.value = r.description;
     r.nameType = NameType();
     r.trackName = track_->TrackNameField();
-    if (auto* s = Step("GetTrackName", [&] { r.shownName = track_->GetTrackName(); }))
+    if (auto* s = Run(Step::GetTrackName, [&] { r.shownName = track_->GetTrackName(); }))
       s->result.value = r.shownName;
-    if (auto* s = Step("UsesTargetName", [&] { r.usesTargetName = track_->UsesTargetName(); }))
+    if (auto* s = Run(Step::UsesTargetName, [&] { r.usesTargetName = track_->UsesTargetName(); }))
       s->result.value = r.usesTargetName;
     du::SmartPtr<qmk::SelectionItem> item;
-    StepRecord* selection = Step("GetSelectionItem", [&] { item = track_->GetSelectionItem(); });
+    StepRecord* selection = Run(Step::GetSelectionItem, [&] { item = track_->GetSelectionItem(); });
     r.selectionItem = ItemId(ill_, item);
     if (selection && r.selectionItem) selection->result.value = *r.selectionItem;
     // What the file keeps: Save with any suppression of saving in force.
-    if (auto* s = Step("Save", [&] { r.saved = SavedBy(track_); })) s->result = Properties(r.saved);
+    if (auto* s = Run(Step::Save, [&] { r.saved = SavedBy(track_); }))
+      s->result = Properties(r.saved);
     return r;
   }
 
@@ -138,6 +189,36 @@ class TrackRun {
 
 }  // namespace
 
+std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls) {
+  constexpr std::size_t kLongest = 16;  // the longest sequence looked for
+  std::vector<CallRun> runs;
+  std::size_t i = 0;
+  auto const repeats = [&](std::size_t length) {  // how often calls[i, i + length) recurs
+    std::size_t times = 1;
+    while (i + (times + 1) * length <= calls.size() &&
+           std::equal(calls.begin() + static_cast<std::ptrdiff_t>(i),
+                      calls.begin() + static_cast<std::ptrdiff_t>(i + length),
+                      calls.begin() + static_cast<std::ptrdiff_t>(i + times * length)))
+      ++times;
+    return times;
+  };
+  while (i < calls.size()) {
+    std::size_t length = 1, times = 1;  // the shortest sequence that covers the most
+    for (std::size_t l = 1; l <= kLongest && i + 2 * l <= calls.size(); ++l) {
+      std::size_t const t = repeats(l);
+      if (t > 1 && t * l > times * length) length = l, times = t;
+    }
+    if (times == 1 && !runs.empty() && runs.back().times == 1) {
+      runs.back().calls.push_back(calls[i++]);
+      continue;
+    }
+    auto const from = calls.begin() + static_cast<std::ptrdiff_t>(i);
+    runs.push_back(CallRun{{from, from + static_cast<std::ptrdiff_t>(length)}, times});
+    i += length * times;
+  }
+  return runs;
+}
+
 DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& explainId) {
   du::SmartPtr<animation::Timeline> timeline(new animation::Timeline);
   timeline->SetSaveSuppressed(ill.saveSuppressed);
@@ -145,6 +226,20 @@ DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& ex
   // track, and each track leaves its parent and the timeline once driven, so that the tracks
   // of a large illustration never all live at once.
   std::map<int, du::SmartPtr<animation::ContainerTrackData>> parents;
+  // The tracks that later tracks take, as they stand after their own steps, each until its last
+  // taker has been driven.
+  struct Kept {
+    TrackPtr track;
+    std::uint32_t takers;
+  };
+  boost::unordered_flat_map<std::uint32_t, Kept> kept;
+  auto const take = [&](std::uint32_t index) {
+    if (index == kNoTrack) return TrackPtr();
+    auto found = kept.find(index);
+    TrackPtr track = found->second.track;
+    if (--found->second.takers == 0) kept.erase(found);
+    return track;
+  };
   DriveOutcome outcome;
   outcome.results.reserve(ill.tracks.size());
   for (TrackSpec const& spec : ill.tracks) {
@@ -155,7 +250,11 @@ DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& ex
       parent = new animation::ContainerTrackData(
           static_cast<animation::TrackType>(spec.parentTrackType));
     TrackRun run(ill, *timeline, explain ? &outcome.steps : nullptr);
-    outcome.results.push_back(run.Drive(spec, *parent));
+    TrackPtr const source = take(spec.source), copyFrom = take(spec.copyFrom);
+    outcome.results.push_back(run.Drive(spec, *parent, source, copyFrom));
+    if (spec.takers > 0)
+      kept.emplace(static_cast<std::uint32_t>(outcome.results.size() - 1),
+                   Kept{run.Track(), spec.takers});
     timeline->Clear();
     parent->ClearChildren();
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -12,16 +13,6 @@
 #include "illustration.h"
 
 namespace illhost {
-
-struct TrackResult {
-  std::string id;
-  std::string target;  // the target's item id, "" for none
-  std::optional<std::int64_t> nameTypeBefore, nameType;
-  std::string trackName, shownName, description;
-  bool usesTargetName = false;
-  std::optional<std::string> selectionItem;
-  std::vector<std::pair<std::string, std::int64_t>> saved;
-};
 
 // What a step was given or gave back, as data: nothing, a text, a truth value, a number, or an
 // object (stored properties; a rename's name and whether an operation came with it).
@@ -31,12 +22,59 @@ struct StepValue {
   std::optional<std::vector<std::pair<std::string, Scalar>>> object;
 };
 
-// One call that illhost made on a track, and what it changed.
+// The steps that illhost drives on a track, in the order it drives them: how the track is made
+// (one of the first three), how it is named, what it is told, then what illhost asks of it.
+enum class Step : std::uint8_t {
+  Create,
+  Copy,
+  Cut,
+  SetTrackName,
+  Load,
+  InitDisplayName,
+  CopyFrom,
+  Rename,
+  Refresh,
+  GetTargetDescription,
+  GetTrackName,
+  UsesTargetName,
+  GetSelectionItem,
+  Save
+};
+// Each step's name, as --explain shows it, and the host's or the module's operation it calls.
+struct StepName {
+  std::string_view name, operation;
+};
+inline constexpr StepName kSteps[] = {
+    {"create", "animation::ItemTrackCreator::CreateItemTrackDataImpl"},
+    {"copy", "animation::ItemTrackCreator::CopyItemTrackDataImpl"},
+    {"cut", "animation::ItemTrackData::CutTrackInRange"},
+    {"SetTrackName", "animation::TrackData::SetTrackName"},
+    {"Load", "animation::ItemTrackData::Load"},
+    {"InitDisplayName", "animation::ItemTrackData::InitDisplayName"},
+    {"CopyFrom", "animation::ItemTrackData::CopyFrom"},
+    {"rename", "animation::TrackData::SetTrackName"},
+    {"refresh", "animation::ItemTrackData::UpdateDisplayName"},
+    {"GetTargetDescription", "animation::ItemTrackData::GetTargetDescription"},
+    {"GetTrackName", "animation::TrackData::GetTrackName"},
+    {"UsesTargetName", "animation::ItemTrackData::UsesTargetName"},
+    {"GetSelectionItem", "animation::ItemTrackData::GetSelectionItem"},
+    {"Save", "animation::ItemTrackData::Save"}};
+inline StepName const& NameOf(Step step) { return kSteps[static_cast<std::size_t>(step)]; }
+
+// Host calls in the order made; a sequence that repeats in a row is held once with its count,
+// so that what a step shows grows with its distinct calls, not with how often they ran.
+struct CallRun {
+  std::vector<std::string> calls;
+  std::size_t times = 1;
+};
+std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls);
+
+// One step that illhost drove on a track, and what it changed.
 struct StepRecord {
-  std::string step;  // the call, or "create" and "rename" and "refresh"
+  Step step;
   StepValue argument, result;
   std::optional<std::int64_t> nameTypeBefore, nameTypeAfter;  // none where no track exists
-  std::vector<std::string> hostCalls;  // in the order made, a call repeated in a row once
+  std::vector<CallRun> hostCalls;
 };
 
 struct DriveOutcome {

@@ -57,6 +57,16 @@ std::string NameFacts(TargetPtr const& target, std::string const& name) {
 
 std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
                             std::vector<StepRecord> const& steps) {
+  // The track that a copy, cut or CopyFrom step was given: its argument, or the cut's first.
+  auto const source = [](StepRecord const& step) {
+    Scalar const& id =
+        step.argument.object ? step.argument.object->front().second : step.argument.value;
+    return QuoteInput(std::get<std::string>(id));
+  };
+  if (result.none)
+    return (spec.made == Made::Cut ? "the cut of " + source(steps.front()) + " gave no piece"
+                                   : source(steps.front()) + " has no track to copy") +
+           ", so the track has none.";
   if (!result.nameType) return "the track saves no name type at all.";
   std::int64_t const type = *result.nameType;
   // The step after which the name type no longer changed, and the description.
@@ -64,23 +74,28 @@ std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
   StepRecord const* describing = nullptr;
   for (auto const& step : steps) {
     if (step.nameTypeAfter != step.nameTypeBefore) deciding = &step;
-    if (step.step == "GetTargetDescription") describing = &step;
+    if (step.step == Step::GetTargetDescription) describing = &step;
   }
   if (!deciding) return "no step set the name type: " + Ending(type) + ".";
-  std::string why =
-      deciding->step + " set the name type to " + NameTypeLabel(deciding->nameTypeAfter);
-  if (deciding->step == "InitDisplayName") {
+  std::string why = std::string(NameOf(deciding->step).name) + " set the name type to " +
+                    NameTypeLabel(deciding->nameTypeAfter);
+  if (deciding->step == Step::InitDisplayName) {
     why += " for a new track on " + TargetPhrase(spec.target);
-  } else if (deciding->step == "rename") {
+  } else if (deciding->step == Step::Rename) {
     why += " with the name " + QuoteInput(spec.rename->name) + " and an operation (the user's)";
-  } else if (deciding->step == "Load") {
+  } else if (deciding->step == Step::Load) {
     why += " from the file's stored properties";
+  } else if (deciding->step == Step::Copy || deciding->step == Step::CopyFrom) {
+    why += ", taken from " + source(*deciding) +
+           (deciding->step == Step::Copy ? " by the copy hook" : "");
+  } else if (deciding->step == Step::Cut) {
+    why += ": the piece cut from " + source(*deciding) + " keeps its name type";
   } else if (describing && deciding != describing) {
     why += ", and GetTargetDescription left it so";
   }
   if (describing && (deciding == describing || type == 3))
     why += "; " + NameFacts(spec.target, result.trackName);
-  if (spec.rename && deciding->step != "rename")
+  if (spec.rename && deciding->step != Step::Rename)
     why += "; the rename to " + QuoteInput(spec.rename->name) +
            (spec.rename->byUser ? "" : " without an operation") + " left it unchanged";
   return why + ": " + Ending(type) + ".";

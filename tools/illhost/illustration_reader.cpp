@@ -67,6 +67,7 @@ class Reader {
   struct Named {
     du::RefCounted* object;  // null for a track, and for a selection item not made yet
     Kind kind;
+    std::uint32_t track;  // a track's place in the tracks
   };
   struct Pending {
     std::string_view id;
@@ -89,8 +90,8 @@ class Reader {
     return held;
   }
 
-  void Register(Field const& id, Kind kind, du::RefCounted* object) {
-    if (!ids_.emplace(id.text, Named{object, kind}).second)
+  void Register(Field const& id, Kind kind, du::RefCounted* object, std::uint32_t track = 0) {
+    if (!ids_.emplace(id.text, Named{object, kind, track}).second)
       throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
   }
 
@@ -372,18 +373,34 @@ class Reader {
     std::size_t const at = walk_.Offset(v), n = out_.tracks.size();
     out_.tracks.emplace_back();
     std::size_t targetItem = kNone;  // in pending_
+    Field cutTrack;
     Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
       if (key == At<s["target"]>) targetItem = ReadTarget(value, n);
       if (key == At<s["stored"]>) ReadStored(value, out_.tracks[n]);
       if (key == At<s["rename"]>) ReadRename(value, out_.tracks[n]);
+      if (key == At<s["cut_from"]>) cutTrack = ReadCut(value, out_.tracks[n]);
     });
     TrackSpec& track = out_.tracks[n];
     track.id = std::string(x.Text(At<s["id"]>));
-    Register(x[At<s["id"]>], Kind::Track, nullptr);
     track.locked = x.Flag(At<s["locked"]>);
     track.refresh = x.Flag(At<s["refresh"]>);
     track.parentTrackType = x.Int(At<s["parent_track_type"]>);
     if (x[At<s["parent_track_type"]>].null) defaultType.push_back(n);
+    if (track.stored) track.made = Made::Stored;
+    if (!x[At<s["copy_of"]>].null) {
+      track.made = Made::Copy;
+      track.source = Earlier(x, x[At<s["copy_of"]>], [&] { return walk_.Where("copy_of"); });
+    }
+    if (track.cut) {
+      if (track.made == Made::Copy)
+        walk_.Fail(x[At<s["cut_from"]>].keyAt, "\"cut_from\" cannot go with \"copy_of\"",
+                   "cut_from");
+      track.made = Made::Cut;
+      track.source = Earlier(x, cutTrack, [&] { return walk_.Where("cut_from") + ".track"; });
+    }
+    if (!x[At<s["copy_from"]>].null)
+      track.copyFrom = Earlier(x, x[At<s["copy_from"]>], [&] { return walk_.Where("copy_from"); });
+    Register(x[At<s["id"]>], Kind::Track, nullptr, static_cast<std::uint32_t>(n));
     // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
     track.textBegin = at;
     char const* next = nullptr;
@@ -391,6 +408,26 @@ class Reader {
                         ? text_.size()
                         : static_cast<std::size_t>(next - text_.data());
     while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
+    track.firstMember = static_cast<std::uint32_t>(out_.members.size());
+    for (std::size_t key = 0; key < s.count; ++key)
+      if (x[key].given)
+        out_.members.push_back(
+            {static_cast<std::uint32_t>(x[key].keyAt), static_cast<std::uint8_t>(key)});
+    auto const first = out_.members.begin() + track.firstMember;
+    std::sort(first, out_.members.end(),
+              [](TrackMember a, TrackMember b) { return a.keyAt < b.keyAt; });
+    track.memberCount = static_cast<std::uint8_t>(out_.members.end() - first);
+    if (track.source != kNoTrack) {
+      // A copy or piece has what its source hands on; its target too unless it names its own.
+      for (std::size_t key : {At<s["stored"]>, At<s["selection_item"]>, At<s["locked"]>})
+        if (!x[key].null)
+          walk_.Fail(x[key].keyAt,
+                     QuoteInput(s.keys[key].name) + " cannot go with " +
+                         (track.cut ? "\"cut_from\"" : "\"copy_of\""),
+                     s.keys[key].name);
+      if (!track.target) track.target = out_.tracks[track.source].target;
+      return;
+    }
     // The selection item is the one named, else the target's.
     auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
     if (x[At<s["selection_item"]>].given) {
@@ -403,6 +440,26 @@ class Reader {
         pending_.push_back(std::move(also));
       }
     }
+  }
+
+  // The place of the earlier track that `ref` names, which then has one more taker.
+  template <class Where>
+  std::uint32_t Earlier(Fields const& track, Field const& ref, Where const& where) {
+    auto const found = ids_.find(ref.text);
+    if (ref.text == track.Text(At<f::kTrack["id"]>))
+      throw ReadProblem{ref.at, where(), "names the track itself, not an earlier track"};
+    if (found == ids_.end() || found->second.kind != Kind::Track)
+      throw ReadProblem{ref.at, where(), "no earlier track has the id " + QuoteInput(ref.text)};
+    ++out_.tracks[found->second.track].takers;
+    return found->second.track;
+  }
+
+  Field ReadCut(json::value& v, TrackSpec& track) {
+    constexpr auto& s = f::kCut;
+    Fields const x = walk_.Read(v, s, Ignore);
+    track.cut = std::make_unique<TrackSpec::Cut>(
+        TrackSpec::Cut{x.Number(At<s["start"]>), x.Number(At<s["end"]>)});
+    return x[At<s["track"]>];
   }
 
   std::size_t ReadTarget(json::value& v, std::size_t n) {
