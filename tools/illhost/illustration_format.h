@@ -173,6 +173,20 @@ inline constexpr std::pair<std::string_view, Kind> kAnnotationKinds[] = {
     {"callout", Kind::Callout},
     {"annotation", Kind::Annotation}};
 
+// How the host makes a selection item of each type it knows, by the word in "type": on an
+// object, on an annotation, or as geometry unless "geometry" says otherwise. Any other type
+// makes a plain item of that type.
+enum class ItemOf : std::uint8_t { Object, Annotation, Geometry, Plain };
+inline constexpr std::pair<std::string_view, ItemOf> kItemTypes[] = {
+    {"Instance", ItemOf::Object},  {"Assembly", ItemOf::Object},
+    {"Collection", ItemOf::Plain}, {"Annotation", ItemOf::Annotation},
+    {"Face3D", ItemOf::Geometry},  {"ModelAnnotation3D", ItemOf::Geometry}};
+constexpr ItemOf ItemOfType(std::string_view type) {
+  for (auto const& [word, of] : kItemTypes)
+    if (word == type) return of;
+  return ItemOf::Plain;
+}
+
 inline constexpr Key kItemKeys[] = {
     Plain("id", Type::Id),
     Plain("type", Type::Word),

@@ -15,14 +15,7 @@ namespace {
 using du::SmartPtr;
 namespace f = format;
 
-// The host's constant for a selection-item type, or a symbol of the text.
-du::Symbol TypeSymbol(std::string_view text) {
-  using namespace qmk::mcad_selection;
-  for (du::Symbol const* s :
-       {&Instance, &Assembly, &Collection, &Annotation, &Face3D, &ModelAnnotation3D})
-    if (s->str() == text) return *s;
-  return du::Symbol(std::string(text));
-}
+du::Symbol Symbol(std::string_view text) { return du::Symbol(std::string(text)); }
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
@@ -58,8 +51,7 @@ class Reader {
                         "text after the end of the document"};
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
                               std::string(top.Text(At<s["generic_message"]>)));
-    qmk::Instance::s_content_symbolPrefix =
-        du::Symbol(std::string(top.Text(At<s["content_symbol_prefix"]>)));
+    qmk::Instance::s_content_symbolPrefix = Symbol(top.Text(At<s["content_symbol_prefix"]>));
     ResolvePending();
   }
 
@@ -248,13 +240,8 @@ class Reader {
       }
       callout->SetDefinition(definition);
     } else {
-      std::string_view const cls = x.Text(At<s["class"]>);
-      using qmannotations::ConstStrings;
-      du::Symbol const symbol = cls == ConstStrings::qmCenterLine.str() ? ConstStrings::qmCenterLine
-                                : cls == ConstStrings::qmCalloutLabel.str()
-                                    ? ConstStrings::qmCalloutLabel
-                                    : du::Symbol(std::string(cls));
-      Register(x[At<s["id"]>], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
+      Register(x[At<s["id"]>], Kind::Annotation,
+               Keep(new qmk::Annotation(Symbol(x.Text(At<s["class"]>)))).get());
     }
   }
 
@@ -268,7 +255,7 @@ class Reader {
           fields.emplace_back(f::kPendingFields.keys[key].name, given.Text(key));
     });
     SmartPtr<qmk::SelectionItemRepresentation> pending(
-        new qmk::SelectionItemRepresentation(TypeSymbol(x.Text(At<s["type"]>))));
+        new qmk::SelectionItemRepresentation(Symbol(x.Text(At<s["type"]>))));
     for (auto& [field, text] : fields) pending->SetField(field, text);
     return pending;
   }
@@ -304,11 +291,11 @@ class Reader {
   void ReadItem(json::value& v) {
     constexpr auto& s = f::kItem;
     Fields const x = walk_.Read(v, s, Ignore);
-    std::string_view const type = x.Text(At<s["type"]>);
+    f::ItemOf const of = f::ItemOfType(x.Text(At<s["type"]>));
     Field const &object = x[At<s["object"]>], &annotation = x[At<s["annotation"]>];
-    if (type != "Instance" && type != "Assembly" && object.given)
+    if (of != f::ItemOf::Object && object.given)
       walk_.Fail(object.at, "only Instance and Assembly items have an object", "object");
-    if (type != "Annotation" && annotation.given)
+    if (of != f::ItemOf::Annotation && annotation.given)
       walk_.Fail(annotation.at, "only Annotation items have an annotation", "annotation");
     Register(x[At<s["id"]>], Kind::Item, nullptr);
     // Made now when everything it names has been read, else once the whole file has.
@@ -336,18 +323,18 @@ class Reader {
     SmartPtr<qmk::Object> parent(static_cast<qmk::Object*>(ref(At<s["parent_object"]>)));
     SmartPtr<qmk::Annotation> annotation(static_cast<qmk::Annotation*>(ref(At<s["annotation"]>)));
     SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(ref(At<s["act_instance"]>)));
-    bool const geometry = x[At<s["geometry"]>].null
-                              ? type == "Face3D" || type == "ModelAnnotation3D"
-                              : x.Flag(At<s["geometry"]>);
+    f::ItemOf const of = f::ItemOfType(type);
+    bool const geometry =
+        x[At<s["geometry"]>].null ? of == f::ItemOf::Geometry : x.Flag(At<s["geometry"]>);
     SmartPtr<qmk::SelectionItem> item;
-    if (type == "Instance" || type == "Assembly") {
-      item = out_.model.AddObjectItem(TypeSymbol(type), object, name);
-    } else if (type == "Annotation") {
+    if (of == f::ItemOf::Object) {
+      item = out_.model.AddObjectItem(Symbol(type), object, name);
+    } else if (of == f::ItemOf::Annotation) {
       item = out_.model.AddAnnotationItem(annotation, name);
     } else if (geometry) {
-      item = out_.model.AddGeometryItem(TypeSymbol(type), parent, name);
+      item = out_.model.AddGeometryItem(Symbol(type), parent, name);
     } else {
-      item = Keep(new qmk::SelectionItem(TypeSymbol(type)));
+      item = Keep(new qmk::SelectionItem(Symbol(type)));
       item->SetDisplayName(std::move(name));
     }
     item->SetActInstance(x[At<s["act_instance"]>].given ? act
@@ -481,7 +468,7 @@ class Reader {
     auto stored = std::make_unique<TrackSpec::Stored>();
     Fields const x = walk_.Read(v, f::kStored, [&](std::size_t, json::value& properties) {
       walk_.Map(properties, [&](std::string_view name, json::value& number) {
-        stored->properties.emplace_back(du::Symbol(std::string(name)), walk_.Integer(number));
+        stored->properties.emplace_back(Symbol(name), walk_.Integer(number));
       });
     });
     stored->name = std::string(x.Text(At<f::kStored["name"]>));
