@@ -69,43 +69,7 @@ class TrackRun {
   // `source` and `copyFrom` are the tracks that the spec names as such, as they stand.
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent,
                     TrackPtr const& source, TrackPtr const& copyFrom) {
-    auto const join = [&] {
-      if (!track_) return;
-      parent.AddChild(track_);
-      timeline_.AddTrack(track_);
-    };
-    auto const name = [&](std::uint32_t track) { return ill_.tracks[track].id; };
-    if (spec.made == Made::Copy) {
-      if (auto* s = Run(
-              Step::Copy,
-              [&] {
-                if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
-              },
-              join))
-        s->argument.value = name(spec.source);
-    } else if (spec.made == Made::Cut) {
-      if (auto* s = Run(
-              Step::Cut,
-              [&] {
-                animation::EffectsSplitMapper mapper;
-                if (source)
-                  track_ = source
-                               ->CutTrackInRange(spec.cut->start, spec.cut->end, mapper,
-                                                 new qmk::Operation)
-                               .DynamicCast<animation::ItemTrackData>();
-              },
-              join))
-        s->argument.object = {
-            {"track", name(spec.source)}, {"start", spec.cut->start}, {"end", spec.cut->end}};
-    } else {
-      Run(
-          Step::Create, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
-          [&] {
-            join();
-            track_->SetSelectionItem(spec.selectionItem);
-            track_->SetLockedState(spec.locked);
-          });
-    }
+    Make(spec, parent, source);
     if (!track_) {
       TrackResult none = Basics(spec);
       none.none = true;
@@ -124,7 +88,7 @@ class TrackRun {
     }
     if (spec.copyFrom != kNoTrack) {
       if (auto* s = Run(Step::CopyFrom, [&] { track_->CopyFrom(copyFrom); }))
-        s->argument.value = name(spec.copyFrom);
+        s->argument.value = ill_.tracks[spec.copyFrom].id;
     }
     if (spec.rename) {
       bool const byUser = spec.rename->byUser;
@@ -142,6 +106,44 @@ class TrackRun {
   TrackPtr const& Track() const { return track_; }
 
  private:
+  // Makes the track with the create hook, the copy hook or a cut, and puts it in its parent.
+  void Make(TrackSpec const& spec, animation::ContainerTrackData& parent, TrackPtr const& source) {
+    auto const join = [&] {
+      if (!track_) return;
+      parent.AddChild(track_);
+      timeline_.AddTrack(track_);
+    };
+    if (spec.made == Made::Copy) {
+      if (auto* s = Run(
+              Step::Copy,
+              [&] {
+                if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
+              },
+              join))
+        s->argument.value = ill_.tracks[spec.source].id;
+    } else if (spec.made == Made::Cut) {
+      auto const cut = [&] {
+        animation::EffectsSplitMapper mapper;
+        if (source)
+          track_ =
+              source->CutTrackInRange(spec.cut->start, spec.cut->end, mapper, new qmk::Operation)
+                  .DynamicCast<animation::ItemTrackData>();
+      };
+      if (auto* s = Run(Step::Cut, cut, join))
+        s->argument.object = {{"track", ill_.tracks[spec.source].id},
+                              {"start", spec.cut->start},
+                              {"end", spec.cut->end}};
+    } else {
+      Run(
+          Step::Create, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
+          [&] {
+            join();
+            track_->SetSelectionItem(spec.selectionItem);
+            track_->SetLockedState(spec.locked);
+          });
+    }
+  }
+
   template <class Key>
   static StepValue Properties(std::vector<std::pair<Key, std::int64_t>> const& properties) {
     StepValue v{{}, std::vector<std::pair<std::string, Scalar>>()};

@@ -53,19 +53,40 @@ std::string NameFacts(TargetPtr const& target, std::string const& name) {
   return facts;
 }
 
+// The track that a copy, cut or CopyFrom step was given: its argument, or the cut's first.
+std::string Source(StepRecord const& step) {
+  Scalar const& id =
+      step.argument.object ? step.argument.object->front().second : step.argument.value;
+  return QuoteInput(std::get<std::string>(id));
+}
+
+// How the deciding step set the name type, after "STEP set the name type to TYPE".
+std::string How(StepRecord const& deciding, StepRecord const* describing, TrackSpec const& spec) {
+  switch (deciding.step) {
+    case Step::InitDisplayName:
+      return " for a new track on " + TargetPhrase(spec.target);
+    case Step::Rename:
+      return " with the name " + QuoteInput(spec.rename->name) + " and an operation (the user's)";
+    case Step::Load:
+      return " from the file's stored properties";
+    case Step::Copy:
+      return ", taken from " + Source(deciding) + " by the copy hook";
+    case Step::CopyFrom:
+      return ", taken from " + Source(deciding);
+    case Step::Cut:
+      return ": the piece cut from " + Source(deciding) + " keeps its name type";
+    default:
+      return describing && &deciding != describing ? ", and GetTargetDescription left it so" : "";
+  }
+}
+
 }  // namespace
 
 std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
                             std::vector<StepRecord> const& steps) {
-  // The track that a copy, cut or CopyFrom step was given: its argument, or the cut's first.
-  auto const source = [](StepRecord const& step) {
-    Scalar const& id =
-        step.argument.object ? step.argument.object->front().second : step.argument.value;
-    return QuoteInput(std::get<std::string>(id));
-  };
   if (result.none)
-    return (spec.made == Made::Cut ? "the cut of " + source(steps.front()) + " gave no piece"
-                                   : source(steps.front()) + " has no track to copy") +
+    return (spec.made == Made::Cut ? "the cut of " + Source(steps.front()) + " gave no piece"
+                                   : Source(steps.front()) + " has no track to copy") +
            ", so the track has none.";
   if (!result.nameType) return "the track saves no name type at all.";
   std::int64_t const type = *result.nameType;
@@ -78,21 +99,7 @@ std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
   }
   if (!deciding) return "no step set the name type: " + Ending(type) + ".";
   std::string why = std::string(NameOf(deciding->step).name) + " set the name type to " +
-                    NameTypeLabel(deciding->nameTypeAfter);
-  if (deciding->step == Step::InitDisplayName) {
-    why += " for a new track on " + TargetPhrase(spec.target);
-  } else if (deciding->step == Step::Rename) {
-    why += " with the name " + QuoteInput(spec.rename->name) + " and an operation (the user's)";
-  } else if (deciding->step == Step::Load) {
-    why += " from the file's stored properties";
-  } else if (deciding->step == Step::Copy || deciding->step == Step::CopyFrom) {
-    why += ", taken from " + source(*deciding) +
-           (deciding->step == Step::Copy ? " by the copy hook" : "");
-  } else if (deciding->step == Step::Cut) {
-    why += ": the piece cut from " + source(*deciding) + " keeps its name type";
-  } else if (describing && deciding != describing) {
-    why += ", and GetTargetDescription left it so";
-  }
+                    NameTypeLabel(deciding->nameTypeAfter) + How(*deciding, describing, spec);
   if (describing && (deciding == describing || type == 3))
     why += "; " + NameFacts(spec.target, result.trackName);
   if (spec.rename && deciding->step != Step::Rename)

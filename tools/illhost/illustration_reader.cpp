@@ -373,6 +373,28 @@ class Reader {
     track.refresh = x.Flag(At<s["refresh"]>);
     track.parentTrackType = x.Int(At<s["parent_track_type"]>);
     if (x[At<s["parent_track_type"]>].null) defaultType.push_back(n);
+    ReadMaking(x, cutTrack, track);
+    Register(x[At<s["id"]>], Kind::Track, nullptr, static_cast<std::uint32_t>(n));
+    KeepMembers(x, at, track);
+    if (track.source != kNoTrack) return;
+    // The selection item is the one named, else the target's.
+    auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
+    if (x[At<s["selection_item"]>].given) {
+      Link<qmk::SelectionItem>(x[At<s["selection_item"]>], s.keys[At<s["selection_item"]>], take);
+    } else if (track.target) {
+      track.selectionItem = track.target->m_selectionItem;
+      if (targetItem != kNone) {
+        Pending also = pending_[targetItem];
+        also.take = [take](du::RefCounted* item) { take(static_cast<qmk::SelectionItem*>(item)); };
+        pending_.push_back(std::move(also));
+      }
+    }
+  }
+
+  // How the track is made, and from which earlier tracks. A copy or piece has what its source
+  // hands on; its target too unless it names its own.
+  void ReadMaking(Fields const& x, Field const& cutTrack, TrackSpec& track) {
+    constexpr auto& s = f::kTrack;
     if (track.stored) track.made = Made::Stored;
     if (!x[At<s["copy_of"]>].null) {
       track.made = Made::Copy;
@@ -387,7 +409,18 @@ class Reader {
     }
     if (!x[At<s["copy_from"]>].null)
       track.copyFrom = Earlier(x, x[At<s["copy_from"]>], [&] { return walk_.Where("copy_from"); });
-    Register(x[At<s["id"]>], Kind::Track, nullptr, static_cast<std::uint32_t>(n));
+    if (track.source == kNoTrack) return;
+    for (std::size_t key : {At<s["stored"]>, At<s["selection_item"]>, At<s["locked"]>})
+      if (!x[key].null)
+        walk_.Fail(x[key].keyAt,
+                   QuoteInput(s.keys[key].name) + " cannot go with " +
+                       (track.cut ? "\"cut_from\"" : "\"copy_of\""),
+                   s.keys[key].name);
+    if (!track.target) track.target = out_.tracks[track.source].target;
+  }
+
+  // Where the track's object and each of its members lie in the text, for --save.
+  void KeepMembers(Fields const& x, std::size_t at, TrackSpec& track) {
     // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
     track.textBegin = at;
     char const* next = nullptr;
@@ -396,7 +429,7 @@ class Reader {
                         : static_cast<std::size_t>(next - text_.data());
     while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
     track.firstMember = static_cast<std::uint32_t>(out_.members.size());
-    for (std::size_t key = 0; key < s.count; ++key)
+    for (std::size_t key = 0; key < f::kTrack.count; ++key)
       if (x[key].given)
         out_.members.push_back(
             {static_cast<std::uint32_t>(x[key].keyAt), static_cast<std::uint8_t>(key)});
@@ -404,29 +437,6 @@ class Reader {
     std::sort(first, out_.members.end(),
               [](TrackMember a, TrackMember b) { return a.keyAt < b.keyAt; });
     track.memberCount = static_cast<std::uint8_t>(out_.members.end() - first);
-    if (track.source != kNoTrack) {
-      // A copy or piece has what its source hands on; its target too unless it names its own.
-      for (std::size_t key : {At<s["stored"]>, At<s["selection_item"]>, At<s["locked"]>})
-        if (!x[key].null)
-          walk_.Fail(x[key].keyAt,
-                     QuoteInput(s.keys[key].name) + " cannot go with " +
-                         (track.cut ? "\"cut_from\"" : "\"copy_of\""),
-                     s.keys[key].name);
-      if (!track.target) track.target = out_.tracks[track.source].target;
-      return;
-    }
-    // The selection item is the one named, else the target's.
-    auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
-    if (x[At<s["selection_item"]>].given) {
-      Link<qmk::SelectionItem>(x[At<s["selection_item"]>], s.keys[At<s["selection_item"]>], take);
-    } else if (track.target) {
-      track.selectionItem = track.target->m_selectionItem;
-      if (targetItem != kNone) {
-        Pending also = pending_[targetItem];
-        also.take = [take](du::RefCounted* item) { take(static_cast<qmk::SelectionItem*>(item)); };
-        pending_.push_back(std::move(also));
-      }
-    }
   }
 
   // The place of the earlier track that `ref` names, which then has one more taker.

@@ -112,6 +112,37 @@ void Append(std::string& out, StepValue const& v, bool json) {
   out += '}';
 }
 
+// "made": "created", "stored", {"copy_of": ID} or {"cut_from": ID}; "copy_from": ID or null.
+void AppendMade(JsonObject& track, std::vector<TrackResult> const& all, TrackResult const& r) {
+  std::string& made = track.Key("made");
+  if (r.source == kNoTrack) {
+    made += r.made == Made::Stored ? "\"stored\"" : "\"created\"";
+  } else {
+    AppendJsonString(made += '{', r.made == Made::Copy ? "copy_of" : "cut_from");
+    AppendJsonString(made += ": ", all[r.source].id);
+    made += '}';
+  }
+  if (r.copyFrom != kNoTrack)
+    AppendJsonString(track.Key("copy_from"), all[r.copyFrom].id);
+  else
+    track.Key("copy_from") += "null";
+}
+
+// A step's host calls, a line each under its step; a sequence repeated in a row once, under
+// the number of times it ran.
+void AppendHostCalls(std::string& text, std::vector<CallRun> const& runs) {
+  char const* lead = "       host: ";
+  for (CallRun const& run : runs) {
+    if (run.times > 1) text.append(lead).append(std::to_string(run.times)).append(" times:\n");
+    if (run.times > 1) lead = "             ";
+    for (std::string const& call : run.calls) {
+      AppendShown(text.append(lead).append(run.times > 1 ? "  " : ""), call, 3 * kValueColumns);
+      text += '\n';
+      lead = "             ";
+    }
+  }
+}
+
 }  // namespace
 
 std::string NameTypeLabel(std::optional<std::int64_t> const& type) {
@@ -159,18 +190,7 @@ void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results,
   for (TrackResult const& r : results) {
     JsonObject track(list.Item(), indent + 4);
     AppendJsonString(track.Key("id"), r.id);
-    std::string& made = track.Key("made");
-    if (r.source == kNoTrack) {
-      made += r.made == Made::Stored ? "\"stored\"" : "\"created\"";
-    } else {
-      AppendJsonString(made += '{', r.made == Made::Copy ? "copy_of" : "cut_from");
-      AppendJsonString(made += ": ", results[r.source].id);
-      made += '}';
-    }
-    if (r.copyFrom != kNoTrack)
-      AppendJsonString(track.Key("copy_from"), results[r.copyFrom].id);
-    else
-      track.Key("copy_from") += "null";
+    AppendMade(track, results, r);
     if (r.none) {
       for (char const* key : {"name_type_before", "name_type", "track_name", "shown_name",
                               "uses_target_name", "description", "selection_item", "saved"})
@@ -224,16 +244,7 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
     text.append(columns[i] < width ? width - columns[i] : 0, ' ');
     text += "  " + (step.nameTypeBefore ? NameTypeLabel(step.nameTypeBefore) : "(none)") + " -> " +
             NameTypeLabel(step.nameTypeAfter) + "\n";
-    char const* lead = "       host: ";
-    for (CallRun const& run : step.hostCalls) {
-      if (run.times > 1) text += lead + std::to_string(run.times) + " times:\n";
-      if (run.times > 1) lead = "             ";
-      for (std::string const& call : run.calls) {
-        AppendShown(text += lead + std::string(run.times > 1 ? "  " : ""), call, 3 * kValueColumns);
-        text += '\n';
-        lead = "             ";
-      }
-    }
+    AppendHostCalls(text, step.hostCalls);
   }
   text += "why: " + e.reason + "\n";
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
