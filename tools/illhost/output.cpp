@@ -22,7 +22,7 @@ std::string MadeFrom(std::vector<TrackResult> const& all, TrackResult const& r) 
                      : r.made == Made::Cut    ? "cut from " + all[r.source].id
                      : r.made == Made::Stored ? "stored"
                                               : "created";
-  if (r.none) made += ": no track";
+  if (r.none) made += r.made == Made::Cut ? ": no piece" : ": no track";
   if (r.copyFrom != kNoTrack) made += ", CopyFrom " + all[r.copyFrom].id;
   return made;
 }
