@@ -54,9 +54,9 @@ class TrackRun {
   // When recording, returns the step's record for the caller to add what it was given and gave.
   template <class Call, class Setup = void (*)()>
   StepRecord* Run(
-      Step step, Call const& call, Setup const& setup = [] {}) {
+      Step const& step, Call const& call, Setup const& setup = [] {}) {
     if (!steps_) return call(), setup(), nullptr;
-    StepRecord record{step, {}, {}, track_ ? NameType() : std::nullopt, {}, {}};
+    StepRecord record{&step, {}, {}, track_ ? NameType() : std::nullopt, {}, {}};
     hostseams::CallLog::Start();
     call();
     hostseams::CallLog::Stop();
@@ -76,29 +76,29 @@ class TrackRun {
       return none;
     }
     if (spec.stored) {
-      if (auto* s = Run(Step::SetTrackName, [&] { track_->SetTrackName(spec.stored->name, {}); }))
+      if (auto* s = Run(steps::kSetTrackName, [&] { track_->SetTrackName(spec.stored->name, {}); }))
         s->argument.value = spec.stored->name;
-      if (auto* s = Run(Step::Load, [&] {
+      if (auto* s = Run(steps::kLoad, [&] {
             animation::PropertyReader reader(spec.stored->properties);
             track_->Load(reader);
           }))
         s->argument = Properties(spec.stored->properties);
     } else if (spec.made == Made::Created) {
-      Run(Step::InitDisplayName, [&] { track_->InitDisplayName(spec.target); });
+      Run(steps::kInitDisplayName, [&] { track_->InitDisplayName(spec.target); });
     }
     if (spec.copyFrom != kNoTrack) {
-      if (auto* s = Run(Step::CopyFrom, [&] { track_->CopyFrom(copyFrom); }))
+      if (auto* s = Run(steps::kCopyFrom, [&] { track_->CopyFrom(copyFrom); }))
         s->argument.value = ill_.tracks[spec.copyFrom].id;
     }
     if (spec.rename) {
       bool const byUser = spec.rename->byUser;
-      if (auto* s = Run(Step::Rename, [&] {
+      if (auto* s = Run(steps::kRename, [&] {
             track_->SetTrackName(spec.rename->name, byUser ? new qmk::Operation : nullptr);
           }))
         s->argument.object = {{"name", spec.rename->name}, {"operation", byUser}};
     }
     if (spec.refresh)
-      Run(Step::Refresh,
+      Run(steps::kRefresh,
           [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
     return Observe(spec);
   }
@@ -115,7 +115,7 @@ class TrackRun {
     };
     if (spec.made == Made::Copy) {
       if (auto* s = Run(
-              Step::Copy,
+              steps::kCopy,
               [&] {
                 if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
               },
@@ -129,13 +129,13 @@ class TrackRun {
               source->CutTrackInRange(spec.cut->start, spec.cut->end, mapper, new qmk::Operation)
                   .DynamicCast<animation::ItemTrackData>();
       };
-      if (auto* s = Run(Step::Cut, cut, join))
+      if (auto* s = Run(steps::kCut, cut, join))
         s->argument.object = {{"track", ill_.tracks[spec.source].id},
                               {"start", spec.cut->start},
                               {"end", spec.cut->end}};
     } else {
       Run(
-          Step::Create, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
+          steps::kCreate, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
           [&] {
             join();
             track_->SetSelectionItem(spec.selectionItem);
@@ -164,21 +164,22 @@ class TrackRun {
   TrackResult Observe(TrackSpec const& spec) {
     TrackResult r = Basics(spec);
     r.nameTypeBefore = NameType();
-    if (auto* s = Run(Step::GetTargetDescription,
+    if (auto* s = Run(steps::kGetTargetDescription,
                       [&] { r.description = track_->GetTargetDescription(spec.target).str(); }))
       s->result.value = r.description;
     r.nameType = NameType();
     r.trackName = track_->TrackNameField();
-    if (auto* s = Run(Step::GetTrackName, [&] { r.shownName = track_->GetTrackName(); }))
+    if (auto* s = Run(steps::kGetTrackName, [&] { r.shownName = track_->GetTrackName(); }))
       s->result.value = r.shownName;
-    if (auto* s = Run(Step::UsesTargetName, [&] { r.usesTargetName = track_->UsesTargetName(); }))
+    if (auto* s = Run(steps::kUsesTargetName, [&] { r.usesTargetName = track_->UsesTargetName(); }))
       s->result.value = r.usesTargetName;
     du::SmartPtr<qmk::SelectionItem> item;
-    StepRecord* selection = Run(Step::GetSelectionItem, [&] { item = track_->GetSelectionItem(); });
+    StepRecord* selection =
+        Run(steps::kGetSelectionItem, [&] { item = track_->GetSelectionItem(); });
     r.selectionItem = ItemId(ill_, item);
     if (selection && r.selectionItem) selection->result.value = *r.selectionItem;
     // What the file keeps: Save with any suppression of saving in force.
-    if (auto* s = Run(Step::Save, [&] { r.saved = SavedBy(track_); }))
+    if (auto* s = Run(steps::kSave, [&] { r.saved = SavedBy(track_); }))
       s->result = Properties(r.saved);
     return r;
   }
@@ -193,29 +194,16 @@ class TrackRun {
 
 std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls) {
   constexpr std::size_t kLongest = 16;  // the longest sequence looked for
+  auto const at = [&](std::size_t i) { return calls.begin() + static_cast<std::ptrdiff_t>(i); };
   std::vector<CallRun> runs;
-  std::size_t i = 0;
-  auto const repeats = [&](std::size_t length) {  // how often calls[i, i + length) recurs
-    std::size_t times = 1;
-    while (i + (times + 1) * length <= calls.size() &&
-           std::equal(calls.begin() + static_cast<std::ptrdiff_t>(i),
-                      calls.begin() + static_cast<std::ptrdiff_t>(i + length),
-                      calls.begin() + static_cast<std::ptrdiff_t>(i + times * length)))
-      ++times;
-    return times;
-  };
-  while (i < calls.size()) {
+  for (std::size_t i = 0; i < calls.size();) {
     std::size_t length = 1, times = 1;  // the shortest sequence that covers the most
-    for (std::size_t l = 1; l <= kLongest && i + 2 * l <= calls.size(); ++l) {
-      std::size_t const t = repeats(l);
+    for (std::size_t l = 1; l <= kLongest; ++l) {
+      std::size_t t = 1;
+      while (i + (t + 1) * l <= calls.size() && std::equal(at(i), at(i + l), at(i + t * l))) ++t;
       if (t > 1 && t * l > times * length) length = l, times = t;
     }
-    if (times == 1 && !runs.empty() && runs.back().times == 1) {
-      runs.back().calls.push_back(calls[i++]);
-      continue;
-    }
-    auto const from = calls.begin() + static_cast<std::ptrdiff_t>(i);
-    runs.push_back(CallRun{{from, from + static_cast<std::ptrdiff_t>(length)}, times});
+    runs.push_back(CallRun{{at(i), at(i + length)}, times});
     i += length * times;
   }
   return runs;

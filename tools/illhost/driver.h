@@ -23,43 +23,28 @@ struct StepValue {
 };
 
 // The steps that illhost drives on a track, in the order it drives them: how the track is made
-// (one of the first three), how it is named, what it is told, then what illhost asks of it.
-enum class Step : std::uint8_t {
-  Create,
-  Copy,
-  Cut,
-  SetTrackName,
-  Load,
-  InitDisplayName,
-  CopyFrom,
-  Rename,
-  Refresh,
-  GetTargetDescription,
-  GetTrackName,
-  UsesTargetName,
-  GetSelectionItem,
-  Save
-};
-// Each step's name, as --explain shows it, and the host's or the module's operation it calls.
-struct StepName {
+// (one of the first three), how it is named, what it is told, then what illhost asks of it. Each
+// has its name, as --explain shows it, and the host's or the module's operation that it calls; a
+// step is known by its place here, never by its name.
+struct Step {
   std::string_view name, operation;
 };
-inline constexpr StepName kSteps[] = {
-    {"create", "animation::ItemTrackCreator::CreateItemTrackDataImpl"},
-    {"copy", "animation::ItemTrackCreator::CopyItemTrackDataImpl"},
-    {"cut", "animation::ItemTrackData::CutTrackInRange"},
-    {"SetTrackName", "animation::TrackData::SetTrackName"},
-    {"Load", "animation::ItemTrackData::Load"},
-    {"InitDisplayName", "animation::ItemTrackData::InitDisplayName"},
-    {"CopyFrom", "animation::ItemTrackData::CopyFrom"},
-    {"rename", "animation::TrackData::SetTrackName"},
-    {"refresh", "animation::ItemTrackData::UpdateDisplayName"},
-    {"GetTargetDescription", "animation::ItemTrackData::GetTargetDescription"},
-    {"GetTrackName", "animation::TrackData::GetTrackName"},
-    {"UsesTargetName", "animation::ItemTrackData::UsesTargetName"},
-    {"GetSelectionItem", "animation::ItemTrackData::GetSelectionItem"},
-    {"Save", "animation::ItemTrackData::Save"}};
-inline StepName const& NameOf(Step step) { return kSteps[static_cast<std::size_t>(step)]; }
+namespace steps {
+inline constexpr Step kCreate{"create", "animation::ItemTrackCreator::CreateItemTrackDataImpl"},
+    kCopy{"copy", "animation::ItemTrackCreator::CopyItemTrackDataImpl"},
+    kCut{"cut", "animation::ItemTrackData::CutTrackInRange"},
+    kSetTrackName{"SetTrackName", "animation::TrackData::SetTrackName"},
+    kLoad{"Load", "animation::ItemTrackData::Load"},
+    kInitDisplayName{"InitDisplayName", "animation::ItemTrackData::InitDisplayName"},
+    kCopyFrom{"CopyFrom", "animation::ItemTrackData::CopyFrom"},
+    kRename{"rename", "animation::TrackData::SetTrackName"},
+    kRefresh{"refresh", "animation::ItemTrackData::UpdateDisplayName"},
+    kGetTargetDescription{"GetTargetDescription", "animation::ItemTrackData::GetTargetDescription"},
+    kGetTrackName{"GetTrackName", "animation::TrackData::GetTrackName"},
+    kUsesTargetName{"UsesTargetName", "animation::ItemTrackData::UsesTargetName"},
+    kGetSelectionItem{"GetSelectionItem", "animation::ItemTrackData::GetSelectionItem"},
+    kSave{"Save", "animation::ItemTrackData::Save"};
+}  // namespace steps
 
 // Host calls in the order made; a sequence that repeats in a row is held once with its count,
 // so that what a step shows grows with its distinct calls, not with how often they ran.
@@ -71,7 +56,7 @@ std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls);
 
 // One step that illhost drove on a track, and what it changed.
 struct StepRecord {
-  Step step;
+  Step const* step;
   StepValue argument, result;
   std::optional<std::int64_t> nameTypeBefore, nameTypeAfter;  // none where no track exists
   std::vector<CallRun> hostCalls;

@@ -62,22 +62,16 @@ std::string Source(StepRecord const& step) {
 
 // How the deciding step set the name type, after "STEP set the name type to TYPE".
 std::string How(StepRecord const& deciding, StepRecord const* describing, TrackSpec const& spec) {
-  switch (deciding.step) {
-    case Step::InitDisplayName:
-      return " for a new track on " + TargetPhrase(spec.target);
-    case Step::Rename:
-      return " with the name " + QuoteInput(spec.rename->name) + " and an operation (the user's)";
-    case Step::Load:
-      return " from the file's stored properties";
-    case Step::Copy:
-      return ", taken from " + Source(deciding) + " by the copy hook";
-    case Step::CopyFrom:
-      return ", taken from " + Source(deciding);
-    case Step::Cut:
-      return ": the piece cut from " + Source(deciding) + " keeps its name type";
-    default:
-      return describing && &deciding != describing ? ", and GetTargetDescription left it so" : "";
-  }
+  Step const* step = deciding.step;
+  if (step == &steps::kInitDisplayName) return " for a new track on " + TargetPhrase(spec.target);
+  if (step == &steps::kRename)
+    return " with the name " + QuoteInput(spec.rename->name) + " and an operation (the user's)";
+  if (step == &steps::kLoad) return " from the file's stored properties";
+  if (step == &steps::kCopy) return ", taken from " + Source(deciding) + " by the copy hook";
+  if (step == &steps::kCopyFrom) return ", taken from " + Source(deciding);
+  if (step == &steps::kCut)
+    return ": the piece cut from " + Source(deciding) + " keeps its name type";
+  return describing && &deciding != describing ? ", and GetTargetDescription left it so" : "";
 }
 
 }  // namespace
@@ -95,14 +89,14 @@ std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
   StepRecord const* describing = nullptr;
   for (auto const& step : steps) {
     if (step.nameTypeAfter != step.nameTypeBefore) deciding = &step;
-    if (step.step == Step::GetTargetDescription) describing = &step;
+    if (step.step == &steps::kGetTargetDescription) describing = &step;
   }
   if (!deciding) return "no step set the name type: " + Ending(type) + ".";
-  std::string why = std::string(NameOf(deciding->step).name) + " set the name type to " +
+  std::string why = std::string(deciding->step->name) + " set the name type to " +
                     NameTypeLabel(deciding->nameTypeAfter) + How(*deciding, describing, spec);
   if (describing && (deciding == describing || type == 3))
     why += "; " + NameFacts(spec.target, result.trackName);
-  if (spec.rename && deciding->step != Step::Rename)
+  if (spec.rename && deciding->step != &steps::kRename)
     why += "; the rename to " + QuoteInput(spec.rename->name) +
            (spec.rename->byUser ? "" : " without an operation") + " left it unchanged";
   return why + ": " + Ending(type) + ".";

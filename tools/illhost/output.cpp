@@ -228,7 +228,7 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
     std::string argument, result;
     Append(argument, step.argument, false);
     Append(result, step.result, false);
-    std::string const call = std::string(NameOf(step.step).name) +
+    std::string const call = std::string(step.step->name) +
                              (argument.empty() ? "" : " " + argument) +
                              (result.empty() ? "" : " -> " + result);
     calls.emplace_back();
@@ -257,8 +257,8 @@ void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
   JsonObject steps(explanation.Key("steps"), indent + 2, '[');
   for (StepRecord const& s : e.steps) {
     JsonObject step(steps.Item(), indent + 4);
-    AppendJsonString(step.Key("step"), NameOf(s.step).name);
-    AppendJsonString(step.Key("operation"), NameOf(s.step).operation);
+    AppendJsonString(step.Key("step"), s.step->name);
+    AppendJsonString(step.Key("operation"), s.step->operation);
     Append(step.Key("argument"), s.argument, true);
     Append(step.Key("result"), s.result, true);
     AppendJsonInteger(step.Key("name_type_before"), s.nameTypeBefore);
