@@ -78,38 +78,40 @@ TrackText TextOf(std::string_view text, Illustration const& ill, std::size_t i) 
   return {text, ill.tracks[i], &ill.members[ill.tracks[i].firstMember]};
 }
 
+// Of each track, the track it was first made from (itself unless a copy or piece), and the
+// nearest track up its sources that gives a target (kNoTrack for none).
+struct Lineage {
+  std::size_t origin, target;
+};
+
 // What a copy or piece took from its source and keeps once stored: the target, unless it gave
-// its own, the selection item and the locked state, each as the nearest track up its sources
-// wrote it. Where the origin's selection item was its target's and the copy has another target,
-// the item is written by its id.
+// its own, and the origin's selection item and locked state, as the file wrote them. Where the
+// origin's selection item was its target's and the copy has another target, the item is
+// written by its id.
 std::string Inherited(std::string_view text, Illustration const& ill,
-                      std::vector<TrackResult> const& results, std::size_t i,
+                      std::vector<TrackResult> const& results, Lineage const& up, std::size_t i,
                       std::string_view separator) {
   constexpr auto& s = format::kTrack;
   std::string taken;
-  std::size_t origin = i;
-  bool ownTarget = false;  // a target other than the origin's, given on the way
   auto const add = [&](std::string_view member) { taken.append(separator).append(member); };
-  for (; ill.tracks[origin].source != kNoTrack; origin = ill.tracks[origin].source) {
-    TrackText const t = TextOf(text, ill, origin);
-    auto const at = t.Find(At<s["target"]>);
-    if (at && !ownTarget && origin != i) add(t.Member(*at));  // the track's own is written
-    ownTarget = ownTarget || at;
+  if (up.target != kNoTrack && up.target != i) {
+    TrackText const t = TextOf(text, ill, up.target);
+    add(t.Member(*t.Find(At<s["target"]>)));
   }
-  TrackText const o = TextOf(text, ill, origin);
-  if (auto const at = o.Find(At<s["target"]>); at && !ownTarget) add(o.Member(*at));
+  TrackText const o = TextOf(text, ill, up.origin);
   if (auto const at = o.Find(At<s["selection_item"]>)) {
     add(o.Member(*at));
-  } else if (ownTarget && !results[origin].target.empty()) {
+  } else if (up.target != kNoTrack && up.target != up.origin &&
+             !results[up.origin].target.empty()) {
     AppendJsonString(taken.append(separator).append("\"selection_item\": "),
-                     results[origin].target);
+                     results[up.origin].target);
   }
   if (auto const at = o.Find(At<s["locked"]>)) add(o.Member(*at));
   return taken;
 }
 
 void WriteTrack(std::ostream& out, Illustration const& ill, std::vector<TrackResult> const& results,
-                TrackText const& t, std::size_t index) {
+                TrackText const& t, Lineage const& up, std::size_t index) {
   std::size_t const count = t.Count();
   // "stored" goes last, parted as the first member it replaces was, or else as the last member.
   std::string_view separator = ", ";
@@ -128,7 +130,7 @@ void WriteTrack(std::ostream& out, Illustration const& ill, std::vector<TrackRes
     out << t.Member(i);
     first = false;
   }
-  if (t.track.source != kNoTrack) out << Inherited(t.text, ill, results, index, separator);
+  if (t.track.source != kNoTrack) out << Inherited(t.text, ill, results, up, index, separator);
   out << separator;
   WriteStored(out, t.track, results[index]);
   std::size_t const after = t.End(count - 1);
@@ -142,11 +144,15 @@ void WriteStoredIllustration(InputText const& source, Illustration const& illust
   std::string_view const text = source.Text();
   std::size_t copied = 0;
   std::size_t const count = std::min(results.size(), illustration.tracks.size());
+  std::vector<Lineage> lineage(count);
   for (std::size_t i = 0; i < count; ++i) {
     TrackSpec const& track = illustration.tracks[i];
+    bool const gives = TextOf(text, illustration, i).Find(At<format::kTrack["target"]>).has_value();
+    Lineage const up = track.source == kNoTrack ? Lineage{i, kNoTrack} : lineage[track.source];
+    lineage[i] = {up.origin, gives ? i : up.target};
     if (results[i].none || track.memberCount == 0) continue;  // written as it was read
     out << text.substr(copied, track.textBegin - copied);
-    WriteTrack(out, illustration, results, TextOf(text, illustration, i), i);
+    WriteTrack(out, illustration, results, TextOf(text, illustration, i), lineage[i], i);
     copied = track.textEnd;
   }
   out << text.substr(copied);
