@@ -57,8 +57,10 @@ struct TrackSpec {
 };
 
 // A member of a track as the text has it: where its key starts, and which key of the format's
-// track it is.
+// track it is, with kDropped added where --save drops it although the key is kept elsewhere
+// (a copy's "target": null, which stands for its source's target).
 struct TrackMember {
+  static constexpr std::uint8_t kDropped = 0x80;
   std::uint32_t keyAt;
   std::uint8_t key;
 };

@@ -429,10 +429,14 @@ class Reader {
                         : static_cast<std::size_t>(next - text_.data());
     while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
     track.firstMember = static_cast<std::uint32_t>(out_.members.size());
-    for (std::size_t key = 0; key < f::kTrack.count; ++key)
+    for (std::size_t key = 0; key < f::kTrack.count; ++key) {
+      bool const inherited =
+          key == At<f::kTrack["target"]> && x[key].null && track.source != kNoTrack;
       if (x[key].given)
         out_.members.push_back(
-            {static_cast<std::uint32_t>(x[key].keyAt), static_cast<std::uint8_t>(key)});
+            {static_cast<std::uint32_t>(x[key].keyAt),
+             static_cast<std::uint8_t>(key | (inherited ? TrackMember::kDropped : 0))});
+    }
     auto const first = out_.members.begin() + track.firstMember;
     std::sort(first, out_.members.end(),
               [](TrackMember a, TrackMember b) { return a.keyAt < b.keyAt; });

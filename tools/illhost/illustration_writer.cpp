@@ -15,7 +15,9 @@ namespace {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Whether --save writes the member back as it was.
-bool Kept(TrackMember const& member) { return !format::kTrack.keys[member.key].dropped; }
+bool Kept(TrackMember const& member) {
+  return member.key < TrackMember::kDropped && !format::kTrack.keys[member.key].dropped;
+}
 
 // Where the member that starts at `from` ends, given where the next one (or the '}') starts.
 std::size_t MemberEnd(std::string_view text, std::size_t from, std::size_t next) {
