@@ -2,7 +2,10 @@
 """Writes an illustration file for illhost with N tracks to standard output: part instances with
 SBOM instances, and every fourth track a callout labelling its SBOM name; half the tracks are
 stored without a name type, to be classified. With --no-tracks the same model comes with an
-empty timeline, which measures reading and building alone.
+empty timeline, which measures reading and building alone. With --copies a quarter of the tracks
+are made from the track before them: alternately copies ("copy_of") and pieces ("cut_from", one
+in eight of them cutting off nothing), and every sixteenth track also takes "copy_from" the copy
+before it.
 
 The document is written as compact JSON, list by list and a slice of entries at a time, so that
 a million tracks take seconds and little memory whatever N is. Its content (objects, keys, values
@@ -46,11 +49,19 @@ def selection_items(ks):
             for k in ks)
 
 
-def tracks(ks):
-    """Even tracks are new; odd ones are stored tracks of an old file, named as their target."""
+def tracks(ks, copies=False):
+    """Even tracks are new; odd ones are stored tracks of an old file, named as their target, or
+    with `copies` one in two of them a copy or piece of the track before."""
     for k in ks:
         head = f'{{"id":"t{k}","target":{{"item":"item{k}","scene":"scene"}}'
-        if k % 2 == 0:
+        if copies and k % 8 == 1:
+            yield f'{{"id":"t{k}","copy_of":"t{k - 1}"}}'
+        elif copies and k % 8 == 5:
+            end = 3 if k % 64 == 5 else 10
+            yield f'{{"id":"t{k}","cut_from":{{"track":"t{k - 1}","start":3,"end":{end}}}}}'
+        elif copies and k % 16 == 2:
+            yield head + f',"copy_from":"t{k - 1}"}}'
+        elif k % 2 == 0:
             yield head + "}"
         else:
             name = f"Item SB-{k}" if is_callout(k) else f"part.{k}"
@@ -69,7 +80,7 @@ def write_list(write, entries_of, count):
     write("]")
 
 
-def write_illustration(write, count, with_tracks):
+def write_illustration(write, count, with_tracks, copies=False):
     lists = (("instances", instances), ("sbom", sbom_instances), ("scenes", None),
              ("annotations", callouts), ("selection_items", selection_items))
     write("{")
@@ -81,7 +92,7 @@ def write_illustration(write, count, with_tracks):
             write_list(write, entries_of, count)
         write(",")
     write('"timeline":{"tracks":')
-    write_list(write, tracks, count if with_tracks else 0)
+    write_list(write, lambda ks: tracks(ks, copies), count if with_tracks else 0)
     write("}}")
 
 
@@ -89,7 +100,7 @@ class Arguments(argparse.ArgumentParser):
     """Reports a usage error in one line, with exit status 2."""
 
     def error(self, message):
-        print(f"{self.prog}: {message} (usage: {self.prog} N [--no-tracks])", file=sys.stderr)
+        print(f"{self.prog}: {message} (usage: {self.prog} N [--no-tracks | --copies])", file=sys.stderr)
         sys.exit(2)
 
 
@@ -109,14 +120,18 @@ def main():
     parser.add_argument("count", metavar="N", type=track_count, help="number of tracks (0 or more)")
     parser.add_argument("--no-tracks", action="store_true",
                         help="the same model with an empty timeline")
+    parser.add_argument("--copies", action="store_true",
+                        help="a quarter of the tracks copies or pieces of the track before")
     args = parser.parse_args()
+    if args.copies and args.no_tracks:
+        parser.error("--copies needs tracks")
     signal.signal(signal.SIGINT, signal.SIG_DFL)  # interrupted: stop at once, as any filter does
     if sys.stdout is None:
         cannot_write("standard output is closed")
     out = sys.stdout.buffer
     try:
         write_illustration(lambda text: out.write(text.encode("ascii")), args.count,
-                           not args.no_tracks)
+                           not args.no_tracks, args.copies)
         out.flush()
     except OSError as error:
         # What is still buffered cannot be written either: drop it rather than fail again at exit.

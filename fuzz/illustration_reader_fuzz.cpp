@@ -10,7 +10,6 @@
 #include "host/kernel.h"
 #include "hostseams.h"
 #include "illustration.h"
-#include "output.h"
 
 namespace {
 

@@ -10,11 +10,14 @@
 namespace illhost_test {
 namespace {
 
-// explain.tsv: the track, the steps its explanation begins with and a piece of its closing
-// sentence.
-TEST(IllhostExplain, FirstStepsAndClosingSentenceForEachOutcomeOfTheSample) {
+// explain.tsv: the track, the steps its explanation begins with, a piece of its closing
+// sentence, and the file when not the sample, and text the steps show.
+TEST(IllhostExplain, FirstStepsAndClosingSentenceForEachOutcome) {
   int const tracks = test_rows::ForEachRow(ILLHOST_TEST_DATA_DIR "/explain.tsv", [](auto& row) {
-    Outcome const r = RunIllhost({"--explain", row.at(0)});
+    std::vector<std::string> args{"--explain", row.at(0)};
+    if (row.size() > 3) args.push_back(ILLHOST_TEST_DATA_DIR "/" + row[3]);
+    Outcome const r = RunIllhost(args);
+    EXPECT_NE(r.out.find(row.size() > 4 ? row[4] : ""), std::string::npos) << r.out;
     ASSERT_EQ(r.exitCode, 0) << row[0] << ": " << r.err;
     std::istringstream names(row.at(1));
     std::size_t at = 0;
@@ -28,7 +31,7 @@ TEST(IllhostExplain, FirstStepsAndClosingSentenceForEachOutcomeOfTheSample) {
     ASSERT_NE(at, std::string::npos) << r.out;
     EXPECT_NE(r.out.find(row.at(2), at), std::string::npos) << row[0] << ":\n" << r.out;
   });
-  EXPECT_EQ(tracks, 11) << "explain.tsv was not read whole";
+  EXPECT_EQ(tracks, 19) << "explain.tsv was not read whole";
 }
 
 // The module's own instance-name matching, and one broken on purpose: the steps and calls are

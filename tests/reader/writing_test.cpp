@@ -6,7 +6,6 @@
 #include <string>
 
 #include "illustration.h"
-#include "output.h"
 
 namespace {
 

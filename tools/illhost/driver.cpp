@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <algorithm>
+#include <boost/unordered/unordered_flat_map.hpp>
 #include <map>
 
 #include "host/illustration.h"
@@ -52,54 +53,97 @@ class TrackRun {
   // Runs `call`, then `setup` (what illhost does as the host, whose calls are not the module's).
   // When recording, returns the step's record for the caller to add what it was given and gave.
   template <class Call, class Setup = void (*)()>
-  StepRecord* Step(
-      char const* step, Call const& call, Setup const& setup = [] {}) {
+  StepRecord* Run(
+      Step const& step, Call const& call, Setup const& setup = [] {}) {
     if (!steps_) return call(), setup(), nullptr;
-    StepRecord record{step, {}, {}, track_ ? NameType() : std::nullopt, {}, {}};
+    StepRecord record{&step, {}, {}, track_ ? NameType() : std::nullopt, {}, {}};
     hostseams::CallLog::Start();
     call();
     hostseams::CallLog::Stop();
-    auto& calls = record.hostCalls = hostseams::CallLog::Calls();
-    calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
+    record.hostCalls = FoldCalls(hostseams::CallLog::Calls());
     setup();
-    record.nameTypeAfter = NameType();
+    if (track_) record.nameTypeAfter = NameType();
     return &steps_->emplace_back(std::move(record));
   }
 
-  TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent) {
-    Step(
-        "create", [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
-        [&] {
-          parent.AddChild(track_);
-          timeline_.AddTrack(track_);
-          track_->SetSelectionItem(spec.selectionItem);
-          track_->SetLockedState(spec.locked);
-        });
+  // `source` and `copyFrom` are the tracks that the spec names as such, as they stand.
+  TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent,
+                    TrackPtr const& source, TrackPtr const& copyFrom) {
+    Make(spec, parent, source);
+    if (!track_) {
+      TrackResult none = Basics(spec);
+      none.none = true;
+      return none;
+    }
     if (spec.stored) {
-      if (auto* s = Step("SetTrackName", [&] { track_->SetTrackName(spec.stored->name, {}); }))
+      if (auto* s = Run(steps::kSetTrackName, [&] { track_->SetTrackName(spec.stored->name, {}); }))
         s->argument.value = spec.stored->name;
-      if (auto* s = Step("Load", [&] {
+      if (auto* s = Run(steps::kLoad, [&] {
             animation::PropertyReader reader(spec.stored->properties);
             track_->Load(reader);
           }))
         s->argument = Properties(spec.stored->properties);
-    } else {
-      Step("InitDisplayName", [&] { track_->InitDisplayName(spec.target); });
+    } else if (spec.made == Made::Created) {
+      Run(steps::kInitDisplayName, [&] { track_->InitDisplayName(spec.target); });
+    }
+    if (spec.copyFrom != kNoTrack) {
+      if (auto* s = Run(steps::kCopyFrom, [&] { track_->CopyFrom(copyFrom); }))
+        s->argument.value = ill_.tracks[spec.copyFrom].id;
     }
     if (spec.rename) {
       bool const byUser = spec.rename->byUser;
-      if (auto* s = Step("rename", [&] {
+      if (auto* s = Run(steps::kRename, [&] {
             track_->SetTrackName(spec.rename->name, byUser ? new qmk::Operation : nullptr);
           }))
         s->argument.object = {{"name", spec.rename->name}, {"operation", byUser}};
     }
     if (spec.refresh)
-      Step("refresh",
-           [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
+      Run(steps::kRefresh,
+          [&] { track_->UpdateDisplayName(spec.target ? spec.target->m_scene : nullptr); });
     return Observe(spec);
   }
 
+  TrackPtr const& Track() const { return track_; }
+
  private:
+  // Makes the track with the create hook, the copy hook or a cut, and puts it in its parent.
+  void Make(TrackSpec const& spec, animation::ContainerTrackData& parent, TrackPtr const& source) {
+    auto const join = [&] {
+      if (!track_) return;
+      parent.AddChild(track_);
+      timeline_.AddTrack(track_);
+    };
+    if (spec.made == Made::Copy) {
+      if (auto* s = Run(
+              steps::kCopy,
+              [&] {
+                if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
+              },
+              join))
+        s->argument.value = ill_.tracks[spec.source].id;
+    } else if (spec.made == Made::Cut) {
+      auto const cut = [&] {
+        animation::EffectsSplitMapper mapper;
+        if (source)
+          track_ =
+              source->CutTrackInRange(spec.cut->start, spec.cut->end, mapper, new qmk::Operation)
+                  .DynamicCast<animation::ItemTrackData>();
+      };
+      if (auto* s = Run(steps::kCut, cut, join))
+        s->argument.object = {{"track", ill_.tracks[spec.source].id},
+                              {"start", spec.cut->start},
+                              {"end", spec.cut->end}};
+    } else {
+      Run(
+          steps::kCreate, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
+          [&] {
+            join();
+            track_->SetSelectionItem(spec.selectionItem);
+            track_->SetLockedState(spec.locked);
+          });
+    }
+  }
+
   template <class Key>
   static StepValue Properties(std::vector<std::pair<Key, std::int64_t>> const& properties) {
     StepValue v{{}, std::vector<std::pair<std::string, Scalar>>()};
@@ -107,26 +151,36 @@ class TrackRun {
     return v;
   }
 
-  TrackResult Observe(TrackSpec const& spec) {
+  TrackResult Basics(TrackSpec const& spec) const {
     TrackResult r;
     r.id = spec.id;
+    r.made = spec.made;
+    r.source = spec.source;
+    r.copyFrom = spec.copyFrom;
     if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
+    return r;
+  }
+
+  TrackResult Observe(TrackSpec const& spec) {
+    TrackResult r = Basics(spec);
     r.nameTypeBefore = NameType();
-    if (auto* s = Step("GetTargetDescription",
-                       [&] { r.description = track_->GetTargetDescription(spec.target).str(); }))
+    if (auto* s = Run(steps::kGetTargetDescription,
+                      [&] { r.description = track_->GetTargetDescription(spec.target).str(); }))
       s->result.value = r.description;
     r.nameType = NameType();
     r.trackName = track_->TrackNameField();
-    if (auto* s = Step("GetTrackName", [&] { r.shownName = track_->GetTrackName(); }))
+    if (auto* s = Run(steps::kGetTrackName, [&] { r.shownName = track_->GetTrackName(); }))
       s->result.value = r.shownName;
-    if (auto* s = Step("UsesTargetName", [&] { r.usesTargetName = track_->UsesTargetName(); }))
+    if (auto* s = Run(steps::kUsesTargetName, [&] { r.usesTargetName = track_->UsesTargetName(); }))
       s->result.value = r.usesTargetName;
     du::SmartPtr<qmk::SelectionItem> item;
-    StepRecord* selection = Step("GetSelectionItem", [&] { item = track_->GetSelectionItem(); });
+    StepRecord* selection =
+        Run(steps::kGetSelectionItem, [&] { item = track_->GetSelectionItem(); });
     r.selectionItem = ItemId(ill_, item);
     if (selection && r.selectionItem) selection->result.value = *r.selectionItem;
     // What the file keeps: Save with any suppression of saving in force.
-    if (auto* s = Step("Save", [&] { r.saved = SavedBy(track_); })) s->result = Properties(r.saved);
+    if (auto* s = Run(steps::kSave, [&] { r.saved = SavedBy(track_); }))
+      s->result = Properties(r.saved);
     return r;
   }
 
@@ -138,6 +192,23 @@ class TrackRun {
 
 }  // namespace
 
+std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls) {
+  constexpr std::size_t kLongest = 16;  // the longest sequence looked for
+  auto const at = [&](std::size_t i) { return calls.begin() + static_cast<std::ptrdiff_t>(i); };
+  std::vector<CallRun> runs;
+  for (std::size_t i = 0; i < calls.size();) {
+    std::size_t length = 1, times = 1;  // the shortest sequence that covers the most
+    for (std::size_t l = 1; l <= kLongest; ++l) {
+      std::size_t t = 1;
+      while (i + (t + 1) * l <= calls.size() && std::equal(at(i), at(i + l), at(i + t * l))) ++t;
+      if (t > 1 && t * l > times * length) length = l, times = t;
+    }
+    runs.push_back(CallRun{{at(i), at(i + length)}, times});
+    i += length * times;
+  }
+  return runs;
+}
+
 DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& explainId) {
   du::SmartPtr<animation::Timeline> timeline(new animation::Timeline);
   timeline->SetSaveSuppressed(ill.saveSuppressed);
@@ -145,6 +216,20 @@ DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& ex
   // track, and each track leaves its parent and the timeline once driven, so that the tracks
   // of a large illustration never all live at once.
   std::map<int, du::SmartPtr<animation::ContainerTrackData>> parents;
+  // The tracks that later tracks take, as they stand after their own steps, each until its last
+  // taker has been driven.
+  struct Kept {
+    TrackPtr track;
+    std::uint32_t takers;
+  };
+  boost::unordered_flat_map<std::uint32_t, Kept> kept;
+  auto const take = [&](std::uint32_t index) {
+    if (index == kNoTrack) return TrackPtr();
+    auto found = kept.find(index);
+    TrackPtr track = found->second.track;
+    if (--found->second.takers == 0) kept.erase(found);
+    return track;
+  };
   DriveOutcome outcome;
   outcome.results.reserve(ill.tracks.size());
   for (TrackSpec const& spec : ill.tracks) {
@@ -155,7 +240,11 @@ DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& ex
       parent = new animation::ContainerTrackData(
           static_cast<animation::TrackType>(spec.parentTrackType));
     TrackRun run(ill, *timeline, explain ? &outcome.steps : nullptr);
-    outcome.results.push_back(run.Drive(spec, *parent));
+    TrackPtr const source = take(spec.source), copyFrom = take(spec.copyFrom);
+    outcome.results.push_back(run.Drive(spec, *parent, source, copyFrom));
+    if (spec.takers > 0)
+      kept.emplace(static_cast<std::uint32_t>(outcome.results.size() - 1),
+                   Kept{run.Track(), spec.takers});
     timeline->Clear();
     parent->ClearChildren();
   }

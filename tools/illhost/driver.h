@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -12,16 +13,6 @@
 #include "illustration.h"
 
 namespace illhost {
-
-struct TrackResult {
-  std::string id;
-  std::string target;  // the target's item id, "" for none
-  std::optional<std::int64_t> nameTypeBefore, nameType;
-  std::string trackName, shownName, description;
-  bool usesTargetName = false;
-  std::optional<std::string> selectionItem;
-  std::vector<std::pair<std::string, std::int64_t>> saved;
-};
 
 // What a step was given or gave back, as data: nothing, a text, a truth value, a number, or an
 // object (stored properties; a rename's name and whether an operation came with it).
@@ -31,12 +22,44 @@ struct StepValue {
   std::optional<std::vector<std::pair<std::string, Scalar>>> object;
 };
 
-// One call that illhost made on a track, and what it changed.
+// The steps that illhost drives on a track, in the order it drives them: how the track is made
+// (one of the first three), how it is named, what it is told, then what illhost asks of it. Each
+// has its name, as --explain shows it, and the host's or the module's operation that it calls; a
+// step is known by its place here, never by its name.
+struct Step {
+  std::string_view name, operation;
+};
+namespace steps {
+inline constexpr Step kCreate{"create", "animation::ItemTrackCreator::CreateItemTrackDataImpl"},
+    kCopy{"copy", "animation::ItemTrackCreator::CopyItemTrackDataImpl"},
+    kCut{"cut", "animation::ItemTrackData::CutTrackInRange"},
+    kSetTrackName{"SetTrackName", "animation::TrackData::SetTrackName"},
+    kLoad{"Load", "animation::ItemTrackData::Load"},
+    kInitDisplayName{"InitDisplayName", "animation::ItemTrackData::InitDisplayName"},
+    kCopyFrom{"CopyFrom", "animation::ItemTrackData::CopyFrom"},
+    kRename{"rename", "animation::TrackData::SetTrackName"},
+    kRefresh{"refresh", "animation::ItemTrackData::UpdateDisplayName"},
+    kGetTargetDescription{"GetTargetDescription", "animation::ItemTrackData::GetTargetDescription"},
+    kGetTrackName{"GetTrackName", "animation::TrackData::GetTrackName"},
+    kUsesTargetName{"UsesTargetName", "animation::ItemTrackData::UsesTargetName"},
+    kGetSelectionItem{"GetSelectionItem", "animation::ItemTrackData::GetSelectionItem"},
+    kSave{"Save", "animation::ItemTrackData::Save"};
+}  // namespace steps
+
+// Host calls in the order made; a sequence that repeats in a row is held once with its count,
+// so that what a step shows grows with its distinct calls, not with how often they ran.
+struct CallRun {
+  std::vector<std::string> calls;
+  std::size_t times = 1;
+};
+std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls);
+
+// One step that illhost drove on a track, and what it changed.
 struct StepRecord {
-  std::string step;  // the call, or "create" and "rename" and "refresh"
+  Step const* step;
   StepValue argument, result;
   std::optional<std::int64_t> nameTypeBefore, nameTypeAfter;  // none where no track exists
-  std::vector<std::string> hostCalls;  // in the order made, a call repeated in a row once
+  std::vector<CallRun> hostCalls;
 };
 
 struct DriveOutcome {

@@ -46,10 +46,35 @@ std::string NameFacts(TargetPtr const& target, std::string const& name) {
   return facts;
 }
 
+// The track that a copy, cut or CopyFrom step was given: its argument, or the cut's first.
+std::string Source(StepRecord const& step) {
+  Scalar const& id =
+      step.argument.object ? step.argument.object->front().second : step.argument.value;
+  return QuoteInput(std::get<std::string>(id));
+}
+
+// How the deciding step set the name type, after "STEP set the name type to TYPE".
+std::string How(StepRecord const& deciding, StepRecord const* describing, TrackSpec const& spec) {
+  Step const* step = deciding.step;
+  if (step == &steps::kInitDisplayName) return " for a new track on " + TargetPhrase(spec.target);
+  if (step == &steps::kRename)
+    return " with the name " + QuoteInput(spec.rename->name) + " and an operation (the user's)";
+  if (step == &steps::kLoad) return " from the file's stored properties";
+  if (step == &steps::kCopy) return ", taken from " + Source(deciding) + " by the copy hook";
+  if (step == &steps::kCopyFrom) return ", taken from " + Source(deciding);
+  if (step == &steps::kCut)
+    return ": the piece cut from " + Source(deciding) + " keeps its name type";
+  return describing && &deciding != describing ? ", and GetTargetDescription left it so" : "";
+}
+
 }  // namespace
 
 std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
                             std::vector<StepRecord> const& steps) {
+  if (result.none)
+    return (spec.made == Made::Cut ? "the cut of " + Source(steps.front()) + " gave no piece"
+                                   : Source(steps.front()) + " has no track to copy") +
+           ", so the track has none.";
   if (!result.nameType) return kNoNameType + std::string(".");
   NameType const* row = FindNameType(result.nameType);
   std::string const ending = std::string("it is ") + (row ? row->meaning : kOtherNameType) + ".";
@@ -58,23 +83,14 @@ std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
   StepRecord const* describing = nullptr;
   for (auto const& step : steps) {
     if (step.nameTypeAfter != step.nameTypeBefore) deciding = &step;
-    if (step.step == "GetTargetDescription") describing = &step;
+    if (step.step == &steps::kGetTargetDescription) describing = &step;
   }
   if (!deciding) return "no step set the name type: " + ending;
-  std::string why =
-      deciding->step + " set the name type to " + NameTypeLabel(deciding->nameTypeAfter);
-  if (deciding->step == "InitDisplayName") {
-    why += " for a new track on " + TargetPhrase(spec.target);
-  } else if (deciding->step == "rename") {
-    why += " with the name " + QuoteInput(spec.rename->name) + " and an operation (the user's)";
-  } else if (deciding->step == "Load") {
-    why += " from the file's stored properties";
-  } else if (describing && deciding != describing) {
-    why += ", and GetTargetDescription left it so";
-  }
+  std::string why = std::string(deciding->step->name) + " set the name type to " +
+                    NameTypeLabel(deciding->nameTypeAfter) + How(*deciding, describing, spec);
   if (describing && (deciding == describing || result.nameType == kUnresolved.value))
     why += "; " + NameFacts(spec.target, result.trackName);
-  if (spec.rename && deciding->step != "rename")
+  if (spec.rename && deciding->step != &steps::kRename)
     why += "; the rename to " + QuoteInput(spec.rename->name) +
            (spec.rename->byUser ? "" : " without an operation") + " left it unchanged";
   return why + ": " + ending;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,11 @@
 #include "model.h"
 
 namespace illhost {
+
+// How a track is made: by the create hook (then named, or given its stored names), by the copy
+// hook from an earlier track, or as the piece that an earlier track's cut gives.
+enum class Made : std::uint8_t { Created, Stored, Copy, Cut };
+constexpr std::uint32_t kNoTrack = UINT32_MAX;
 
 struct TrackSpec {
   std::string id;
@@ -35,8 +41,28 @@ struct TrackSpec {
   };
   std::unique_ptr<Rename> rename;
   bool refresh = false;
-  // Where the track's object lies in the text it was read from: [begin, end).
+  Made made = Made::Created;
+  // The earlier tracks (places in the file's tracks) that a copy or piece is made from and whose
+  // CopyFrom the track takes, and how many later tracks take this one in either way.
+  std::uint32_t source = kNoTrack, copyFrom = kNoTrack, takers = 0;
+  struct Cut {
+    std::int64_t start, end;
+  };
+  std::unique_ptr<Cut> cut;
+  // Where the track's object lies in the text it was read from: [begin, end), and its members,
+  // the first and how many in the illustration's members.
   std::size_t textBegin = 0, textEnd = 0;
+  std::uint32_t firstMember = 0;
+  std::uint8_t memberCount = 0;
+};
+
+// A member of a track as the text has it: where its key starts, and which key of the format's
+// track it is, with kDropped added where --save drops it although the key is kept elsewhere
+// (a copy's "target": null, which stands for its source's target).
+struct TrackMember {
+  static constexpr std::uint8_t kDropped = 0x80;
+  std::uint32_t keyAt;
+  std::uint8_t key;
 };
 
 // The id that the file gave each object, found from the object: the ids are kept one after
@@ -59,11 +85,26 @@ class ObjectIds {
   std::string text_;
 };
 
+// What the module made of a track as illhost drove it: the row shown, and what --save stores.
+struct TrackResult {
+  std::string id;
+  Made made = Made::Created;
+  std::uint32_t source = kNoTrack, copyFrom = kNoTrack;
+  bool none = false;   // a cut that gave no piece, or a copy of such: nothing below was driven
+  std::string target;  // the target's item id, "" for none
+  std::optional<std::int64_t> nameTypeBefore, nameType;
+  std::string trackName, shownName, description;
+  bool usesTargetName = false;
+  std::optional<std::string> selectionItem;
+  std::vector<std::pair<std::string, std::int64_t>> saved;
+};
+
 struct Illustration {
   hostmodel::Model model;
   std::vector<du::SmartPtr<du::RefCounted>> kept;
   bool saveSuppressed = false;
   std::vector<TrackSpec> tracks;
+  std::vector<TrackMember> members;  // each track's, in the order of the text
   // What the reader accepted but the user should know, one line each (without "illhost: ").
   std::vector<std::string> warnings;
   // How the shown selection items are named back: the ids of selection items and of SBOM
@@ -80,5 +121,14 @@ struct Illustration {
 std::unique_ptr<Illustration> ReadIllustration(InputText const& input);
 // The same for text without the parser's padding after it, which is copied first.
 std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName);
+
+// --save: the text `source` that `illustration` was read from, written back with `results` (one
+// per track). Each track keeps its other members as written, drops those that say how it is
+// made or changed ("rename", "refresh", "copy_of", "cut_from", "copy_from"), and gets "stored"
+// last: {"name": shown name, "properties": the stored properties that Save did not write, as
+// they were, then those it wrote}. A track that has none is written as it was read. All else
+// is written as it was read.
+void WriteStoredIllustration(InputText const& source, Illustration const& illustration,
+                             std::vector<TrackResult> const& results, std::ostream& out);
 
 }  // namespace illhost

@@ -28,6 +28,8 @@ json ValueSchema(Key const& key) {
     case Type::Id:
     case Type::Word:
       return string;
+    case Type::Position:
+      return json{{"type", "integer"}, {"minimum", INT64_MIN}, {"maximum", INT64_MAX}};
     case Type::Text:
     case Type::Reference:
       return OrNull(key.text.empty() ? string : json{{"type", "string"}, {"default", key.text}});
@@ -69,7 +71,7 @@ json ObjectSchema(Shape const& shape, Kinds kind = 0) {
   for (Key const* key = shape.keys; key != shape.keys + shape.count; ++key) {
     if (kind && key->onlyFor && !(key->onlyFor & kind)) continue;
     properties[std::string(key->name)] = ValueSchema(*key);
-    if (key->type == Type::Id || key->type == Type::Word) required.push_back(key->name);
+    if (Required(key->type)) required.push_back(key->name);
   }
   json schema{{"type", "object"}, {"properties", properties}, {"additionalProperties", false}};
   if (!required.empty()) schema["required"] = required;

@@ -35,6 +35,7 @@ constexpr Kinds Of(K... kinds) {
 enum class Type : std::uint8_t {
   Id,          // a string, required, unique in the file
   Word,        // a string, required
+  Position,    // a 64-bit integer, required
   Text,        // a string
   Flag,        // true or false
   Int,         // an integer that fits an int
@@ -47,6 +48,9 @@ enum class Type : std::uint8_t {
   Integers,    // {key: 64-bit integer}
 };
 
+// A key of these types must be given, and not as null.
+constexpr bool Required(Type type) { return type <= Type::Position; }
+
 struct Shape;
 
 struct Key {
@@ -58,6 +62,7 @@ struct Key {
   char const* naming = nullptr;  // how a message calls that
   Shape const* shape = nullptr;  // of an object or list
   Kinds onlyFor = 0;             // an annotation key: the kinds of annotation that have it
+  bool dropped = false;  // a track key that says how the track is made or changed: --save drops it
 };
 
 struct Shape {
@@ -72,6 +77,10 @@ struct Shape {
     throw std::logic_error("no such key");
   }
 };
+
+// A key's place in its shape, as a constant: `x[At<shape["id"]>]`.
+template <std::size_t Place>
+inline constexpr std::size_t At = Place;
 
 // The most keys a shape has: the reader gathers an object's values in an array of this size.
 constexpr std::size_t kMaxKeys = 14;
@@ -104,6 +113,10 @@ constexpr Key Nested(std::string_view name, Type type, Shape const& shape) {
 }
 constexpr Key Only(Kinds annotations, Key key) {
   key.onlyFor = annotations;
+  return key;
+}
+constexpr Key Dropped(Key key) {
+  key.dropped = true;
   return key;
 }
 
@@ -160,6 +173,20 @@ inline constexpr std::pair<std::string_view, Kind> kAnnotationKinds[] = {
     {"callout", Kind::Callout},
     {"annotation", Kind::Annotation}};
 
+// How the host makes a selection item of each type it knows, by the word in "type": on an
+// object, on an annotation, or as geometry unless "geometry" says otherwise. Any other type
+// makes a plain item of that type.
+enum class ItemOf : std::uint8_t { Object, Annotation, Geometry, Plain };
+inline constexpr std::pair<std::string_view, ItemOf> kItemTypes[] = {
+    {"Instance", ItemOf::Object},  {"Assembly", ItemOf::Object},
+    {"Collection", ItemOf::Plain}, {"Annotation", ItemOf::Annotation},
+    {"Face3D", ItemOf::Geometry},  {"ModelAnnotation3D", ItemOf::Geometry}};
+constexpr ItemOf ItemOfType(std::string_view type) {
+  for (auto const& [word, of] : kItemTypes)
+    if (word == type) return of;
+  return ItemOf::Plain;
+}
+
 inline constexpr Key kItemKeys[] = {
     Plain("id", Type::Id),
     Plain("type", Type::Word),
@@ -179,15 +206,22 @@ inline constexpr Key kStoredKeys[] = {Text("name"), Plain("properties", Type::In
 inline constexpr Shape kStored = MakeShape("stored", kStoredKeys);
 inline constexpr Key kRenameKeys[] = {Text("name"), Plain("by_user", Type::Flag)};
 inline constexpr Shape kRename = MakeShape("rename", kRenameKeys);
+constexpr Kinds kEarlierTrack = Of(Kind::Track);
+inline constexpr Key kCutKeys[] = {Ref("track", kEarlierTrack, "an earlier track", Type::Word),
+                                   Plain("start", Type::Position), Plain("end", Type::Position)};
+inline constexpr Shape kCut = MakeShape("cut_from", kCutKeys);
 inline constexpr Key kTrackKeys[] = {
     Plain("id", Type::Id),
     Nested("target", Type::Object, kTarget),
     Ref("selection_item", Of(Kind::Item), "a selection item"),  // default: the target's item
     Plain("locked", Type::Flag),
-    Plain("parent_track_type", Type::Int, 1),  // default: the timeline's
-    Nested("stored", Type::Object, kStored),
-    Nested("rename", Type::Object, kRename),
-    Plain("refresh", Type::Flag)};
+    Plain("parent_track_type", Type::Int, 1),          // default: the timeline's
+    Dropped(Nested("stored", Type::Object, kStored)),  // --save writes its own, last
+    Dropped(Nested("rename", Type::Object, kRename)),
+    Dropped(Plain("refresh", Type::Flag)),
+    Dropped(Ref("copy_of", kEarlierTrack, "an earlier track")),
+    Dropped(Nested("cut_from", Type::Object, kCut)),
+    Dropped(Ref("copy_from", kEarlierTrack, "an earlier track"))};
 inline constexpr Shape kTrack = MakeShape("track", kTrackKeys);
 inline constexpr Key kTimelineKeys[] = {Plain("save_suppressed", Type::Flag),
                                         Plain("parent_track_type", Type::Int, 1),

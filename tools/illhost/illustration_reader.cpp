@@ -15,14 +15,7 @@ namespace {
 using du::SmartPtr;
 namespace f = format;
 
-// The host's constant for a selection-item type, or a symbol of the text.
-du::Symbol TypeSymbol(std::string_view text) {
-  using namespace qmk::mcad_selection;
-  for (du::Symbol const* s :
-       {&Instance, &Assembly, &Collection, &Annotation, &Face3D, &ModelAnnotation3D})
-    if (s->str() == text) return *s;
-  return du::Symbol(std::string(text));
-}
+du::Symbol Symbol(std::string_view text) { return du::Symbol(std::string(text)); }
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
@@ -58,8 +51,7 @@ class Reader {
                         "text after the end of the document"};
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
                               std::string(top.Text(At<s["generic_message"]>)));
-    qmk::Instance::s_content_symbolPrefix =
-        du::Symbol(std::string(top.Text(At<s["content_symbol_prefix"]>)));
+    qmk::Instance::s_content_symbolPrefix = Symbol(top.Text(At<s["content_symbol_prefix"]>));
     ResolvePending();
   }
 
@@ -67,6 +59,7 @@ class Reader {
   struct Named {
     du::RefCounted* object;  // null for a track, and for a selection item not made yet
     Kind kind;
+    std::uint32_t track;  // a track's place in the tracks
   };
   struct Pending {
     std::string_view id;
@@ -89,8 +82,8 @@ class Reader {
     return held;
   }
 
-  void Register(Field const& id, Kind kind, du::RefCounted* object) {
-    if (!ids_.emplace(id.text, Named{object, kind}).second)
+  void Register(Field const& id, Kind kind, du::RefCounted* object, std::uint32_t track = 0) {
+    if (!ids_.emplace(id.text, Named{object, kind, track}).second)
       throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
   }
 
@@ -247,13 +240,8 @@ class Reader {
       }
       callout->SetDefinition(definition);
     } else {
-      std::string_view const cls = x.Text(At<s["class"]>);
-      using qmannotations::ConstStrings;
-      du::Symbol const symbol = cls == ConstStrings::qmCenterLine.str() ? ConstStrings::qmCenterLine
-                                : cls == ConstStrings::qmCalloutLabel.str()
-                                    ? ConstStrings::qmCalloutLabel
-                                    : du::Symbol(std::string(cls));
-      Register(x[At<s["id"]>], Kind::Annotation, Keep(new qmk::Annotation(symbol)).get());
+      Register(x[At<s["id"]>], Kind::Annotation,
+               Keep(new qmk::Annotation(Symbol(x.Text(At<s["class"]>)))).get());
     }
   }
 
@@ -267,7 +255,7 @@ class Reader {
           fields.emplace_back(f::kPendingFields.keys[key].name, given.Text(key));
     });
     SmartPtr<qmk::SelectionItemRepresentation> pending(
-        new qmk::SelectionItemRepresentation(TypeSymbol(x.Text(At<s["type"]>))));
+        new qmk::SelectionItemRepresentation(Symbol(x.Text(At<s["type"]>))));
     for (auto& [field, text] : fields) pending->SetField(field, text);
     return pending;
   }
@@ -303,11 +291,11 @@ class Reader {
   void ReadItem(json::value& v) {
     constexpr auto& s = f::kItem;
     Fields const x = walk_.Read(v, s, Ignore);
-    std::string_view const type = x.Text(At<s["type"]>);
+    f::ItemOf const of = f::ItemOfType(x.Text(At<s["type"]>));
     Field const &object = x[At<s["object"]>], &annotation = x[At<s["annotation"]>];
-    if (type != "Instance" && type != "Assembly" && object.given)
+    if (of != f::ItemOf::Object && object.given)
       walk_.Fail(object.at, "only Instance and Assembly items have an object", "object");
-    if (type != "Annotation" && annotation.given)
+    if (of != f::ItemOf::Annotation && annotation.given)
       walk_.Fail(annotation.at, "only Annotation items have an annotation", "annotation");
     Register(x[At<s["id"]>], Kind::Item, nullptr);
     // Made now when everything it names has been read, else once the whole file has.
@@ -335,18 +323,18 @@ class Reader {
     SmartPtr<qmk::Object> parent(static_cast<qmk::Object*>(ref(At<s["parent_object"]>)));
     SmartPtr<qmk::Annotation> annotation(static_cast<qmk::Annotation*>(ref(At<s["annotation"]>)));
     SmartPtr<qmk::BaseInstance> act(static_cast<qmk::BaseInstance*>(ref(At<s["act_instance"]>)));
-    bool const geometry = x[At<s["geometry"]>].null
-                              ? type == "Face3D" || type == "ModelAnnotation3D"
-                              : x.Flag(At<s["geometry"]>);
+    f::ItemOf const of = f::ItemOfType(type);
+    bool const geometry =
+        x[At<s["geometry"]>].null ? of == f::ItemOf::Geometry : x.Flag(At<s["geometry"]>);
     SmartPtr<qmk::SelectionItem> item;
-    if (type == "Instance" || type == "Assembly") {
-      item = out_.model.AddObjectItem(TypeSymbol(type), object, name);
-    } else if (type == "Annotation") {
+    if (of == f::ItemOf::Object) {
+      item = out_.model.AddObjectItem(Symbol(type), object, name);
+    } else if (of == f::ItemOf::Annotation) {
       item = out_.model.AddAnnotationItem(annotation, name);
     } else if (geometry) {
-      item = out_.model.AddGeometryItem(TypeSymbol(type), parent, name);
+      item = out_.model.AddGeometryItem(Symbol(type), parent, name);
     } else {
-      item = Keep(new qmk::SelectionItem(TypeSymbol(type)));
+      item = Keep(new qmk::SelectionItem(Symbol(type)));
       item->SetDisplayName(std::move(name));
     }
     item->SetActInstance(x[At<s["act_instance"]>].given ? act
@@ -372,25 +360,23 @@ class Reader {
     std::size_t const at = walk_.Offset(v), n = out_.tracks.size();
     out_.tracks.emplace_back();
     std::size_t targetItem = kNone;  // in pending_
+    Field cutTrack;
     Fields const x = walk_.Read(v, s, [&](std::size_t key, json::value& value) {
       if (key == At<s["target"]>) targetItem = ReadTarget(value, n);
       if (key == At<s["stored"]>) ReadStored(value, out_.tracks[n]);
       if (key == At<s["rename"]>) ReadRename(value, out_.tracks[n]);
+      if (key == At<s["cut_from"]>) cutTrack = ReadCut(value, out_.tracks[n]);
     });
     TrackSpec& track = out_.tracks[n];
     track.id = std::string(x.Text(At<s["id"]>));
-    Register(x[At<s["id"]>], Kind::Track, nullptr);
     track.locked = x.Flag(At<s["locked"]>);
     track.refresh = x.Flag(At<s["refresh"]>);
     track.parentTrackType = x.Int(At<s["parent_track_type"]>);
     if (x[At<s["parent_track_type"]>].null) defaultType.push_back(n);
-    // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
-    track.textBegin = at;
-    char const* next = nullptr;
-    track.textEnd = doc_.current_location().get(next)
-                        ? text_.size()
-                        : static_cast<std::size_t>(next - text_.data());
-    while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
+    ReadMaking(x, cutTrack, track);
+    Register(x[At<s["id"]>], Kind::Track, nullptr, static_cast<std::uint32_t>(n));
+    KeepMembers(x, at, track);
+    if (track.source != kNoTrack) return;
     // The selection item is the one named, else the target's.
     auto const take = [this, n](qmk::SelectionItem* item) { out_.tracks[n].selectionItem = item; };
     if (x[At<s["selection_item"]>].given) {
@@ -403,6 +389,78 @@ class Reader {
         pending_.push_back(std::move(also));
       }
     }
+  }
+
+  // How the track is made, and from which earlier tracks. A copy or piece has what its source
+  // hands on; its target too unless it names its own.
+  void ReadMaking(Fields const& x, Field const& cutTrack, TrackSpec& track) {
+    constexpr auto& s = f::kTrack;
+    if (track.stored) track.made = Made::Stored;
+    if (!x[At<s["copy_of"]>].null) {
+      track.made = Made::Copy;
+      track.source = Earlier(x, x[At<s["copy_of"]>], [&] { return walk_.Where("copy_of"); });
+    }
+    if (track.cut) {
+      if (track.made == Made::Copy)
+        walk_.Fail(x[At<s["cut_from"]>].keyAt, "\"cut_from\" cannot go with \"copy_of\"",
+                   "cut_from");
+      track.made = Made::Cut;
+      track.source = Earlier(x, cutTrack, [&] { return walk_.Where("cut_from") + ".track"; });
+    }
+    if (!x[At<s["copy_from"]>].null)
+      track.copyFrom = Earlier(x, x[At<s["copy_from"]>], [&] { return walk_.Where("copy_from"); });
+    if (track.source == kNoTrack) return;
+    for (std::size_t key : {At<s["stored"]>, At<s["selection_item"]>, At<s["locked"]>})
+      if (!x[key].null)
+        walk_.Fail(x[key].keyAt,
+                   QuoteInput(s.keys[key].name) + " cannot go with " +
+                       (track.cut ? "\"cut_from\"" : "\"copy_of\""),
+                   s.keys[key].name);
+    if (!track.target) track.target = out_.tracks[track.source].target;
+  }
+
+  // Where the track's object and each of its members lie in the text, for --save.
+  void KeepMembers(Fields const& x, std::size_t at, TrackSpec& track) {
+    // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
+    track.textBegin = at;
+    char const* next = nullptr;
+    track.textEnd = doc_.current_location().get(next)
+                        ? text_.size()
+                        : static_cast<std::size_t>(next - text_.data());
+    while (track.textEnd > at && text_[track.textEnd - 1] != '}') --track.textEnd;
+    track.firstMember = static_cast<std::uint32_t>(out_.members.size());
+    for (std::size_t key = 0; key < f::kTrack.count; ++key) {
+      bool const inherited =
+          key == At<f::kTrack["target"]> && x[key].null && track.source != kNoTrack;
+      if (x[key].given)
+        out_.members.push_back(
+            {static_cast<std::uint32_t>(x[key].keyAt),
+             static_cast<std::uint8_t>(key | (inherited ? TrackMember::kDropped : 0))});
+    }
+    auto const first = out_.members.begin() + track.firstMember;
+    std::sort(first, out_.members.end(),
+              [](TrackMember a, TrackMember b) { return a.keyAt < b.keyAt; });
+    track.memberCount = static_cast<std::uint8_t>(out_.members.end() - first);
+  }
+
+  // The place of the earlier track that `ref` names, which then has one more taker.
+  template <class Where>
+  std::uint32_t Earlier(Fields const& track, Field const& ref, Where const& where) {
+    auto const found = ids_.find(ref.text);
+    if (ref.text == track.Text(At<f::kTrack["id"]>))
+      throw ReadProblem{ref.at, where(), "names the track itself, not an earlier track"};
+    if (found == ids_.end() || found->second.kind != Kind::Track)
+      throw ReadProblem{ref.at, where(), "no earlier track has the id " + QuoteInput(ref.text)};
+    ++out_.tracks[found->second.track].takers;
+    return found->second.track;
+  }
+
+  Field ReadCut(json::value& v, TrackSpec& track) {
+    constexpr auto& s = f::kCut;
+    Fields const x = walk_.Read(v, s, Ignore);
+    track.cut = std::make_unique<TrackSpec::Cut>(
+        TrackSpec::Cut{x.Number(At<s["start"]>), x.Number(At<s["end"]>)});
+    return x[At<s["track"]>];
   }
 
   std::size_t ReadTarget(json::value& v, std::size_t n) {
@@ -424,7 +482,7 @@ class Reader {
     auto stored = std::make_unique<TrackSpec::Stored>();
     Fields const x = walk_.Read(v, f::kStored, [&](std::size_t, json::value& properties) {
       walk_.Map(properties, [&](std::string_view name, json::value& number) {
-        stored->properties.emplace_back(du::Symbol(std::string(name)), walk_.Integer(number));
+        stored->properties.emplace_back(Symbol(name), walk_.Integer(number));
       });
     });
     stored->name = std::string(x.Text(At<f::kStored["name"]>));

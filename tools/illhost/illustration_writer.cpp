@@ -1,47 +1,22 @@
-#include "output.h"
-
-#include <simdjson.h>
+#include "illustration.h"
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
 #include <string>
 
+#include "illustration_format.h"
 #include "quoting.h"
 
 namespace illhost {
 
 namespace {
 
-namespace json = simdjson::ondemand;
-
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// Where a track's member starts (its key) and whether it is written back.
-struct Member {
-  std::size_t keyAt;
-  bool kept;
-};
-
-// The members of the track object at [begin, end), walked again by the parser.
-std::vector<Member> Members(json::parser& parser, std::string_view text, std::size_t begin,
-                            std::size_t end) {
-  std::vector<Member> members;
-  json::document doc;
-  json::object object;
-  if (parser.iterate(text.data() + begin, end - begin, text.size() + InputText::kPadding - begin)
-          .get(doc) ||
-      doc.get_object().get(object))
-    return members;
-  for (auto member : object) {
-    json::field field;
-    if (std::move(member).get(field)) break;
-    std::string_view key;
-    char const* const raw = field.key().raw();
-    if (field.unescaped_key().get(key)) break;
-    members.push_back(Member{static_cast<std::size_t>(raw - 1 - text.data()),
-                             key != "stored" && key != "rename" && key != "refresh"});
-  }
-  return members;
+// Whether --save writes the member back as it was.
+bool Kept(TrackMember const& member) {
+  return member.key < TrackMember::kDropped && !format::kTrack.keys[member.key].dropped;
 }
 
 // Where the member that starts at `from` ends, given where the next one (or the '}') starts.
@@ -77,37 +52,91 @@ void WriteStored(std::ostream& out, TrackSpec const& track, TrackResult const& r
   out << text << "}}";
 }
 
-void WriteTrack(std::ostream& out, std::string_view text, std::vector<Member> const& members,
-                TrackSpec const& track, TrackResult const& result) {
-  std::size_t const close = track.textEnd - 1;  // the '}'
-  auto const next = [&](std::size_t i) {
-    return i + 1 < members.size() ? members[i + 1].keyAt : close;
-  };
-  auto const end = [&](std::size_t i) { return MemberEnd(text, members[i].keyAt, next(i)); };
-  auto const before = [&](std::size_t i) {  // the separator that precedes member i > 0
-    return text.substr(end(i - 1), members[i].keyAt - end(i - 1));
-  };
+// A track's object in the text, member by member.
+struct TrackText {
+  std::string_view text;
+  TrackSpec const& track;
+  TrackMember const* members;
+
+  std::size_t Count() const { return track.memberCount; }
+  std::size_t End(std::size_t i) const {
+    return MemberEnd(text, members[i].keyAt,
+                     i + 1 < Count() ? members[i + 1].keyAt : track.textEnd - 1);
+  }
+  std::string_view Member(std::size_t i) const {
+    return text.substr(members[i].keyAt, End(i) - members[i].keyAt);
+  }
+  std::string_view Before(std::size_t i) const {  // the separator that precedes member i > 0
+    return text.substr(End(i - 1), members[i].keyAt - End(i - 1));
+  }
+  std::optional<std::size_t> Find(std::size_t key) const {
+    for (std::size_t i = 0; i < Count(); ++i)
+      if (members[i].key == key) return i;
+    return std::nullopt;
+  }
+};
+
+TrackText TextOf(std::string_view text, Illustration const& ill, std::size_t i) {
+  return {text, ill.tracks[i], &ill.members[ill.tracks[i].firstMember]};
+}
+
+// Of each track, the track it was first made from (itself unless a copy or piece), and the
+// nearest track up its sources that gives a target (kNoTrack for none).
+struct Lineage {
+  std::size_t origin, target;
+};
+
+// What a copy or piece took from its source and keeps once stored: the target, unless it gave
+// its own, and the origin's selection item and locked state, as the file wrote them. Where the
+// origin's selection item was its target's and the copy has another target, the item is
+// written by its id.
+std::string Inherited(std::string_view text, Illustration const& ill,
+                      std::vector<TrackResult> const& results, Lineage const& up, std::size_t i,
+                      std::string_view separator) {
+  constexpr auto& s = format::kTrack;
+  std::string taken;
+  auto const add = [&](std::string_view member) { taken.append(separator).append(member); };
+  if (up.target != kNoTrack && up.target != i) {
+    TrackText const t = TextOf(text, ill, up.target);
+    add(t.Member(*t.Find(At<s["target"]>)));
+  }
+  TrackText const o = TextOf(text, ill, up.origin);
+  if (auto const at = o.Find(At<s["selection_item"]>)) {
+    add(o.Member(*at));
+  } else if (up.target != kNoTrack && up.target != up.origin &&
+             !results[up.origin].target.empty()) {
+    AppendJsonString(taken.append(separator).append("\"selection_item\": "),
+                     results[up.origin].target);
+  }
+  if (auto const at = o.Find(At<s["locked"]>)) add(o.Member(*at));
+  return taken;
+}
+
+void WriteTrack(std::ostream& out, Illustration const& ill, std::vector<TrackResult> const& results,
+                TrackText const& t, Lineage const& up, std::size_t index) {
+  std::size_t const count = t.Count();
   // "stored" goes last, parted as the first member it replaces was, or else as the last member.
   std::string_view separator = ", ";
-  if (members.size() > 1) separator = before(members.size() - 1);
-  for (std::size_t i = 1; i < members.size(); ++i) {
-    if (!members[i].kept) {
-      separator = before(i);
+  if (count > 1) separator = t.Before(count - 1);
+  for (std::size_t i = 1; i < count; ++i) {
+    if (!Kept(t.members[i])) {
+      separator = t.Before(i);
       break;
     }
   }
-  out << text.substr(track.textBegin, members.front().keyAt - track.textBegin);
+  out << t.text.substr(t.track.textBegin, t.members[0].keyAt - t.track.textBegin);
   bool first = true;
-  for (std::size_t i = 0; i < members.size(); ++i) {
-    if (!members[i].kept) continue;
-    if (!first) out << before(i);
-    out << text.substr(members[i].keyAt, end(i) - members[i].keyAt);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!Kept(t.members[i])) continue;
+    if (!first) out << t.Before(i);
+    out << t.Member(i);
     first = false;
   }
-  if (!first) out << separator;
-  WriteStored(out, track, result);
-  std::size_t const after = end(members.size() - 1);
-  out << text.substr(after, track.textEnd - after);
+  if (t.track.source != kNoTrack) out << Inherited(t.text, ill, results, up, index, separator);
+  out << separator;
+  WriteStored(out, t.track, results[index]);
+  std::size_t const after = t.End(count - 1);
+  out << t.text.substr(after, t.track.textEnd - after);
 }
 
 }  // namespace
@@ -115,15 +144,17 @@ void WriteTrack(std::ostream& out, std::string_view text, std::vector<Member> co
 void WriteStoredIllustration(InputText const& source, Illustration const& illustration,
                              std::vector<TrackResult> const& results, std::ostream& out) {
   std::string_view const text = source.Text();
-  json::parser parser;
   std::size_t copied = 0;
   std::size_t const count = std::min(results.size(), illustration.tracks.size());
+  std::vector<Lineage> lineage(count);
   for (std::size_t i = 0; i < count; ++i) {
     TrackSpec const& track = illustration.tracks[i];
-    std::vector<Member> const members = Members(parser, text, track.textBegin, track.textEnd);
-    if (members.empty()) continue;  // every track read has an id; nothing to change otherwise
+    bool const gives = TextOf(text, illustration, i).Find(At<format::kTrack["target"]>).has_value();
+    Lineage const up = track.source == kNoTrack ? Lineage{i, kNoTrack} : lineage[track.source];
+    lineage[i] = {up.origin, gives ? i : up.target};
+    if (results[i].none || track.memberCount == 0) continue;  // written as it was read
     out << text.substr(copied, track.textBegin - copied);
-    WriteTrack(out, text, members, track, results[i]);
+    WriteTrack(out, illustration, results, TextOf(text, illustration, i), lineage[i], i);
     copied = track.textEnd;
   }
   out << text.substr(copied);

@@ -17,6 +17,10 @@ class ReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The bytes of examples/sample.json, which the build writes into a generated source.
+extern char const kSampleIllustration[];
+extern std::size_t const kSampleSize;
+
 class InputText {
  public:
   // Zero bytes kept readable after the text.
@@ -28,7 +32,7 @@ class InputText {
   // illustration has (the text then ends with it, for the reader to name). ReadError ("FILE:
   // cannot be read: reason") for a folder, a read error, more than kMaxSize bytes or no memory.
   static InputText Load(std::string const& path);
-  // The built-in sample illustration.
+  // The built-in sample illustration: examples/sample.json, built in.
   static InputText Sample();
   // `text` itself, for tests and fuzzing.
   static InputText FromText(std::string_view text, std::string name);

@@ -183,8 +183,7 @@ void JsonWalk::Fail(std::size_t at, std::string what, std::string_view key) cons
 
 void JsonWalk::ReadValue(json::value& v, illhost::Key const& key, Field& field) {
   field.at = Offset(v);
-  bool const idOrWord = key.type <= Type::Word;
-  if (!idOrWord && IsNull(v)) return;
+  if (!Required(key.type) && IsNull(v)) return;
   field.null = false;
   switch (key.type) {
     case Type::Id:
@@ -198,6 +197,9 @@ void JsonWalk::ReadValue(json::value& v, illhost::Key const& key, Field& field) 
       break;
     case Type::Int:
       field.number = SmallInteger(v);
+      break;
+    case Type::Position:
+      field.number = Integer(v);
       break;
     default:  // read by the caller
       break;

@@ -39,10 +39,6 @@ struct PathStep {
 // an element; a path deeper than eight levels is cut.
 std::string PathText(std::vector<PathStep> const& steps);
 
-// A key's place in its shape, as a constant: `x[At<shape["id"]>]`.
-template <std::size_t Place>
-inline constexpr std::size_t At = Place;
-
 // The first fault of the JSON itself in `text`, placed and worded by nlohmann-json's parser,
 // with the path to where it is: syntax, encoding, a NUL byte, a number out of range, nesting
 // deeper than 64 levels, anything after the document.
@@ -128,7 +124,7 @@ class JsonWalk {
       path_.pop_back();
     }
     for (std::size_t key = 0; key < shape.count; ++key)
-      if (shape.keys[key].type <= Type::Word && !fields[key].given)
+      if (Required(shape.keys[key].type) && !fields[key].given)
         Fail(at, "missing", shape.keys[key].name);
     return fields;
   }

@@ -11,19 +11,39 @@
 namespace illhost {
 namespace {
 
-constexpr std::size_t kColumns = 8, kCellColumns = 40;
+constexpr std::size_t kColumns = 9, kCellColumns = 40, kMadeColumn = 1;
 using Row = std::array<std::string_view, kColumns>;
-constexpr Row kHeadings = {"track",      "target",  "was",         "now",
+constexpr Row kHeadings = {"track",      "made",    "target",      "was",           "now",
                            "shown name", "follows", "description", "selection item"};
 
+// How a track was made, when from other tracks: "copy of ID", "cut from ID", then ", CopyFrom
+// ID"; a cut without a piece says so.
+std::string MadeFrom(std::vector<TrackResult> const& all, TrackResult const& r) {
+  std::string made = r.made == Made::Copy     ? "copy of " + all[r.source].id
+                     : r.made == Made::Cut    ? "cut from " + all[r.source].id
+                     : r.made == Made::Stored ? "stored"
+                                              : "created";
+  if (r.none) made += r.made == Made::Cut ? ": no piece" : ": no track";
+  if (r.copyFrom != kNoTrack) made += ", CopyFrom " + all[r.copyFrom].id;
+  return made;
+}
+
 // The raw text of each cell of a row; escaped and cut when laid out.
-Row Cells(TrackResult const& r, std::array<std::string, 2>& labels) {
+Row Cells(std::vector<TrackResult> const& all, TrackResult const& r,
+          std::array<std::string, 3>& labels) {
   labels[0] = NameTypeLabel(r.nameTypeBefore);
   labels[1] = NameTypeLabel(r.nameType);
-  return {r.id,          r.target.empty() ? "-" : std::string_view(r.target),
-          labels[0],     labels[1],
-          r.shownName,   r.usesTargetName ? "yes" : "no",
-          r.description, r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
+  labels[2] = MadeFrom(all, r);
+  if (r.none) return {r.id, labels[2], "-", "-", "-", "-", "-", "-", "-"};
+  return {r.id,
+          labels[2],
+          r.target.empty() ? "-" : std::string_view(r.target),
+          labels[0],
+          labels[1],
+          r.shownName,
+          r.usesTargetName ? "yes" : "no",
+          r.description,
+          r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
 }
 
 // An integer, or null.
@@ -93,6 +113,37 @@ void Append(std::string& out, StepValue const& v, bool json) {
   out += '}';
 }
 
+// "made": "created", "stored", {"copy_of": ID} or {"cut_from": ID}; "copy_from": ID or null.
+void AppendMade(JsonObject& track, std::vector<TrackResult> const& all, TrackResult const& r) {
+  std::string& made = track.Key("made");
+  if (r.source == kNoTrack) {
+    made += r.made == Made::Stored ? "\"stored\"" : "\"created\"";
+  } else {
+    AppendJsonString(made += '{', r.made == Made::Copy ? "copy_of" : "cut_from");
+    AppendJsonString(made += ": ", all[r.source].id);
+    made += '}';
+  }
+  if (r.copyFrom != kNoTrack)
+    AppendJsonString(track.Key("copy_from"), all[r.copyFrom].id);
+  else
+    track.Key("copy_from") += "null";
+}
+
+// A step's host calls, a line each under its step; a sequence repeated in a row once, under
+// the number of times it ran.
+void AppendHostCalls(std::string& text, std::vector<CallRun> const& runs) {
+  char const* lead = "       host: ";
+  for (CallRun const& run : runs) {
+    if (run.times > 1) text.append(lead).append(std::to_string(run.times)).append(" times:\n");
+    if (run.times > 1) lead = "             ";
+    for (std::string const& call : run.calls) {
+      AppendShown(text.append(lead).append(run.times > 1 ? "  " : ""), call, 3 * kValueColumns);
+      text += '\n';
+      lead = "             ";
+    }
+  }
+}
+
 }  // namespace
 
 std::string NameTypeLabel(std::optional<std::int64_t> const& type) {
@@ -103,11 +154,15 @@ std::string NameTypeLabel(std::optional<std::int64_t> const& type) {
 void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool wide) {
   std::size_t const limit = wide ? kWhole : kCellColumns;
   std::array<std::size_t, kColumns> widths{};
-  std::array<std::string, 2> labels;
+  std::array<std::string, 3> labels;
   std::string line;
+  // How each track was made is shown when any was made from another track.
+  bool const made = std::any_of(results.begin(), results.end(), [](TrackResult const& r) {
+    return r.source != kNoTrack || r.copyFrom != kNoTrack;
+  });
   for (std::size_t c = 0; c < kColumns; ++c) widths[c] = kHeadings[c].size();
   for (auto const& r : results) {
-    Row const cells = Cells(r, labels);
+    Row const cells = Cells(results, r, labels);
     for (std::size_t c = 0; c < kColumns; ++c) {
       line.clear();
       widths[c] = std::max(widths[c], AppendShown(line, cells[c], limit));
@@ -117,6 +172,7 @@ void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool
   auto const print = [&](Row const& cells) {
     line.clear();
     for (std::size_t c = 0; c < kColumns; ++c) {
+      if (c == kMadeColumn && !made) continue;
       std::size_t const used = AppendShown(line, cells[c], limit);
       if (c + 1 < kColumns) line.append(widths[c] - used + 2, ' ');
     }
@@ -124,7 +180,7 @@ void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
   };
   print(kHeadings);
-  for (auto const& r : results) print(Cells(r, labels));
+  for (auto const& r : results) print(Cells(results, r, labels));
 }
 
 void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
@@ -134,19 +190,26 @@ void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results,
   for (TrackResult const& r : results) {
     JsonObject track(list.Item(), indent + 4);
     AppendJsonString(track.Key("id"), r.id);
-    AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
-    AppendJsonInteger(track.Key("name_type"), r.nameType);
-    AppendJsonString(track.Key("track_name"), r.trackName);
-    AppendJsonString(track.Key("shown_name"), r.shownName);
-    track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
-    AppendJsonString(track.Key("description"), r.description);
-    if (r.selectionItem)
-      AppendJsonString(track.Key("selection_item"), *r.selectionItem);
-    else
-      track.Key("selection_item") += "null";
-    JsonObject saved(track.Key("saved"), indent + 6);
-    for (auto const& [key, value] : r.saved) saved.Key(key) += std::to_string(value);
-    saved.Close();
+    AppendMade(track, results, r);
+    if (r.none) {
+      for (char const* key : {"name_type_before", "name_type", "track_name", "shown_name",
+                              "uses_target_name", "description", "selection_item", "saved"})
+        track.Key(key) += "null";
+    } else {
+      AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
+      AppendJsonInteger(track.Key("name_type"), r.nameType);
+      AppendJsonString(track.Key("track_name"), r.trackName);
+      AppendJsonString(track.Key("shown_name"), r.shownName);
+      track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
+      AppendJsonString(track.Key("description"), r.description);
+      if (r.selectionItem)
+        AppendJsonString(track.Key("selection_item"), *r.selectionItem);
+      else
+        track.Key("selection_item") += "null";
+      JsonObject saved(track.Key("saved"), indent + 6);
+      for (auto const& [key, value] : r.saved) saved.Key(key) += std::to_string(value);
+      saved.Close();
+    }
     track.Close();
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     text.clear();
@@ -165,7 +228,8 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
     std::string argument, result;
     Append(argument, step.argument, false);
     Append(result, step.result, false);
-    std::string const call = step.step + (argument.empty() ? "" : " " + argument) +
+    std::string const call = std::string(step.step->name) +
+                             (argument.empty() ? "" : " " + argument) +
                              (result.empty() ? "" : " -> " + result);
     calls.emplace_back();
     columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
@@ -180,11 +244,7 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
     text.append(columns[i] < width ? width - columns[i] : 0, ' ');
     text += "  " + (step.nameTypeBefore ? NameTypeLabel(step.nameTypeBefore) : "(none)") + " -> " +
             NameTypeLabel(step.nameTypeAfter) + "\n";
-    for (std::size_t c = 0; c < step.hostCalls.size(); ++c) {
-      text += c == 0 ? "       host: " : "             ";
-      AppendShown(text, step.hostCalls[c], 3 * kValueColumns);
-      text += '\n';
-    }
+    AppendHostCalls(text, step.hostCalls);
   }
   text += "why: " + e.reason + "\n";
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -197,15 +257,21 @@ void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
   JsonObject steps(explanation.Key("steps"), indent + 2, '[');
   for (StepRecord const& s : e.steps) {
     JsonObject step(steps.Item(), indent + 4);
-    AppendJsonString(step.Key("step"), s.step);
+    AppendJsonString(step.Key("step"), s.step->name);
+    AppendJsonString(step.Key("operation"), s.step->operation);
     Append(step.Key("argument"), s.argument, true);
     Append(step.Key("result"), s.result, true);
     AppendJsonInteger(step.Key("name_type_before"), s.nameTypeBefore);
     AppendJsonInteger(step.Key("name_type_after"), s.nameTypeAfter);
+    // Each call as a string; a sequence repeated in a row as {"times": N, "calls": [...]}.
     std::string& calls = step.Key("host_calls") += '[';
-    for (std::size_t c = 0; c < s.hostCalls.size(); ++c) {
-      if (c > 0) calls += ", ";
-      AppendJsonString(calls, s.hostCalls[c]);
+    for (std::size_t r = 0; r < s.hostCalls.size(); ++r) {
+      CallRun const& run = s.hostCalls[r];
+      if (r > 0) calls += ", ";
+      if (run.times > 1) calls += "{\"times\": " + std::to_string(run.times) + ", \"calls\": [";
+      for (std::size_t c = 0; c < run.calls.size(); ++c)
+        AppendJsonString(calls += c > 0 ? ", " : "", run.calls[c]);
+      if (run.times > 1) calls += "]}";
     }
     calls += ']';
     step.Close();

@@ -41,11 +41,4 @@ void PrintExplanationJson(std::ostream& out, Explanation const& explanation, int
 std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
                             std::vector<StepRecord> const& steps);
 
-// --save: the text `source` that `illustration` was read from, written back with `results` (one
-// per track). Each track keeps its other members as written, drops "rename" and "refresh", and
-// gets "stored" last: {"name": shown name, "properties": the stored properties that Save did not
-// write, as they were, then those it wrote}. All else is written as it was read.
-void WriteStoredIllustration(InputText const& source, Illustration const& illustration,
-                             std::vector<TrackResult> const& results, std::ostream& out);
-
 }  // namespace illhost
