@@ -54,24 +54,27 @@ TEST(IllhostOutput, SeveralFilesRunInTurnUnderTheirNames) {
   EXPECT_NE(table.out.find("\n" + b + ":\ntrack "), std::string::npos) << table.out;
 }
 
-TEST(IllhostOutput, RunningOutOfMemoryIsOneLineNotAnAbort) {
+// Whatever runs out (the libraries' start, reading, building, driving, printing, saving): one
+// line, exit 1, never a signal, and no file left.
+TEST(IllhostOutput, RunningOutOfMemoryIsOneLineAndExitOneAtEverySize) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
 #endif
   TempDir dir;
   WriteFile(dir / "big.json", PartsIllustration(200000));
-  Launch launch;
-  launch.args = {(dir / "big.json").string()};
-  launch.inChild = [] {
-    rlimit const limit{96UL << 20, 96UL << 20};
-    setrlimit(RLIMIT_AS, &limit);
-  };
-  Outcome const r = RunIllhostWith(launch);
-  EXPECT_EQ(r.signal, 0);
-  // Here the parser's index of the text is what does not fit: the message names the file.
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err,
-            "illhost: " + (dir / "big.json").string() + ": out of memory while reading it\n");
+  for (rlim_t const megabytes : {8, 24, 96, 192}) {
+    Launch launch;
+    launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
+    launch.inChild = [megabytes] {
+      rlimit const limit{megabytes << 20, megabytes << 20};
+      setrlimit(RLIMIT_AS, &limit);
+    };
+    Outcome const r = RunIllhostWith(launch);
+    EXPECT_EQ(r.signal, 0) << megabytes;
+    EXPECT_EQ(r.exitCode, 1) << megabytes;
+    EXPECT_EQ(r.err, "illhost: out of memory\n") << megabytes;
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"big.json"}) << megabytes;
+  }
 }
 
 }  // namespace

@@ -17,6 +17,10 @@ class ReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// An allocation that failed outside operator new (the parser's own buffers): the program's
+// new-handler runs as for operator new, then std::bad_alloc is thrown.
+[[noreturn]] void OutOfMemory();
+
 class InputText {
  public:
   // Zero bytes kept readable after the text.
