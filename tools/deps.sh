@@ -3,7 +3,8 @@
 # packages that one job needs are given as arguments.
 set -euo pipefail
 needed=(cmake g++ make libgtest-dev libgmock-dev binutils nlohmann-json3-dev libsimdjson-dev libcli11-dev
-  libutf8proc-dev libboost1.81-dev libmimalloc-dev libacl1-dev libattr1-dev python3 python3-jsonschema
+  libutf8proc-dev libboost1.81-dev libmimalloc-dev libacl1-dev libattr1-dev acl attr python3
+  python3-jsonschema
   "$@")
 missing=()
 for package in "${needed[@]}"; do

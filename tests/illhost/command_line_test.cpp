@@ -1,8 +1,14 @@
-// illhost's command line as users type it: help, version, the trace, standard input, mistakes.
+// illhost's command line as users and attackers type it: help, version, the trace, standard
+// input, mistakes, and what the run's surroundings (limits, locale, module, folder) do to it.
 #include <gtest/gtest.h>
-
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <regex>
 
 #include "illhost_process.h"
@@ -11,27 +17,56 @@
 namespace illhost_test {
 namespace {
 
-TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
+// Runs each call of `table` (see command_line.tsv for its columns); gives back how many.
+int RunCalls(char const* table) {
   std::string const center = Example("center_lines");
-  std::regex const file("CENTER");
-  int const rows = test_rows::ForEachRow(ILLHOST_TEST_DATA_DIR "/command_line.tsv", [&](auto& row) {
+  std::regex const file("CENTER"), data("DATA");
+  return test_rows::ForEachRow(std::string(ILLHOST_TEST_DATA_DIR "/") + table, [&](auto& row) {
+    std::string const& input = row.at(4);
+    if (input == "@NOINODES" && geteuid() != 0) {
+      std::cout << "[  SKIPPED ] " << row[0] << ": mounting a file system needs root\n";
+      return;
+    }
     // Run where nothing is: no mistake may leave a file named after an option.
     TempDir here;
     std::vector<std::string> left;
-    if (row[0].find("libhere.so") != std::string::npos) {
-      std::filesystem::copy_file(ILLHOST_MODULE_PATH, here / "libhere.so");
-      left.push_back("libhere.so");
-    }
     Launch launch;
     std::istringstream words(test_rows::Unescaped(row.at(0)));
-    for (std::string word; words >> word;)
-      launch.args.push_back(word == "''"    ? ""
-                            : word == "BAD" ? ILLHOST_TEST_DATA_DIR "/bad/unknown_key.json"
-                                            : std::regex_replace(word, file, center));
-    launch.input = row.at(4) == "@CENTER" ? ReadFile(center) : row.at(4);
+    for (std::string word; words >> word;) {
+      // +NAME: a copy of CENTER; a copy of the module, and one whose header says AArch64.
+      bool const copy = word[0] == '+';
+      if (copy || word == "libhere.so" || word == "arm.so") {
+        word.erase(0, copy);
+        std::filesystem::copy_file(copy ? center : ILLHOST_MODULE_PATH, here / word,
+                                   std::filesystem::copy_options::skip_existing);
+        if (word == "arm.so")
+          std::fstream(here / word, std::ios::in | std::ios::out | std::ios::binary)
+              .seekp(18)
+              .put('\xb7');
+        left.push_back(word);
+      }
+      if (word == "fifo.so" && mkfifo((here / word).c_str(), 0600) == 0) left.push_back(word);
+      launch.args.push_back(word == "''" ? ""
+                            : word == "BAD"
+                                ? ILLHOST_TEST_DATA_DIR "/bad/unknown_key.json"
+                                : std::regex_replace(std::regex_replace(word, file, center), data,
+                                                     ILLHOST_TEST_DATA_DIR));
+    }
+    std::sort(left.begin(), left.end());
+    left.erase(std::unique(left.begin(), left.end()), left.end());
+    launch.input = input.rfind('@', 0) == 0 ? ReadFile(center) : input;
     launch.inChild = [&] {
       (void)!chdir(here.path().c_str());
-      if (row[4] == "@CLOSED") close(STDIN_FILENO);
+      if (input == "@CLOSED") close(STDIN_FILENO);
+      if (input.rfind("@LC_ALL=", 0) == 0) setenv("LC_ALL", input.c_str() + 8, 1);
+      // As few open files as the loader needs, one at a time.
+      rlimit const fewFiles{4, 4};
+      if (input == "@NOFILES" && close_range(3, ~0U, 0) == 0) setrlimit(RLIMIT_NOFILE, &fewFiles);
+      if (input == "@GONE") (void)!(mkdir("gone", 0700) || chdir("gone") || rmdir("../gone"));
+      if (input == "@NOINODES")  // a file system of its own with no inode free, seen only here
+        (void)!(unshare(CLONE_NEWNS) ||
+                mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
+                mount("none", ".", "tmpfs", 0, "nr_inodes=1") || chdir(here.path().c_str()));
     };
     Outcome const r = RunIllhostWith(launch);
     EXPECT_EQ(here.Entries(), left) << row[0];
@@ -39,8 +74,17 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
     EXPECT_TRUE(std::regex_match(r.err, std::regex(row.at(2)))) << row[0] << ":\n" << r.err;
     EXPECT_TRUE(std::regex_search(r.out, std::regex(row.at(3)))) << row[0] << ":\n" << r.out;
   });
-  EXPECT_EQ(rows, 40) << "command_line.tsv was not read whole";
 }
+
+TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
+  EXPECT_EQ(RunCalls("command_line.tsv"), 44) << "command_line.tsv was not read whole";
+}
+
+TEST(IllhostTrust, NothingRunningIsReplaced) { EXPECT_EQ(RunCalls("trust_running.tsv"), 2); }
+TEST(IllhostTrust, MessagesGiveTheSystemsReason) { EXPECT_EQ(RunCalls("trust_errno.tsv"), 3); }
+TEST(IllhostTrust, NothingLooksLikeSomethingElse) { EXPECT_EQ(RunCalls("trust_shown.tsv"), 2); }
+TEST(IllhostTrust, TerminalTextFollowsTheLocale) { EXPECT_EQ(RunCalls("trust_locale.tsv"), 3); }
+TEST(IllhostTrust, ModuleIsCheckedBeforeItIsLoaded) { EXPECT_EQ(RunCalls("trust_module.tsv"), 3); }
 
 }  // namespace
 }  // namespace illhost_test

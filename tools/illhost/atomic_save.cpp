@@ -182,6 +182,11 @@ Target CheckedTarget(std::string const& given, std::string const& module = {}) {
              std::string("is illhost's standard ") + std::array{"input", "output", "error"}[fd]);
   }
   if (existing) RefuseProtected(target.folder.get(), target.name, existing->st_uid, given, "file");
+  // A sticky folder lets no one but root replace a file that belongs to neither them nor it.
+  struct stat in {};
+  if (existing && fstat(target.folder.get(), &in) == 0 && (in.st_mode & S_ISVTX) &&
+      geteuid() != 0 && geteuid() != existing->st_uid && geteuid() != in.st_uid)
+    Fail(given, EPERM);
   if (existing && Running(*existing, module, given))
     Refuse(given, "is running: illhost's program, its module or a library it has loaded");
   // Replacing goes through the folder, which would pass over a file its owner made read-only.

@@ -71,10 +71,10 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
   bool escaped = false;
   std::size_t end = at, count = 1;
   for (;; ++count) {
-    // A variation selector after a character chooses how that character looks.
+    // A variation selector after a visible character chooses how that character looks.
     bool const joins =
         c.value == 0x200D || (first == 0x1F3F4 && c.value >= 0xE0020 && c.value <= 0xE007F) ||
-        (count > 1 &&
+        (count > 1 && first > ' ' && !Invisible(first) &&
          ((c.value >= 0xFE00 && c.value <= 0xFE0F) || (c.value >= 0xE0100 && c.value <= 0xE01EF)));
     bool const invisible = Invisible(c.value) && !(joins && (emoji || c.value != 0x200D));
     // Marks stacked past any real character's need are escaped, so that width bounds length.
@@ -103,9 +103,12 @@ void SetTerminalUtf8(bool utf8) { g_terminalUtf8 = utf8; }
 
 std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns,
                         Escaping escaping) {
+  // A cut is marked "…", or "..." where the terminal is not UTF-8.
+  std::string_view const mark = g_terminalUtf8 ? "…" : "...";
+  std::size_t const markColumns = g_terminalUtf8 ? 1 : 3;
   std::size_t const start = out.size();
   std::size_t used = 0;
-  // The output up to the last place that left a column for the ellipsis.
+  // The output up to the last place that left room for the mark.
   std::size_t keptBytes = 0, keptColumns = 0;
   for (std::size_t at = 0; at < text.size();) {
     // A run of printable ASCII, the common case, is taken whole; its last character is left to
@@ -116,23 +119,25 @@ std::size_t AppendShown(std::string& out, std::string_view text, std::size_t col
       --plain;
     std::size_t width = plain - at;
     bool const run = width > 0;
+    std::size_t const room = columns - used, fits = room > markColumns ? room - markColumns : 0;
     if (run) {
-      std::size_t const room = columns - used;
-      out.append(text.substr(at, width > room ? room - (room > 0) : width));
+      out.append(text.substr(at, width > room ? fits : width));
       at = plain;
     } else {
       at = AppendCluster(out, text, at, escaping, width);
     }
     if (used + width > columns) {
-      if (run && columns > used) keptBytes = out.size() - start, keptColumns = columns - 1;
+      if (run && fits > 0) keptBytes = out.size() - start, keptColumns = used + fits;
       out.resize(start + keptBytes);
-      return (out += "…", keptColumns + 1);
+      return (out += mark, keptColumns + markColumns);
     }
     used += width;
-    if (used < columns)
+    // A run that fills the room gives its last characters to the mark.
+    std::size_t const over = used + markColumns > columns ? used + markColumns - columns : 0;
+    if (over == 0)
       keptBytes = out.size() - start, keptColumns = used;
-    else if (run)  // a run that fills the room gives its last character to the ellipsis
-      keptBytes = out.size() - start - 1, keptColumns = used - 1;
+    else if (run && over <= width)
+      keptBytes = out.size() - start - over, keptColumns = used - over;
   }
   return used;
 }
