@@ -1,7 +1,6 @@
-// What illhost prints: standard output that fails, several files, running out of memory. The
+// What illhost prints: standard output that fails, several files. The
 // table and name types under suppression are checked against expected/*.txt.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstring>
@@ -52,29 +51,6 @@ TEST(IllhostOutput, SeveralFilesRunInTurnUnderTheirNames) {
   EXPECT_EQ(table.exitCode, 0) << table.err;
   EXPECT_EQ(table.out.find(a + ":\ntrack "), 0U) << table.out;
   EXPECT_NE(table.out.find("\n" + b + ":\ntrack "), std::string::npos) << table.out;
-}
-
-// Whatever runs out (the libraries' start, reading, building, driving, printing, saving): one
-// line, exit 1, never a signal, and no file left.
-TEST(IllhostOutput, RunningOutOfMemoryIsOneLineAndExitOneAtEverySize) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
-#endif
-  TempDir dir;
-  WriteFile(dir / "big.json", PartsIllustration(200000));
-  for (rlim_t const megabytes : {8, 24, 96, 192}) {
-    Launch launch;
-    launch.args = {"--save", (dir / "out.json").string(), (dir / "big.json").string()};
-    launch.inChild = [megabytes] {
-      rlimit const limit{megabytes << 20, megabytes << 20};
-      setrlimit(RLIMIT_AS, &limit);
-    };
-    Outcome const r = RunIllhostWith(launch);
-    EXPECT_EQ(r.signal, 0) << megabytes;
-    EXPECT_EQ(r.exitCode, 1) << megabytes;
-    EXPECT_EQ(r.err, "illhost: out of memory\n") << megabytes;
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"big.json"}) << megabytes;
-  }
 }
 
 }  // namespace
