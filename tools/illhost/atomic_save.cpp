@@ -89,14 +89,16 @@ void RefuseProtected(int folder, std::string const& name, uid_t owner, std::stri
                      char const* what) {
   struct stat in {};
   if (fstat(folder, &in) != 0) Fail(given, errno);
-  if ((in.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && owner != geteuid() &&
-      owner != in.st_uid)
+  bool const sticky = (in.st_mode & S_ISVTX) != 0;
+  if (sticky && (in.st_mode & S_IWOTH) && owner != geteuid() && owner != in.st_uid)
     Refuse(given, "the " + std::string(what) + " " + QuoteInput(name) +
                       " is in a sticky folder that others may write and belongs to neither you "
                       "nor the folder's owner, so it is not " +
                       (what[0] == 'l' ? "followed" : "replaced"));
+  // Nor may anyone but root replace a file there that belongs to neither them nor the folder.
+  if (sticky && what[0] == 'f' && geteuid() != 0 && geteuid() != owner && geteuid() != in.st_uid)
+    Fail(given, EPERM);
 }
-
 // Whether `file` is running: illhost's program, any file mapped into the process (the module,
 // a library), or the module that is about to be loaded.
 bool Running(struct stat const& file, std::string const& module, std::string const& given) {
@@ -157,6 +159,25 @@ Target Resolve(std::string const& given) {
   Refuse(given, "a directory, not a regular file");
 }
 
+// Refuses an existing OUT that is in use: illhost's own standard stream, a file that is
+// running, another user's file in a sticky folder, a file the user may not write.
+void RefuseInUse(Target const& target, std::string const& given, std::string const& module) {
+  struct stat const& existing = *target.existing;
+  for (int fd = 0; fd <= 2; ++fd) {
+    struct stat standard {};
+    if (fstat(fd, &standard) == 0 && standard.st_dev == existing.st_dev &&
+        standard.st_ino == existing.st_ino)
+      Refuse(given,
+             std::string("is illhost's standard ") + std::array{"input", "output", "error"}[fd]);
+  }
+  RefuseProtected(target.folder.get(), target.name, existing.st_uid, given, "file");
+  if (Running(existing, module, given))
+    Refuse(given, "is running: illhost's program, its module or a library it has loaded");
+  // Replacing goes through the folder, which would pass over a file its owner made read-only.
+  if (faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) != 0)
+    Fail(given, errno);
+}
+
 // Resolves `given` and refuses what a save must not replace.
 Target CheckedTarget(std::string const& given, std::string const& module = {}) {
   Target target = Resolve(given);
@@ -174,24 +195,7 @@ Target CheckedTarget(std::string const& given, std::string const& module = {}) {
   if (reached &&
       (!existing || existing->st_dev != followed.st_dev || existing->st_ino != followed.st_ino))
     Refuse(given, "leads to no file in a folder");
-  for (int fd = 0; existing && fd <= 2; ++fd) {
-    struct stat standard {};
-    if (fstat(fd, &standard) == 0 && standard.st_dev == existing->st_dev &&
-        standard.st_ino == existing->st_ino)
-      Refuse(given,
-             std::string("is illhost's standard ") + std::array{"input", "output", "error"}[fd]);
-  }
-  if (existing) RefuseProtected(target.folder.get(), target.name, existing->st_uid, given, "file");
-  // A sticky folder lets no one but root replace a file that belongs to neither them nor it.
-  struct stat in {};
-  if (existing && fstat(target.folder.get(), &in) == 0 && (in.st_mode & S_ISVTX) &&
-      geteuid() != 0 && geteuid() != existing->st_uid && geteuid() != in.st_uid)
-    Fail(given, EPERM);
-  if (existing && Running(*existing, module, given))
-    Refuse(given, "is running: illhost's program, its module or a library it has loaded");
-  // Replacing goes through the folder, which would pass over a file its owner made read-only.
-  if (existing && faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) != 0)
-    Fail(given, errno);
+  if (existing) RefuseInUse(target, given, module);
   if (faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) Fail(given, errno);
   return target;
 }

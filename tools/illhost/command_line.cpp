@@ -109,6 +109,21 @@ std::string UsageMessage(CLI::App const& app, CLI::ParseError const& e) {
   return EscapeControls(what);
 }
 
+// A FILE with no name, or given twice: a file is the same file whatever it is called, its
+// device and inode.
+std::string WrongFile(std::vector<std::string> const& files) {
+  std::set<std::string> seen;
+  std::set<std::pair<dev_t, ino_t>> inodes;
+  for (auto const& file : files) {
+    struct stat st {};
+    if (file.empty()) return "FILE: an empty name is no file";
+    if (!seen.insert(file).second || (file != "-" && stat(file.c_str(), &st) == 0 &&
+                                      !inodes.emplace(st.st_dev, st.st_ino).second))
+      return QuoteInput(file) + ": given more than once";
+  }
+  return {};
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& out) {
@@ -163,16 +178,7 @@ CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& ou
       return UsageError("--explain: " + why);
     o.explainTrack = explain;
   }
-  // A file is the same file whatever it is called: its device and inode.
-  std::set<std::string> seen;
-  std::set<std::pair<dev_t, ino_t>> files;
-  for (auto const& file : o.files) {
-    struct stat st {};
-    if (file.empty()) return UsageError("FILE: an empty name is no file");
-    if (!seen.insert(file).second || (file != "-" && stat(file.c_str(), &st) == 0 &&
-                                      !files.emplace(st.st_dev, st.st_ino).second))
-      return UsageError(QuoteInput(file) + ": given more than once");
-  }
+  if (std::string const wrong = WrongFile(o.files); !wrong.empty()) return UsageError(wrong);
   if (help) {
     out << app.help();
     return {std::nullopt, kDone, {}};

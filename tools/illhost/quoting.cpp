@@ -97,6 +97,15 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
   return end;
 }
 
+// The end of the run of printable ASCII at `at`, the common case, taken whole; its last
+// character is left to the cluster path when what follows may join it.
+std::size_t PlainRun(std::string_view text, std::size_t at, Escaping escaping) {
+  std::size_t plain = at;
+  while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]), escaping)) ++plain;
+  bool const joined = plain < text.size() && static_cast<unsigned char>(text[plain]) >= 0x80;
+  return plain - (joined && plain > at);
+}
+
 }  // namespace
 
 void SetTerminalUtf8(bool utf8) { g_terminalUtf8 = utf8; }
@@ -111,21 +120,12 @@ std::size_t AppendShown(std::string& out, std::string_view text, std::size_t col
   // The output up to the last place that left room for the mark.
   std::size_t keptBytes = 0, keptColumns = 0;
   for (std::size_t at = 0; at < text.size();) {
-    // A run of printable ASCII, the common case, is taken whole; its last character is left to
-    // the cluster path when what follows may join it.
-    std::size_t plain = at;
-    while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]), escaping)) ++plain;
-    if (plain < text.size() && plain > at && static_cast<unsigned char>(text[plain]) >= 0x80)
-      --plain;
+    std::size_t const plain = PlainRun(text, at, escaping);
     std::size_t width = plain - at;
     bool const run = width > 0;
     std::size_t const room = columns - used, fits = room > markColumns ? room - markColumns : 0;
-    if (run) {
-      out.append(text.substr(at, width > room ? fits : width));
-      at = plain;
-    } else {
-      at = AppendCluster(out, text, at, escaping, width);
-    }
+    if (run) out.append(text.substr(at, width > room ? fits : width));
+    at = run ? plain : AppendCluster(out, text, at, escaping, width);
     if (used + width > columns) {
       if (run && fits > 0) keptBytes = out.size() - start, keptColumns = used + fits;
       out.resize(start + keptBytes);
@@ -134,9 +134,7 @@ std::size_t AppendShown(std::string& out, std::string_view text, std::size_t col
     used += width;
     // A run that fills the room gives its last characters to the mark.
     std::size_t const over = used + markColumns > columns ? used + markColumns - columns : 0;
-    if (over == 0)
-      keptBytes = out.size() - start, keptColumns = used;
-    else if (run && over <= width)
+    if (over == 0 || (run && over <= width))
       keptBytes = out.size() - start - over, keptColumns = used - over;
   }
   return used;
