@@ -79,7 +79,7 @@ TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
 
 TEST(IllhostTrust, NothingRunningIsReplaced) { EXPECT_EQ(RunCalls("trust_running.tsv"), 2); }
 TEST(IllhostTrust, MessagesGiveTheSystemsReason) { EXPECT_EQ(RunCalls("trust_errno.tsv"), 3); }
-TEST(IllhostTrust, NothingLooksLikeSomethingElse) { EXPECT_EQ(RunCalls("trust_shown.tsv"), 2); }
+TEST(IllhostTrust, NothingLooksLikeSomethingElse) { EXPECT_EQ(RunCalls("trust_shown.tsv"), 3); }
 TEST(IllhostTrust, TerminalTextFollowsTheLocale) { EXPECT_EQ(RunCalls("trust_locale.tsv"), 3); }
 TEST(IllhostTrust, ModuleIsCheckedBeforeItIsLoaded) { EXPECT_EQ(RunCalls("trust_module.tsv"), 3); }
 TEST(IllhostTrust, OutOfMemoryIsOneLineAndExitOne) { EXPECT_EQ(RunCalls("trust_memory.tsv"), 5); }

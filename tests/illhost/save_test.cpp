@@ -185,7 +185,11 @@ Outcome SaveAs(uid_t user, bool member, fs::path const& out, mode_t mask = 022,
                std::string const& program = {}) {
   Launch launch;
   launch.program = program;
-  launch.args = {"--save", out.string(), Example("center_lines")};
+  fs::path const tree = fs::path(program).parent_path().parent_path();  // installed, if given
+  launch.args = {"--save", out.string(),
+                 program.empty()
+                     ? Example("center_lines")
+                     : (tree / "share/illanimation/examples/center_lines.json").string()};
   launch.out = Stdout::DevNull;
   launch.inChild = [mask] { umask(mask); };
   if (user != geteuid()) {

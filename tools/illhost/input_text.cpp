@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "fd_stream.h"
+#include "quoting.h"
 
 namespace illhost {
 
@@ -127,7 +128,7 @@ void OutOfMemory() {
 
 InputText InputText::Load(std::string const& path) {
   bool const standardInput = path == "-";
-  std::string name = standardInput ? "(standard input)" : path;
+  std::string name = standardInput ? "(standard input)" : EscapeControls(path);
   try {
     Fd const file(standardInput ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!standardInput && file.get() < 0) Fail(name, std::strerror(errno));

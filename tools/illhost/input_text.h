@@ -38,7 +38,8 @@ class InputText {
   static InputText FromText(std::string_view text, std::string name);
 
   std::string_view Text() const { return {bytes_.data(), size_}; }
-  // How messages name the input: the path, "(standard input)" or "(built-in sample)".
+  // How messages name the input: the path escaped as terminal text, "(standard input)" or
+  // "(built-in sample)".
   std::string const& Name() const { return name_; }
 
  private:
