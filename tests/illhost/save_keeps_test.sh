@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # --save keeps what the file had: its access ACL and extended attributes, each that cannot be
 # kept said in a warning; a new OUT gets what an ordinary open gives there (umask, default ACL).
-# usage: save_keeps_test.sh ILLHOST EXAMPLE
+# usage: save_keeps_test.sh ILLHOST EXAMPLE BUILD_DIR
 set -euo pipefail
 illhost=$1 example=$2
 dir=$(mktemp -d) && trap 'rm -rf "$dir"' EXIT && chmod 755 "$dir" && cd "$dir"
+# Another user may not reach the build tree (a clone in a folder only root may enter): what
+# they run is installed first where anyone may read it.
+if [ "$(id -u)" -eq 0 ] && cmake --install "$3" --prefix "$dir/tree" >/dev/null; then
+  illhost=$dir/tree/bin/illhost example=$dir/tree/share/illanimation/examples/center_lines.json
+fi
 failed=0
 fail() { echo "FAILED: $*" >&2; failed=1; }
 permissions() { getfacl -cp "$1"; getfattr -dh -m - "$1" | sed 1d; }
@@ -18,7 +23,7 @@ while IFS='|' read -r acl attributes who warning; do
   before=$(permissions out.json)
   run=()
   if [ "$who" = other ]; then
-    if [ "$(id -u)" -ne 0 ] || ! setpriv --reuid=4243 --regid=4243 --groups=4242 test -x "$illhost" ||
+    if [ "$(id -u)" -ne 0 ] ||
       ! setpriv --reuid=4243 --regid=4243 --groups=4242 "$illhost" --version >/dev/null 2>&1; then
       echo "[  SKIPPED ] $acl as another user: needs root, and illhost where that user can run it"
       continue
