@@ -182,14 +182,12 @@ int ForEachCase(char const* table, std::function<void(test_rows::Row const&)> co
 
 // Runs a save of the example to `out` as `user`, in the group `kShared` when `member`.
 Outcome SaveAs(uid_t user, bool member, fs::path const& out, mode_t mask = 022,
-               std::string const& program = {}) {
+               std::string const& tree = {}) {  // where illhost is installed, if it is
   Launch launch;
-  launch.program = program;
-  fs::path const tree = fs::path(program).parent_path().parent_path();  // installed, if given
+  if (!tree.empty()) launch.program = tree + "/bin/illhost";
   launch.args = {"--save", out.string(),
-                 program.empty()
-                     ? Example("center_lines")
-                     : (tree / "share/illanimation/examples/center_lines.json").string()};
+                 tree.empty() ? Example("center_lines")
+                              : tree + "/share/illanimation/examples/center_lines.json"};
   launch.out = Stdout::DevNull;
   launch.inChild = [mask] { umask(mask); };
   if (user != geteuid()) {
@@ -292,7 +290,6 @@ TEST(IllhostSave, OwnerGroupAndModeAreKeptEachOnItsOwnAndWhatIsLostIsSaid) {
   // they run is installed first where anyone may read it.
   TempDir prefix;
   chmod(prefix.path().c_str(), 0755);
-  std::string const program = prefix.path().string() + "/bin/illhost";
   if (root && std::system((CMAKE_COMMAND " --install " ILLHOST_BUILD_DIR " --prefix " +
                            prefix.path().string() + " >/dev/null")
                               .c_str()) != 0)
@@ -314,8 +311,8 @@ TEST(IllhostSave, OwnerGroupAndModeAreKeptEachOnItsOwnAndWhatIsLostIsSaid) {
       ASSERT_EQ(chmod(out.c_str(), Octal(row.at(0))), 0);
     }
     if (hardLinked) fs::create_hard_link(out, dir / "other.json");
-    Outcome const r =
-        SaveAs(runner, row.at(5) == "yes", out, Octal(row.at(1)), root ? program : "");
+    Outcome const r = SaveAs(runner, row.at(5) == "yes", out, Octal(row.at(1)),
+                             root ? prefix.path().string() : "");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     struct stat st {};
     ASSERT_EQ(stat(out.c_str(), &st), 0);

@@ -20,8 +20,6 @@ TEST(ShownText, EscapesCutsAndWritesJsonAsEachCaseSays) {
     if (row[0] == "quoted") out = QuoteInput(text);
     if (row[0] == "json") AppendJsonString(out, text);
     if (row[0] == "filename") AppendJsonFileName(out, text);
-    SetTerminalUtf8(row[0] != "ascii");
-    if (row[0] == "ascii") out = EscapeControls(text);
     if (row[0] == "shown") {
       SetTerminalUtf8(row.at(5) == "utf-8");
       std::size_t const columns = row.at(3) == "whole" ? kWhole : std::stoul(row[3]);
