@@ -57,7 +57,7 @@ TEST(IllhostExplain, JsonReportsTheStepsCallsAndNameTypesTheModuleProduced) {
     std::string const reason = e["reason"];
     // The stand-in's model says what the stored name equals, whatever the module made of it.
     EXPECT_NE(reason.find("\"bolt.1\" equals the eBOM instance name"), std::string::npos);
-    EXPECT_EQ(reason.find("it follows its target") != std::string::npos, type == 1) << reason;
+    EXPECT_EQ(reason.find("that follows its target") != std::string::npos, type == 1) << reason;
     EXPECT_EQ(reason.find("set the name type to own") != std::string::npos, type == 0) << reason;
   }
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <set>
@@ -10,6 +11,7 @@
 #include <utility>
 
 #include "illanimation/version.h"
+#include "name_types.h"
 #include "quoting.h"
 
 namespace illhost {
@@ -23,27 +25,27 @@ constexpr char kDescription[] =
 constexpr char kRules[] =
     "Options may come before or after the files; \"--\" ends them; a FILE given twice (by any\n"
     "name) is a usage error. A value may not begin with '-' (write ./-x for a file named -x,\n"
-    "--explain=-x for a track whose id is -x). The whole line is checked first: a usage error\n"
-    "is reported (exit 1) even with -h or -V.\n";
+    "--explain=-x for a track whose id is -x), and a flag takes no value. The whole line is\n"
+    "checked first: a usage error is reported (exit 1) even with -h or -V.\n";
 
 constexpr char kExitStatuses[] =
-    "exit status: 0 done; 1 bad usage, output or --save not written, an --explain TRACK that\n"
+    "Exit status: 0 done; 1 bad usage, output or --save not written, an --explain TRACK that\n"
     "the file does not have, or out of memory; 2 a FILE that cannot be read or is not a valid\n"
-    "illustration; 3 the module cannot be loaded. Warnings (\"illhost: warning: ...\") leave\n"
-    "it unchanged.\n";
+    "illustration; 3 the module cannot be loaded or does not answer the component request,\n"
+    "or illhost cannot find its own path to look for it. Every failure is one line on standard\n"
+    "error; warnings (\"illhost: warning: ...\") leave the exit status unchanged.\n";
 
-// The words that the table and --explain show for a track's name type.
-constexpr char kNameTypeLegend[] =
-    "name types (columns \"was\", just before GetTargetDescription, and \"now\", after it):\n"
-    "  own         0  the track's own name, kept whatever its target is called\n"
-    "  target      1  follows its target: \"shown name\" is the display name as the host last\n"
-    "                 refreshed it, which can lag the target (the sample's t-quiet and\n"
-    "                 t-old-ebom), and \"description\" the text the module gives for the\n"
-    "                 target now\n"
-    "  default     2  came with the target but does not follow it\n"
-    "  unresolved  3  not classified yet: the next description tries again\n"
-    "  a number       a stored value outside these four, kept as stored\n"
-    "  -              no name type at all\n";
+// The legend of the words that the table and --explain show for name types.
+std::string NameTypeLegend() {
+  std::string legend = "Name types (column 'was' before GetTargetDescription, 'now' after it):\n";
+  for (NameType const& row : kNameTypes) {
+    std::string tag = row.word + (" (" + std::to_string(row.value) + ")");
+    tag.resize(std::max<std::size_t>(tag.size() + 2, 16), ' ');  // a column for the meanings
+    legend += "  " + tag + row.meaning + "\n";
+  }
+  return legend + "  a number        " + kOtherNameType + "\n  -               " + kNoNameType +
+         "\n";
+}
 
 // From the folder of the running program: ../lib/illanimation/libillanimation.so (installed),
 // else ../plugin/libillanimation.so (a build folder), wherever that has been moved. The installed
@@ -152,7 +154,7 @@ CommandLine ParseCommandLine(int argc, char const* const* argv, std::ostream& ou
   app.add_flag("--trace", o.trace, "let the module's trace lines through to standard error");
   app.add_option("FILE", o.files, "illustrations to run in turn (default: a built-in sample)")
       ->type_name("");
-  app.footer(std::string("\n") + kRules + "\n" + kNameTypeLegend + "\n" + kExitStatuses);
+  app.footer(std::string("\n") + kRules + "\n" + NameTypeLegend() + "\n" + kExitStatuses);
 
   bool explainAttached = false;
   if (std::string const misused = MisusedOption(app, argc, argv, explainAttached); !misused.empty())

@@ -1,5 +1,6 @@
 #include "host/annotations.h"
 #include "host/illustration.h"
+#include "name_types.h"
 #include "output.h"
 #include "quoting.h"
 
@@ -8,14 +9,6 @@ namespace {
 
 using du::SmartPtr;
 using TargetPtr = SmartPtr<animation::Target>;
-
-std::string Ending(std::int64_t type) {
-  static char const* const kEndings[] = {
-      "it is the track's own name", "it follows its target", "it stays the target's default name",
-      "it stays unresolved, and the next description tries again"};
-  return type >= 0 && type < 4 ? kEndings[type]
-                               : "it is none of the four name types and is kept as stored";
-}
 
 // The target in a few words.
 std::string TargetPhrase(TargetPtr const& target) {
@@ -57,8 +50,9 @@ std::string NameFacts(TargetPtr const& target, std::string const& name) {
 
 std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
                             std::vector<StepRecord> const& steps) {
-  if (!result.nameType) return "the track saves no name type at all.";
-  std::int64_t const type = *result.nameType;
+  if (!result.nameType) return kNoNameType + std::string(".");
+  NameType const* row = FindNameType(result.nameType);
+  std::string const ending = std::string("it is ") + (row ? row->meaning : kOtherNameType) + ".";
   // The step after which the name type no longer changed, and the description.
   StepRecord const* deciding = nullptr;
   StepRecord const* describing = nullptr;
@@ -66,7 +60,7 @@ std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
     if (step.nameTypeAfter != step.nameTypeBefore) deciding = &step;
     if (step.step == "GetTargetDescription") describing = &step;
   }
-  if (!deciding) return "no step set the name type: " + Ending(type) + ".";
+  if (!deciding) return "no step set the name type: " + ending;
   std::string why =
       deciding->step + " set the name type to " + NameTypeLabel(deciding->nameTypeAfter);
   if (deciding->step == "InitDisplayName") {
@@ -78,12 +72,12 @@ std::string ExplainNameType(TrackSpec const& spec, TrackResult const& result,
   } else if (describing && deciding != describing) {
     why += ", and GetTargetDescription left it so";
   }
-  if (describing && (deciding == describing || type == 3))
+  if (describing && (deciding == describing || result.nameType == kUnresolved.value))
     why += "; " + NameFacts(spec.target, result.trackName);
   if (spec.rename && deciding->step != "rename")
     why += "; the rename to " + QuoteInput(spec.rename->name) +
            (spec.rename->byUser ? "" : " without an operation") + " left it unchanged";
-  return why + ": " + Ending(type) + ".";
+  return why + ": " + ending;
 }
 
 }  // namespace illhost

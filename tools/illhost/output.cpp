@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "name_types.h"
 #include "quoting.h"
 
 namespace illhost {
@@ -95,9 +96,8 @@ void Append(std::string& out, StepValue const& v, bool json) {
 }  // namespace
 
 std::string NameTypeLabel(std::optional<std::int64_t> const& type) {
-  static char const* const kLabels[] = {"own", "target", "default", "unresolved"};
-  if (!type) return "-";
-  return *type >= 0 && *type < 4 ? kLabels[*type] : std::to_string(*type);
+  NameType const* row = FindNameType(type);
+  return row ? row->word : type ? std::to_string(*type) : "-";
 }
 
 void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool wide) {

@@ -14,8 +14,7 @@
 
 namespace illhost {
 
-// "own" (0), "target" (1), "default" (2), "unresolved" (3), the number for any other value,
-// "-" where the track saves no name type at all.
+// The word of a name type (name_types.h), the number for any other value, "-" for none.
 std::string NameTypeLabel(std::optional<std::int64_t> const& type);
 
 // One row per track, each column as wide as its widest cell in terminal columns; cells longer
