@@ -3,7 +3,8 @@
 # packages that one job needs are given as arguments.
 set -euo pipefail
 needed=(cmake g++ make libgtest-dev libgmock-dev binutils nlohmann-json3-dev libsimdjson-dev libcli11-dev
-  libutf8proc-dev libboost1.81-dev libmimalloc-dev python3 python3-jsonschema help2man "$@")
+  libutf8proc-dev libboost1.81-dev libmimalloc-dev libacl1-dev libattr1-dev acl attr python3
+  python3-jsonschema help2man "$@")
 missing=()
 for package in "${needed[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

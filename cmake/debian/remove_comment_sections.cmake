@@ -1,5 +1,9 @@
 # Run by CPack on the staged files before it makes the package: removes the .comment section,
-# which only names the compiler, from every ELF file, as Debian's own strip step does.
+# which only names the compiler, from every ELF file, as Debian's own strip step does. The
+# source archive keeps its files as they are (a test's ELF header for another machine among them).
+if(NOT CPACK_GENERATOR STREQUAL "DEB")
+  return()
+endif()
 file(GLOB_RECURSE staged LIST_DIRECTORIES false "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")
 foreach(file IN LISTS staged)
   if(IS_SYMLINK "${file}")

@@ -39,7 +39,7 @@ void Check(bool ok, char const* what) {
   if (launch.inChild) launch.inChild();
   std::vector<char*> argv;
   for (auto const& a : launch.runAs) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(const_cast<char*>(Illhost().c_str()));
+  argv.push_back(const_cast<char*>((launch.program.empty() ? Illhost() : launch.program).c_str()));
   for (auto const& a : launch.args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   // The test runner's SIGPIPE disposition must not leak into the child's defaults.

@@ -16,6 +16,7 @@ enum class Stdout { Pipe, DevNull, DevFull, Closed, FirstLineOnly };
 struct Launch {
   std::vector<std::string> args;
   std::vector<std::string> runAs;  // a command that runs illhost (setpriv ...), empty for none
+  std::string program;             // an illhost to run instead of the build's (an installed one)
   std::string input;               // standard input
   Stdout out = Stdout::Pipe;
   std::function<void()> inChild;            // after fork, before exec

@@ -1,7 +1,6 @@
-// What illhost prints: standard output that fails, several files, running out of memory. The
+// What illhost prints: standard output that fails, several files. The
 // table and name types under suppression are checked against expected/*.txt.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstring>
@@ -52,26 +51,6 @@ TEST(IllhostOutput, SeveralFilesRunInTurnUnderTheirNames) {
   EXPECT_EQ(table.exitCode, 0) << table.err;
   EXPECT_EQ(table.out.find(a + ":\ntrack "), 0U) << table.out;
   EXPECT_NE(table.out.find("\n" + b + ":\ntrack "), std::string::npos) << table.out;
-}
-
-TEST(IllhostOutput, RunningOutOfMemoryIsOneLineNotAnAbort) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
-#endif
-  TempDir dir;
-  WriteFile(dir / "big.json", PartsIllustration(200000));
-  Launch launch;
-  launch.args = {(dir / "big.json").string()};
-  launch.inChild = [] {
-    rlimit const limit{96UL << 20, 96UL << 20};
-    setrlimit(RLIMIT_AS, &limit);
-  };
-  Outcome const r = RunIllhostWith(launch);
-  EXPECT_EQ(r.signal, 0);
-  // Here the parser's index of the text is what does not fit: the message names the file.
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err,
-            "illhost: " + (dir / "big.json").string() + ": out of memory while reading it\n");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-# Runs illhost for one test. MODE is example, table, bad, module, roundtrip or save.
+# Runs illhost for one test. MODE is example, table, bad, module, roundtrip or save. The
+# terminal is taken to be UTF-8, as the expected tables are, whatever the caller's locale.
+set(ENV{LC_ALL} C.UTF-8)
 function(run out err rc)
   execute_process(COMMAND ${ILLHOST} ${ARGN} OUTPUT_VARIABLE o ERROR_VARIABLE e RESULT_VARIABLE r)
   set(${out} "${o}" PARENT_SCOPE)

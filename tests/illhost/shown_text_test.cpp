@@ -19,18 +19,21 @@ TEST(ShownText, EscapesCutsAndWritesJsonAsEachCaseSays) {
     if (row[0] == "escaped") out = EscapeControls(text);
     if (row[0] == "quoted") out = QuoteInput(text);
     if (row[0] == "json") AppendJsonString(out, text);
+    if (row[0] == "filename") AppendJsonFileName(out, text);
     if (row[0] == "shown") {
+      SetTerminalUtf8(row.at(5) == "utf-8");
       std::size_t const columns = row.at(3) == "whole" ? kWhole : std::stoul(row[3]);
       out = ">";  // appended to what is there
       EXPECT_EQ(AppendShown(out, text, columns), std::stoul(row.at(4))) << row[1];
       out.erase(0, out.rfind('>', 0) == 0 ? 1 : 0);
     }
+    SetTerminalUtf8(true);
     EXPECT_EQ(out, said) << row[0] << ' ' << row[1];
     if (row[0] == "json" && out.find("\\ufffd") == std::string::npos) {
       EXPECT_EQ(nlohmann::json::parse(out).get<std::string>(), text);
     }
   });
-  EXPECT_EQ(cases, 37) << "shown_text.tsv was not read whole";
+  EXPECT_EQ(cases, 45) << "shown_text.tsv was not read whole";
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "atomic_save.h"
 
+#include <acl/libacl.h>
+#include <attr/error_context.h>
+#include <attr/libattr.h>
 #include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,7 +14,10 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -53,22 +60,6 @@ char const* KindOf(mode_t mode) {
   return "not a regular file";
 }
 
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Fd() { Close(); }
-  int get() const { return fd_; }
-  int Close() { return close(std::exchange(fd_, -1)); }
-
- private:
-  int fd_;
-};
-
 // Where a save writes: OUT's folder, held open, and the name in it of the file it replaces.
 struct Target {
   Fd folder;
@@ -91,17 +82,49 @@ Fd OpenFolder(int at, char const* name, std::string const& given) {
   return folder;
 }
 
+// The kernel's rule for a sticky folder that others may write, whatever the machine sets it
+// to: a link or file there that belongs to neither the user nor the folder's owner is not
+// followed or written.
+void RefuseProtected(int folder, std::string const& name, uid_t owner, std::string const& given,
+                     char const* what) {
+  struct stat in {};
+  if (fstat(folder, &in) != 0) Fail(given, errno);
+  bool const sticky = (in.st_mode & S_ISVTX) != 0;
+  if (sticky && (in.st_mode & S_IWOTH) && owner != geteuid() && owner != in.st_uid)
+    Refuse(given, "the " + std::string(what) + " " + QuoteInput(name) +
+                      " is in a sticky folder that others may write and belongs to neither you "
+                      "nor the folder's owner, so it is not " +
+                      (what[0] == 'l' ? "followed" : "replaced"));
+  // Nor may anyone but root replace a file there that belongs to neither them nor the folder.
+  if (sticky && what[0] == 'f' && geteuid() != 0 && geteuid() != owner && geteuid() != in.st_uid)
+    Fail(given, EPERM);
+}
+// Whether `file` is running: illhost's program, any file mapped into the process (the module,
+// a library), or the module that is about to be loaded.
+bool Running(struct stat const& file, std::string const& module, std::string const& given) {
+  std::vector<std::string> paths{"/proc/self/exe", module};
+  std::ifstream maps("/proc/self/maps");
+  if (!maps.is_open() && errno != ENOENT) Fail(given, errno);  // no /proc: only the module
+  for (std::string line; std::getline(maps, line);) {
+    unsigned major = 0, minor = 0;
+    unsigned long long inode = 0;
+    if (std::sscanf(line.c_str(), "%*s %*s %*s %x:%x %llu", &major, &minor, &inode) == 3 &&
+        inode == file.st_ino && makedev(major, minor) == file.st_dev)
+      return true;
+    if (line.find('/') != std::string::npos) paths.push_back(line.substr(line.find('/')));
+  }
+  struct stat st {};
+  return std::any_of(paths.begin(), paths.end(), [&](std::string const& path) {
+    return !path.empty() && stat(path.c_str(), &st) == 0 && st.st_dev == file.st_dev &&
+           st.st_ino == file.st_ino;
+  });
+}
+
 // Follows the link `name` in `folder` (owned by `owner`) where the kernel would: its names go
 // on `names`, and a link that begins with '/' starts again from the root.
 void FollowLink(Fd& folder, std::string const& name, uid_t owner, std::string const& given,
                 std::vector<std::string>& names) {
-  struct stat in {};
-  if (fstat(folder.get(), &in) != 0) Fail(given, errno);
-  if ((in.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH) && owner != geteuid() &&
-      owner != in.st_uid)
-    Refuse(given, "the link \"" + name +
-                      "\" is in a sticky folder that others may write and belongs to "
-                      "neither you nor the folder's owner, so it is not followed");
+  RefuseProtected(folder.get(), name, owner, given, "link");
   std::array<char, PATH_MAX> link{};
   ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
   if (length < 0 || static_cast<std::size_t>(length) >= link.size())
@@ -136,8 +159,27 @@ Target Resolve(std::string const& given) {
   Refuse(given, "a directory, not a regular file");
 }
 
+// Refuses an existing OUT that is in use: illhost's own standard stream, a file that is
+// running, another user's file in a sticky folder, a file the user may not write.
+void RefuseInUse(Target const& target, std::string const& given, std::string const& module) {
+  struct stat const& existing = *target.existing;
+  for (int fd = 0; fd <= 2; ++fd) {
+    struct stat standard {};
+    if (fstat(fd, &standard) == 0 && standard.st_dev == existing.st_dev &&
+        standard.st_ino == existing.st_ino)
+      Refuse(given,
+             std::string("is illhost's standard ") + std::array{"input", "output", "error"}[fd]);
+  }
+  RefuseProtected(target.folder.get(), target.name, existing.st_uid, given, "file");
+  if (Running(existing, module, given))
+    Refuse(given, "is running: illhost's program, its module or a library it has loaded");
+  // Replacing goes through the folder, which would pass over a file its owner made read-only.
+  if (faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) != 0)
+    Fail(given, errno);
+}
+
 // Resolves `given` and refuses what a save must not replace.
-Target CheckedTarget(std::string const& given) {
+Target CheckedTarget(std::string const& given, std::string const& module = {}) {
   Target target = Resolve(given);
   // A path that ends in '/' or "/." names a folder, as the kernel reads it.
   bool const namesAFolder = given.back() == '/' || given == "." ||
@@ -153,16 +195,7 @@ Target CheckedTarget(std::string const& given) {
   if (reached &&
       (!existing || existing->st_dev != followed.st_dev || existing->st_ino != followed.st_ino))
     Refuse(given, "leads to no file in a folder");
-  for (int fd = 0; existing && fd <= 2; ++fd) {
-    struct stat standard {};
-    if (fstat(fd, &standard) == 0 && standard.st_dev == existing->st_dev &&
-        standard.st_ino == existing->st_ino)
-      Refuse(given,
-             std::string("is illhost's standard ") + std::array{"input", "output", "error"}[fd]);
-  }
-  // Replacing goes through the folder, which would pass over a file its owner made read-only.
-  if (existing && faccessat(target.folder.get(), target.name.c_str(), W_OK, AT_EACCESS) != 0)
-    Fail(given, errno);
+  if (existing) RefuseInUse(target, given, module);
   if (faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) Fail(given, errno);
   return target;
 }
@@ -249,12 +282,6 @@ class TemporaryFile {
   bool renamed_ = false;
 };
 
-mode_t NewFileMode() {
-  mode_t const mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 // Gives the new file the owner, group and links of the one it replaces, each on its own;
 // warns of each that cannot be kept.
 void KeepOwnership(int fd, struct stat const& existing, std::string const& given) {
@@ -274,21 +301,63 @@ void KeepOwnership(int fd, struct stat const& existing, std::string const& given
                   " other name(s) keep the old content");
 }
 
+// A permission or attribute that libacl or libattr could not copy: a warning that names it.
+extern "C" void WarnNotKept(error_context* /*context*/, char const* format, ...) {
+  int const error = errno;
+  std::array<char, 512> what{};
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(what.data(), what.size(), format, args);
+  va_end(args);
+  ReportWarning(std::string(what.data()) + ": " + std::strerror(error) +
+                "; the new file goes without it");
+}
+
+// Gives the finished file at `fd` what the file it replaces had: owner, group, mode, access ACL
+// and extended attributes; or, for a new file, exactly what an ordinary open that creates it
+// would give (the umask and the folder's default ACL), taken from a file made without a name.
+void KeepPermissions(int fd, Target const& target, std::string const& given) {
+  auto const& existing = target.existing;
+  if (existing) KeepOwnership(fd, *existing, given);
+  Fd const source(existing
+                      ? openat(target.folder.get(), target.name.c_str(),
+                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                      : openat(target.folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+  struct stat st {};
+  bool const same = source.get() >= 0 && fstat(source.get(), &st) == 0 &&
+                    (!existing || (st.st_dev == existing->st_dev && st.st_ino == existing->st_ino));
+  std::string const path = EscapeControls(given);
+  if (source.get() >= 0 && !same) errno = ESTALE;  // replaced since it was checked
+  // A file the user may not read, or a file system that makes no file without a name.
+  if (!same && (existing ? errno != EACCES : errno != EOPNOTSUPP && errno != EISDIR))
+    Fail(given, errno);
+  if (!same && existing)
+    ReportWarning(path + ": its access ACL and extended attributes could not be read: " +
+                  std::strerror(errno) + "; the new file goes without them");
+  error_context warn{WarnNotKept, nullptr, nullptr};
+  if (same) perm_copy_fd(path.c_str(), source.get(), path.c_str(), fd, &warn);
+  if (same && existing) attr_copy_fd(path.c_str(), source.get(), path.c_str(), fd, nullptr, &warn);
+  // Set after the owner and group, whose change clears the set-user-ID and set-group-ID bits.
+  mode_t const mask = umask(0);
+  umask(mask);
+  if (fchmod(fd, existing ? existing->st_mode & 07777 : same ? st.st_mode & 07777 : 0666 & ~mask))
+    Fail(given, errno);
+}
+
 }  // namespace
 
 void RemovePendingTemporaryFile() {
   if (g_armed) unlinkat(g_folder, g_temporary, 0);
 }
 
-void CheckSaveTarget(std::string const& path) { CheckedTarget(path); }
+void CheckSaveTarget(std::string const& path, std::string const& module) {
+  CheckedTarget(path, module);
+}
 
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write) {
   Target const target = CheckedTarget(path);
+  // The user's own file, readable by no one else, until its content is complete and synced.
   TemporaryFile temporary(target, path);
-  if (target.existing) KeepOwnership(temporary.fd(), *target.existing, path);
-  // After the owner and group: changing them clears the set-user-ID and set-group-ID bits.
-  mode_t const mode = target.existing ? target.existing->st_mode & 07777 : NewFileMode();
-  if (fchmod(temporary.fd(), mode) != 0) Fail(path, errno);
 
   {
     FdStreamBuf buffer(temporary.fd());
@@ -298,6 +367,7 @@ void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> 
     if (!out) Fail(path, EIO);
   }
   if (fsync(temporary.fd()) != 0) Fail(path, errno);
+  KeepPermissions(temporary.fd(), target, path);
   if (temporary.Close() != 0) Fail(path, errno);
   if (!temporary.RenameTo(target.name)) Fail(path, errno);
   // Some file systems cannot sync a folder; the rename itself has been done.

@@ -16,7 +16,10 @@ constexpr std::size_t kMaxMessageColumns = 1000;
 
 void Report(std::string_view prefix, std::string_view message) {
   std::string line(prefix);
-  AppendShown(line, message.substr(0, kMaxMessageColumns * 4), kMaxMessageColumns);
+  // Each value in a message was escaped as the message was made; this escapes only what was
+  // not (a library's own text), and no backslash again.
+  AppendShown(line, message.substr(0, kMaxMessageColumns * 4), kMaxMessageColumns,
+              Escaping::kMessage);
   line += '\n';
   WriteFully(STDERR_FILENO, line);  // when even this fails, there is nowhere left to say it
 }

@@ -3,11 +3,38 @@
 // standard error: one line per failure or warning, "illhost: " first, escaped and cut.
 #pragma once
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <streambuf>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace illhost {
+
+// Owns a file descriptor: closes it once, and never changes errno when there is none to close
+// or when closing it, so that a failure can still be reported with its own reason.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Fd& operator=(Fd&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  ~Fd() {
+    int const saved = errno;
+    Close();
+    errno = saved;
+  }
+  int get() const { return fd_; }
+  // 0, or -1 with errno set when closing failed.
+  int Close() { return fd_ < 0 ? 0 : close(std::exchange(fd_, -1)); }
+
+ private:
+  int fd_;
+};
 
 // Writes all of `data`, again after an interruption; returns 0 or the errno of the failure.
 int WriteFully(int fd, std::string_view data);

@@ -297,7 +297,12 @@ class Reader {
       walk_.Fail(object.at, "only Instance and Assembly items have an object", "object");
     if (of != f::ItemOf::Annotation && annotation.given)
       walk_.Fail(annotation.at, "only Annotation items have an annotation", "annotation");
-    Register(x[At<s["id"]>], Kind::Item, nullptr);
+    // The table and JSON show "-" for no item, "?" for one the file does not name and "sbom:ID"
+    // for the one made for an SBOM instance: no item's id may read as one of these.
+    Field const& id = x[At<s["id"]>];
+    if (id.text == "-" || id.text == "?" || id.text.rfind("sbom:", 0) == 0)
+      walk_.Fail(id.at, "an item's id may not be \"-\" or \"?\" or begin with \"sbom:\"", "id");
+    Register(id, Kind::Item, nullptr);
     // Made now when everything it names has been read, else once the whole file has.
     for (std::size_t key = 0; key < s.count; ++key) {
       if (s.keys[key].type == Type::Reference && !x[key].null && !ids_.count(x[key].text)) {
@@ -547,7 +552,7 @@ std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
       json::document doc;
       auto const error =
           parser.iterate(text.data(), text.size(), text.size() + InputText::kPadding).get(doc);
-      if (error == simdjson::MEMALLOC) throw std::bad_alloc();
+      if (error == simdjson::MEMALLOC) OutOfMemory();
       if (error) throw ReadProblem{0, "$", "not valid JSON"};
       Reader(*illustration, text, doc).Read();
     } catch (ReadProblem const& problem) {
@@ -566,7 +571,7 @@ std::unique_ptr<Illustration> ReadIllustration(InputText const& input) {
     }
     return illustration;
   } catch (std::bad_alloc const&) {
-    throw ReadError(input.Name() + ": out of memory while reading it");
+    throw ReadError(input.Name() + ": cannot be read: out of memory");
   }
 }
 

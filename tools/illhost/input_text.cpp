@@ -10,6 +10,9 @@
 #include <new>
 #include <utility>
 
+#include "fd_stream.h"
+#include "quoting.h"
+
 namespace illhost {
 
 namespace {
@@ -20,7 +23,7 @@ namespace {
 
 simdjson::padded_string Buffer(std::size_t size) {
   simdjson::padded_string bytes(size);
-  if (!bytes.data()) throw std::bad_alloc();
+  if (!bytes.data()) OutOfMemory();
   return bytes;
 }
 
@@ -63,19 +66,18 @@ std::pair<simdjson::padded_string, std::size_t> ReadAll(int fd, std::string cons
 
 }  // namespace
 
+void OutOfMemory() {
+  if (std::new_handler const handler = std::get_new_handler()) handler();
+  throw std::bad_alloc();
+}
+
 InputText InputText::Load(std::string const& path) {
   bool const standardInput = path == "-";
-  std::string name = standardInput ? "(standard input)" : path;
+  std::string name = standardInput ? "(standard input)" : EscapeControls(path);
   try {
-    int const fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Fail(name, std::strerror(errno));
-    struct Closer {
-      int fd;
-      ~Closer() {
-        if (fd > 2) ::close(fd);
-      }
-    } const closer{fd};
-    auto [bytes, size] = ReadAll(fd, name);
+    Fd const file(standardInput ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!standardInput && file.get() < 0) Fail(name, std::strerror(errno));
+    auto [bytes, size] = ReadAll(standardInput ? STDIN_FILENO : file.get(), name);
     return InputText(std::move(bytes), size, std::move(name));
   } catch (std::bad_alloc const&) {
     Fail(name, "out of memory");

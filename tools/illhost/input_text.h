@@ -21,6 +21,10 @@ class ReadError : public std::runtime_error {
 extern char const kSampleIllustration[];
 extern std::size_t const kSampleSize;
 
+// An allocation that failed outside operator new (the parser's own buffers): the program's
+// new-handler runs as for operator new, then std::bad_alloc is thrown.
+[[noreturn]] void OutOfMemory();
+
 class InputText {
  public:
   // Zero bytes kept readable after the text.
@@ -38,7 +42,8 @@ class InputText {
   static InputText FromText(std::string_view text, std::string name);
 
   std::string_view Text() const { return {bytes_.data(), size_}; }
-  // How messages name the input: the path, "(standard input)" or "(built-in sample)".
+  // How messages name the input: the path escaped as terminal text, "(standard input)" or
+  // "(built-in sample)".
   std::string const& Name() const { return name_; }
 
  private:

@@ -1,8 +1,14 @@
 // illhost: loads the module as the host does, builds an illustration from each file (or the
 // built-in sample) and shows what the module makes of each of its tracks.
+#include <elf.h>
 #include <fcntl.h>
+#include <langinfo.h>
+#include <link.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -24,8 +30,45 @@
 #include "output.h"
 #include "quoting.h"
 
+// The ELF header of illhost's own program, as the linker maps it.
+extern "C" ElfW(Ehdr) const __ehdr_start;  // NOLINT(bugprone-reserved-identifier)
+
 namespace illhost {
 namespace {
+
+// The machine and, where `bits` says so, the word size an ELF header names.
+std::string MachineName(unsigned machine, unsigned char elfClass, bool bits) {
+  static std::pair<unsigned, char const*> const kMachines[] = {
+      {EM_X86_64, "x86-64"}, {EM_AARCH64, "AArch64"},    {EM_386, "i386"},    {EM_ARM, "ARM"},
+      {EM_RISCV, "RISC-V"},  {EM_PPC64, "PowerPC64"},    {EM_PPC, "PowerPC"}, {EM_S390, "S/390"},
+      {EM_MIPS, "MIPS"},     {EM_LOONGARCH, "LoongArch"}};
+  std::string name = "machine " + std::to_string(machine);
+  for (auto const& [number, word] : kMachines)
+    if (number == machine) name = word;
+  return bits ? name + (elfClass == ELFCLASS32 ? " (32-bit)" : " (64-bit)") : name;
+}
+
+// What makes `path` no module for illhost, read from its file before the loader opens it: not
+// a regular file (a FIFO would block the loader), or built for another machine or word size
+// (which the loader reports only as not found). Empty when the loader may try it.
+std::string ModuleProblem(std::string const& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return {};  // the loader says what is missing
+  if (!S_ISREG(st.st_mode)) return "not a regular file";
+  Fd const file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  std::array<unsigned char, EI_NIDENT + 4> h{};
+  if (file.get() < 0 || read(file.get(), h.data(), h.size()) != static_cast<ssize_t>(h.size()) ||
+      std::memcmp(h.data(), ELFMAG, SELFMAG) != 0)
+    return {};
+  // e_machine follows e_ident and e_type in either word size, in the file's byte order.
+  bool const big = h[EI_DATA] == ELFDATA2MSB;
+  unsigned const machine = big ? h[18] << 8 | h[19] : h[19] << 8 | h[18];
+  unsigned char const own = __ehdr_start.e_ident[EI_CLASS];
+  if (machine == __ehdr_start.e_machine && h[EI_CLASS] == own) return {};
+  bool const bits = h[EI_CLASS] != own;
+  return "built for " + MachineName(machine, h[EI_CLASS], bits) + "; this is " +
+         MachineName(__ehdr_start.e_machine, own, bits);
+}
 
 // One run over the FILEs: each is read, then (once) the module is loaded, then its tracks are
 // driven, shown and, with --save, written back. Each failure is one line on standard error;
@@ -37,7 +80,7 @@ class Runner {
   int RunAll() {
     if (o_.savePath) {
       try {
-        CheckSaveTarget(*o_.savePath);
+        CheckSaveTarget(*o_.savePath, o_.modulePath);
       } catch (SaveError const& e) {
         Fail(kUsageOrOutput, e.what());
         return status_;
@@ -105,12 +148,16 @@ class Runner {
   }
 
   bool LoadModule() {
+    if (initializer_) return true;
+    if (std::string const problem = ModuleProblem(o_.modulePath); !problem.empty()) {
+      Fail(kModuleUnusable, "cannot load module " + EscapeControls(o_.modulePath) + ": " + problem);
+      return false;
+    }
     try {
-      if (!initializer_)
-        initializer_ = hostloader::PluginModule(o_.modulePath).CreateAnimationInitializer();
+      initializer_ = hostloader::PluginModule(o_.modulePath).CreateAnimationInitializer();
       return true;
     } catch (hostloader::LoadError const& e) {
-      Fail(kModuleUnusable, e.what());
+      Fail(kModuleUnusable, EscapeControls(e.what()));
       return false;
     }
   }
@@ -122,7 +169,7 @@ class Runner {
       std::string heading;
       if (o_.json) {
         heading = shown_ > 0 ? ",\n  " : "{\n  ";
-        AppendJsonString(heading, file);
+        AppendJsonFileName(heading, file);
         heading += ": ";
       } else {
         heading = (shown_ > 0 ? "\n" : "") + EscapeControls(file) + ":\n";
@@ -196,6 +243,10 @@ void ReportOutOfMemory() {
   _exit(kUsageOrOutput);
 }
 
+// Installed before any library's initialisation runs, which may allocate already.
+void HandleOutOfMemory() { std::set_new_handler(ExitOutOfMemory); }
+[[gnu::section(".preinit_array"), gnu::used]] void (*const kEarly)() = HandleOutOfMemory;
+
 int RunMain(int argc, char** argv, FdStreamBuf& stdoutBuffer) {
   std::ostream out(&stdoutBuffer);
   CommandLine const line = ParseCommandLine(argc, argv, out);
@@ -219,10 +270,12 @@ int RunMain(int argc, char** argv, FdStreamBuf& stdoutBuffer) {
 
 int main(int argc, char** argv) {
   illhost::HoldClosedStandardDescriptors();
+  // Terminal text keeps to ASCII where the locale's character set is not UTF-8.
+  std::setlocale(LC_CTYPE, "");
+  illhost::SetTerminalUtf8(std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0);
   // A closed pipe or a file-size limit is a write error to report, not a signal that kills.
   signal(SIGPIPE, SIG_IGN);
   signal(SIGXFSZ, SIG_IGN);
-  std::set_new_handler(illhost::ExitOutOfMemory);
   try {
     illhost::FdStreamBuf stdoutBuffer(STDOUT_FILENO);
     return illhost::RunMain(argc, argv, stdoutBuffer);

@@ -7,6 +7,8 @@ namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
 
+bool g_terminalUtf8 = true;
+
 struct CodePoint {
   utf8proc_int32_t value;
   std::size_t length;  // 0 where the bytes at that place are not UTF-8
@@ -21,15 +23,20 @@ CodePoint Decode(std::string_view text, std::size_t at) {
 }
 
 // Controls, format characters (bidirectional controls, zero-width characters, tags), line and
-// paragraph separators, and what is not a character.
+// paragraph separators, what is not a character, and what shows nothing: default-ignorable
+// code points (fillers such as U+3164 and U+FFA0, variation selectors), spaces other than
+// U+0020 and the braille blank U+2800.
 bool Invisible(utf8proc_int32_t c) {
   auto const k = utf8proc_category(c);
   return k == UTF8PROC_CATEGORY_CC || k == UTF8PROC_CATEGORY_CF || k == UTF8PROC_CATEGORY_ZL ||
-         k == UTF8PROC_CATEGORY_ZP || k == UTF8PROC_CATEGORY_CS || k == UTF8PROC_CATEGORY_CN;
+         k == UTF8PROC_CATEGORY_ZP || k == UTF8PROC_CATEGORY_CS || k == UTF8PROC_CATEGORY_CN ||
+         (k == UTF8PROC_CATEGORY_ZS && c != ' ') || c == 0x2800 ||
+         utf8proc_get_property(c)->ignorable;
 }
 
-bool Plain(utf8proc_int32_t c, bool quoting) {
-  return c >= 0x20 && c < 0x7F && !(quoting && (c == '\\' || c == '"'));
+bool Plain(utf8proc_int32_t c, Escaping escaping) {
+  return c >= 0x20 && c < 0x7F && !(escaping != Escaping::kMessage && c == '\\') &&
+         !(escaping == Escaping::kQuoted && c == '"');
 }
 
 // Appends the escape for the code point `c`, or for the byte `c` that is not UTF-8.
@@ -46,8 +53,8 @@ void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
 
 // Appends the grapheme cluster that starts at `at`; returns where it ends and sets `width`.
 // In an emoji the joiners, and the tags of a flag, are part of the picture and stay raw.
-std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t at, bool quoting,
-                          std::size_t& width) {
+std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t at,
+                          Escaping escaping, std::size_t& width) {
   CodePoint c = Decode(text, at);
   width = 0;
   if (c.length == 0) {
@@ -64,11 +71,15 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
   bool escaped = false;
   std::size_t end = at, count = 1;
   for (;; ++count) {
+    // A variation selector after a visible character chooses how that character looks.
     bool const joins =
-        c.value == 0x200D || (first == 0x1F3F4 && c.value >= 0xE0020 && c.value <= 0xE007F);
+        c.value == 0x200D || (first == 0x1F3F4 && c.value >= 0xE0020 && c.value <= 0xE007F) ||
+        (count > 1 && first > ' ' && !Invisible(first) &&
+         ((c.value >= 0xFE00 && c.value <= 0xFE0F) || (c.value >= 0xE0100 && c.value <= 0xE01EF)));
+    bool const invisible = Invisible(c.value) && !(joins && (emoji || c.value != 0x200D));
     // Marks stacked past any real character's need are escaped, so that width bounds length.
-    if ((Invisible(c.value) && !(emoji && joins)) || count > 32 ||
-        (c.value < 0x80 && !Plain(c.value, quoting))) {
+    if (invisible || count > 32 || (c.value >= 0x80 && !g_terminalUtf8) ||
+        (c.value < 0x80 && !Plain(c.value, escaping))) {
       std::size_t const before = out.size();
       AppendEscape(out, c.value);
       width += out.size() - before;
@@ -86,40 +97,45 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
   return end;
 }
 
+// The end of the run of printable ASCII at `at`, the common case, taken whole; its last
+// character is left to the cluster path when what follows may join it.
+std::size_t PlainRun(std::string_view text, std::size_t at, Escaping escaping) {
+  std::size_t plain = at;
+  while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]), escaping)) ++plain;
+  bool const joined = plain < text.size() && static_cast<unsigned char>(text[plain]) >= 0x80;
+  return plain - (joined && plain > at);
+}
+
 }  // namespace
 
+void SetTerminalUtf8(bool utf8) { g_terminalUtf8 = utf8; }
+
 std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns,
-                        bool quoting) {
+                        Escaping escaping) {
+  // A cut is marked "…", or "..." where the terminal is not UTF-8.
+  std::string_view const mark = g_terminalUtf8 ? "…" : "...";
+  std::size_t const markColumns = g_terminalUtf8 ? 1 : 3;
   std::size_t const start = out.size();
   std::size_t used = 0;
-  // The output up to the last place that left a column for the ellipsis.
+  // The output up to the last place that left room for the mark.
   std::size_t keptBytes = 0, keptColumns = 0;
   for (std::size_t at = 0; at < text.size();) {
-    // A run of printable ASCII, the common case, is taken whole; its last character is left to
-    // the cluster path when what follows may join it.
-    std::size_t plain = at;
-    while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]), quoting)) ++plain;
-    if (plain < text.size() && plain > at && static_cast<unsigned char>(text[plain]) >= 0x80)
-      --plain;
+    std::size_t const plain = PlainRun(text, at, escaping);
     std::size_t width = plain - at;
     bool const run = width > 0;
-    if (run) {
-      std::size_t const room = columns - used;
-      out.append(text.substr(at, width > room ? room - (room > 0) : width));
-      at = plain;
-    } else {
-      at = AppendCluster(out, text, at, quoting, width);
-    }
+    std::size_t const room = columns - used, fits = room > markColumns ? room - markColumns : 0;
+    if (run) out.append(text.substr(at, width > room ? fits : width));
+    at = run ? plain : AppendCluster(out, text, at, escaping, width);
     if (used + width > columns) {
-      if (run && columns > used) keptBytes = out.size() - start, keptColumns = columns - 1;
+      if (run && fits > 0) keptBytes = out.size() - start, keptColumns = used + fits;
       out.resize(start + keptBytes);
-      return (out += "…", keptColumns + 1);
+      return (out += mark, keptColumns + markColumns);
     }
     used += width;
-    if (used < columns)
-      keptBytes = out.size() - start, keptColumns = used;
-    else if (run)  // a run that fills the room gives its last character to the ellipsis
-      keptBytes = out.size() - start - 1, keptColumns = used - 1;
+    // A run that fills the room gives its last characters to the mark.
+    std::size_t const over = used + markColumns > columns ? used + markColumns - columns : 0;
+    if (over == 0 || (run && over <= width))
+      keptBytes = out.size() - start - over, keptColumns = used - over;
   }
   return used;
 }
@@ -153,6 +169,21 @@ void AppendJsonString(std::string& out, std::string_view text) {
   }
   out.append(text.substr(plain));
   out += '"';
+}
+
+void AppendJsonFileName(std::string& out, std::string_view name) {
+  std::string kept;
+  for (std::size_t at = 0; at < name.size();) {
+    std::size_t const length = Decode(name, at).length;
+    if (length == 0 || name[at] == '\\') {
+      AppendEscape(kept, static_cast<unsigned char>(name[at]), true);
+      ++at;
+    } else {
+      kept.append(name.substr(at, length));
+      at += length;
+    }
+  }
+  AppendJsonString(out, kept);
 }
 
 }  // namespace illhost
