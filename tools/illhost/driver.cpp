@@ -70,11 +70,7 @@ class TrackRun {
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent,
                     TrackPtr const& source, TrackPtr const& copyFrom) {
     Make(spec, parent, source);
-    if (!track_) {
-      TrackResult none = Basics(spec);
-      none.none = true;
-      return none;
-    }
+    if (!track_) return Basics(spec, true);
     if (spec.stored) {
       if (auto* s = Run(steps::kSetTrackName, [&] { track_->SetTrackName(spec.stored->name, {}); }))
         s->argument.value = spec.stored->name;
@@ -151,12 +147,13 @@ class TrackRun {
     return v;
   }
 
-  TrackResult Basics(TrackSpec const& spec) const {
+  TrackResult Basics(TrackSpec const& spec, bool none = false) const {
     TrackResult r;
     r.id = spec.id;
     r.made = spec.made;
     r.source = spec.source;
     r.copyFrom = spec.copyFrom;
+    r.none = none;
     if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
     return r;
   }

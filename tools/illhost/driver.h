@@ -2,13 +2,7 @@
 // for one track on request, also each step and the host calls that the module made in it.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <utility>
 #include <variant>
-#include <vector>
 
 #include "illustration.h"
 

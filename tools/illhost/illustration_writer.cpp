@@ -1,9 +1,7 @@
 #include "illustration.h"
 
 #include <algorithm>
-#include <optional>
 #include <ostream>
-#include <string>
 
 #include "illustration_format.h"
 #include "quoting.h"

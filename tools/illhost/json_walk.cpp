@@ -2,7 +2,6 @@
 
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <optional>
 
 namespace illhost {
 

@@ -8,13 +8,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 #include "illustration_format.h"
@@ -65,6 +61,7 @@ class Fields {
   std::int64_t Number(std::size_t key) const {
     return fields_[key].null ? shape_.keys[key].number : fields_[key].number;
   }
+  std::string Str(std::size_t key) const { return std::string(Text(key)); }
   bool Flag(std::size_t key) const { return Number(key) != 0; }
   int Int(std::size_t key) const { return static_cast<int>(Number(key)); }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
-#include <string>
 
 #include "name_types.h"
 #include "quoting.h"
