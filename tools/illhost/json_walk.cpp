@@ -1,6 +1,6 @@
 #include "json_walk.h"
 
-#include <limits>
+#include <climits>
 #include <nlohmann/json.hpp>
 
 namespace illhost {
@@ -23,6 +23,25 @@ bool PlainKey(std::string_view key) {
     if (!(c == '_' || (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
       return false;
   return !key.empty();
+}
+
+// "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
+// an element; a path deeper than eight levels is cut.
+std::string PathText(std::vector<PathStep> const& steps) {
+  constexpr std::size_t kShown = 8;
+  std::string path = "$";
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (i == kShown && steps.size() > kShown + 1)
+      return path + "…(" + std::to_string(steps.size() - kShown) + " more levels)";
+    PathStep const& step = steps[i];
+    if (!step.key.data())
+      path.append("[").append(std::to_string(step.index)).append("]");
+    else if (PlainKey(step.key))
+      path.append(".").append(step.key);
+    else
+      path.append("[").append(QuoteInput(step.key)).append("]");
+  }
+  return path;
 }
 
 // The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
@@ -152,23 +171,6 @@ std::optional<ReadProblem> FirstSyntaxFault(std::string_view text) {
   return check.fault;
 }
 
-std::string PathText(std::vector<PathStep> const& steps) {
-  constexpr std::size_t kShown = 8;
-  std::string path = "$";
-  for (std::size_t i = 0; i < steps.size(); ++i) {
-    if (i == kShown && steps.size() > kShown + 1)
-      return path + "…(" + std::to_string(steps.size() - kShown) + " more levels)";
-    PathStep const& step = steps[i];
-    if (!step.key.data())
-      path.append("[").append(std::to_string(step.index)).append("]");
-    else if (PlainKey(step.key))
-      path.append(".").append(step.key);
-    else
-      path.append("[").append(QuoteInput(step.key)).append("]");
-  }
-  return path;
-}
-
 std::string JsonWalk::Where(std::string_view key, std::size_t const* index) const {
   std::string path = PathText(path_);  // a reference or a missing key lies only a few levels deep
   if (key.data()) path.append(".").append(key);
@@ -195,7 +197,8 @@ void JsonWalk::ReadValue(json::value& v, illhost::Key const& key, Field& field) 
       field.number = Flag(v);
       break;
     case Type::Int:
-      field.number = SmallInteger(v);
+      field.number = Integer(v);
+      if (field.number < INT_MIN || field.number > INT_MAX) Fail(field.at, "number out of range");
       break;
     case Type::Position:
       field.number = Integer(v);
@@ -235,14 +238,6 @@ std::int64_t JsonWalk::Integer(json::value& v) const {
   while (*p >= '0' && *p <= '9') ++p;
   if (digits && *p != '.' && *p != 'e' && *p != 'E') Fail(at, "number out of range");
   Fail(at, "expected an integer");
-}
-
-int JsonWalk::SmallInteger(json::value& v) const {
-  std::size_t const at = Offset(v);
-  std::int64_t const number = Integer(v);
-  if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
-    Fail(at, "number out of range");
-  return static_cast<int>(number);
 }
 
 std::string_view JsonWalk::KeyText(json::field& pair) const {

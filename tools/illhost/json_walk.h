@@ -31,13 +31,9 @@ struct PathStep {
   std::string_view key;
   std::size_t index = 0;
 };
-// "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
-// an element; a path deeper than eight levels is cut.
-std::string PathText(std::vector<PathStep> const& steps);
 
-// The first fault of the JSON itself in `text`, placed and worded by nlohmann-json's parser,
-// with the path to where it is: syntax, encoding, a NUL byte, a number out of range, nesting
-// deeper than 64 levels, anything after the document.
+// The first fault of the JSON itself in `text` (syntax, encoding, a NUL byte, a number out of
+// range, nesting deeper than 64 levels, anything after the document), with its path.
 std::optional<ReadProblem> FirstSyntaxFault(std::string_view text);
 
 // What an object gave for each key of its shape.
@@ -89,7 +85,6 @@ class JsonWalk {
   std::string_view String(json::value& v) const;
   bool Flag(json::value& v) const;
   std::int64_t Integer(json::value& v) const;
-  int SmallInteger(json::value& v) const;  // fits an int
 
   // Reads an object of `shape`: its scalar values into the fields, and for each object, list or
   // map that is not null, nested(key, value) with the walk at that key.
