@@ -33,7 +33,6 @@ std::optional<std::string> ItemId(Illustration const& ill,
   return std::string("?");
 }
 
-// Drives one track; records each step when `steps` is given.
 class TrackRun {
  public:
   TrackRun(Illustration& ill, animation::Timeline& timeline, std::vector<StepRecord>* steps)

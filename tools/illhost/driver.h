@@ -62,7 +62,6 @@ struct DriveOutcome {
   std::vector<StepRecord> steps;
 };
 
-// `explainId`, when given, names the track whose steps are recorded.
 DriveOutcome DriveTracks(Illustration& illustration,
                          std::optional<std::string> const& explainId = std::nullopt);
 

@@ -87,7 +87,7 @@ class Reader {
       throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
   }
 
-  // What the id at `at` names, when it is what `key` may name.
+  // What `id` names, when it is what `key` may name.
   template <class Where>
   du::RefCounted* Resolve(std::string_view id, std::size_t at, Key const& key,
                           Where&& where) const {

@@ -50,7 +50,6 @@ void WriteStored(std::ostream& out, TrackSpec const& track, TrackResult const& r
   out << text << "}}";
 }
 
-// A track's object in the text, member by member.
 struct TrackText {
   std::string_view text;
   TrackSpec const& track;
@@ -84,10 +83,9 @@ struct Lineage {
   std::size_t origin, target;
 };
 
-// What a copy or piece took from its source and keeps once stored: the target, unless it gave
-// its own, and the origin's selection item and locked state, as the file wrote them. Where the
-// origin's selection item was its target's and the copy has another target, the item is
-// written by its id.
+// What a copy or piece took from its source and keeps once stored, as the file wrote it: the
+// target unless it gave its own, the origin's selection item and locked state; the item by its
+// id where the origin's was its target's and the copy has another target.
 std::string Inherited(std::string_view text, Illustration const& ill,
                       std::vector<TrackResult> const& results, Lineage const& up, std::size_t i,
                       std::string_view separator) {
