@@ -109,13 +109,10 @@ class TrackRun {
       timeline_.AddTrack(track_);
     };
     if (spec.made == Made::Copy) {
-      if (auto* s = Run(
-              steps::kCopy,
-              [&] {
-                if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
-              },
-              join))
-        s->argument.value = ill_.tracks[spec.source].id;
+      auto const copy = [&] {
+        if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
+      };
+      if (auto* s = Run(steps::kCopy, copy, join)) s->argument.value = ill_.tracks[spec.source].id;
     } else if (spec.made == Made::Cut) {
       auto const cut = [&] {
         animation::EffectsSplitMapper mapper;
@@ -129,13 +126,12 @@ class TrackRun {
                               {"start", spec.cut->start},
                               {"end", spec.cut->end}};
     } else {
-      Run(
-          steps::kCreate, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
-          [&] {
-            join();
-            track_->SetSelectionItem(spec.selectionItem);
-            track_->SetLockedState(spec.locked);
-          });
+      auto const create = [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); };
+      Run(steps::kCreate, create, [&] {
+        join();
+        track_->SetSelectionItem(spec.selectionItem);
+        track_->SetLockedState(spec.locked);
+      });
     }
   }
 

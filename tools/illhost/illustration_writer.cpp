@@ -112,14 +112,9 @@ void WriteTrack(std::ostream& out, Illustration const& ill, std::vector<TrackRes
                 TrackText const& t, Lineage const& up, std::size_t index) {
   std::size_t const count = t.Count();
   // "stored" goes last, parted as the first member it replaces was, or else as the last member.
-  std::string_view separator = ", ";
-  if (count > 1) separator = t.Before(count - 1);
-  for (std::size_t i = 1; i < count; ++i) {
-    if (!Kept(t.members[i])) {
-      separator = t.Before(i);
-      break;
-    }
-  }
+  std::size_t replaced = 1;
+  while (replaced < count && Kept(t.members[replaced])) ++replaced;
+  std::string_view const separator = count < 2 ? ", " : t.Before(std::min(replaced, count - 1));
   out << t.text.substr(t.track.textBegin, t.members[0].keyAt - t.track.textBegin);
   bool first = true;
   for (std::size_t i = 0; i < count; ++i) {
