@@ -23,7 +23,7 @@ json OrNull(json schema) {
 json Ref(Shape const& shape) { return json{{"$ref", "#/$defs/" + std::string(shape.name)}}; }
 
 json ValueSchema(Key const& key) {
-  json const string{{"type", "string"}},
+  json string{{"type", "string"}},
       int64{{"type", "integer"}, {"minimum", INT64_MIN}, {"maximum", INT64_MAX}};
   switch (key.type) {
     case Type::Id:
