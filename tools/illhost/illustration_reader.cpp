@@ -257,9 +257,13 @@ class Reader {
 
   std::pair<std::string, std::string> ReadPair(json::value& v) {
     std::size_t const at = walk_.Offset(v);
-    std::vector<std::string> ids;
-    walk_.List(v, [&](std::size_t, json::value& text) { ids.emplace_back(walk_.String(text)); });
-    if (ids.size() != 2) walk_.Fail(at, "expected a pair [first, second]");
+    std::string ids[2];
+    std::size_t count = 0;
+    walk_.List(v, [&](std::size_t i, json::value& text) {
+      if (i < 2) ids[i] = std::string(walk_.String(text));
+      count = i + 1;
+    });
+    if (count != 2) walk_.Fail(at, "expected a pair [first, second]");
     return {std::move(ids[0]), std::move(ids[1])};
   }
 
