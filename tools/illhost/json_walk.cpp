@@ -197,8 +197,7 @@ void JsonWalk::ReadValue(json::value& v, illhost::Key const& key, Field& field) 
       field.number = Flag(v);
       break;
     case Type::Int:
-      field.number = Integer(v);
-      if (field.number < INT_MIN || field.number > INT_MAX) Fail(field.at, "number out of range");
+      field.number = SmallInteger(v);
       break;
     case Type::Position:
       field.number = Integer(v);
@@ -238,6 +237,13 @@ std::int64_t JsonWalk::Integer(json::value& v) const {
   while (*p >= '0' && *p <= '9') ++p;
   if (digits && *p != '.' && *p != 'e' && *p != 'E') Fail(at, "number out of range");
   Fail(at, "expected an integer");
+}
+
+int JsonWalk::SmallInteger(json::value& v) const {
+  std::size_t const at = Offset(v);
+  std::int64_t const number = Integer(v);
+  if (number < INT_MIN || number > INT_MAX) Fail(at, "number out of range");
+  return static_cast<int>(number);
 }
 
 std::string_view JsonWalk::KeyText(json::field& pair) const {

@@ -57,7 +57,6 @@ class Fields {
   std::int64_t Number(std::size_t key) const {
     return fields_[key].null ? shape_.keys[key].number : fields_[key].number;
   }
-  std::string Str(std::size_t key) const { return std::string(Text(key)); }
   bool Flag(std::size_t key) const { return Number(key) != 0; }
   int Int(std::size_t key) const { return static_cast<int>(Number(key)); }
 
@@ -85,6 +84,7 @@ class JsonWalk {
   std::string_view String(json::value& v) const;
   bool Flag(json::value& v) const;
   std::int64_t Integer(json::value& v) const;
+  int SmallInteger(json::value& v) const;  // fits an int
 
   // Reads an object of `shape`: its scalar values into the fields, and for each object, list or
   // map that is not null, nested(key, value) with the walk at that key.
