@@ -65,7 +65,7 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
   bool end_array() override { return Close(); }
   bool key(string_t& key) override {
     frames_.back().key = key;
-    frames_.back().inValue = true;
+    frames_.back().index = 1;  // in the member's value
     return true;
   }
   bool parse_error(std::size_t position, std::string const& token,
@@ -93,20 +93,15 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
   std::optional<ReadProblem> fault;
 
  private:
+  // A list's element index, or for an object 1 inside a member's value and 0 between members.
   struct Frame {
     bool object;
     std::size_t index = 0;
     std::string key;
-    bool inValue = false;
   };
   bool Value() {
-    if (!frames_.empty()) {
-      Frame& frame = frames_.back();
-      if (frame.object)
-        frame.inValue = false;
-      else
-        ++frame.index;
-    }
+    if (!frames_.empty())
+      frames_.back().index = frames_.back().object ? 0 : frames_.back().index + 1;
     return true;
   }
   bool Open(bool object) {
@@ -115,7 +110,7 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
                           "nesting deeper than " + std::to_string(kMaxNesting) + " levels"};
       return false;
     }
-    frames_.push_back(Frame{object, 0, {}, false});
+    frames_.push_back(Frame{object, 0, {}});
     return true;
   }
   bool Close() {
@@ -127,7 +122,7 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
     for (Frame const& frame : frames_) {
       if (!frame.object)
         steps.push_back(PathStep{{}, frame.index});
-      else if (frame.inValue)
+      else if (frame.index)
         steps.push_back(PathStep{frame.key});
     }
     return PathText(steps);
