@@ -33,7 +33,6 @@ std::optional<std::string> ItemId(Illustration const& ill,
   return std::string("?");
 }
 
-// Drives one track; records each step when `steps` is given.
 class TrackRun {
  public:
   TrackRun(Illustration& ill, animation::Timeline& timeline, std::vector<StepRecord>* steps)
@@ -70,11 +69,7 @@ class TrackRun {
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent,
                     TrackPtr const& source, TrackPtr const& copyFrom) {
     Make(spec, parent, source);
-    if (!track_) {
-      TrackResult none = Basics(spec);
-      none.none = true;
-      return none;
-    }
+    if (!track_) return Basics(spec, true);
     if (spec.stored) {
       if (auto* s = Run(steps::kSetTrackName, [&] { track_->SetTrackName(spec.stored->name, {}); }))
         s->argument.value = spec.stored->name;
@@ -114,13 +109,10 @@ class TrackRun {
       timeline_.AddTrack(track_);
     };
     if (spec.made == Made::Copy) {
-      if (auto* s = Run(
-              steps::kCopy,
-              [&] {
-                if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
-              },
-              join))
-        s->argument.value = ill_.tracks[spec.source].id;
+      auto const copy = [&] {
+        if (source) track_ = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
+      };
+      if (auto* s = Run(steps::kCopy, copy, join)) s->argument.value = ill_.tracks[spec.source].id;
     } else if (spec.made == Made::Cut) {
       auto const cut = [&] {
         animation::EffectsSplitMapper mapper;
@@ -134,13 +126,12 @@ class TrackRun {
                               {"start", spec.cut->start},
                               {"end", spec.cut->end}};
     } else {
-      Run(
-          steps::kCreate, [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); },
-          [&] {
-            join();
-            track_->SetSelectionItem(spec.selectionItem);
-            track_->SetLockedState(spec.locked);
-          });
+      auto const create = [&] { track_ = animation::ItemTrackCreator::CreateItemTrackDataImpl(); };
+      Run(steps::kCreate, create, [&] {
+        join();
+        track_->SetSelectionItem(spec.selectionItem);
+        track_->SetLockedState(spec.locked);
+      });
     }
   }
 
@@ -151,12 +142,13 @@ class TrackRun {
     return v;
   }
 
-  TrackResult Basics(TrackSpec const& spec) const {
+  TrackResult Basics(TrackSpec const& spec, bool none = false) const {
     TrackResult r;
     r.id = spec.id;
     r.made = spec.made;
     r.source = spec.source;
     r.copyFrom = spec.copyFrom;
+    r.none = none;
     if (spec.target) r.target = ItemId(ill_, spec.target->m_selectionItem).value_or("");
     return r;
   }

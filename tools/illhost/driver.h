@@ -2,13 +2,7 @@
 // for one track on request, also each step and the host calls that the module made in it.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <utility>
 #include <variant>
-#include <vector>
 
 #include "illustration.h"
 
@@ -68,7 +62,6 @@ struct DriveOutcome {
   std::vector<StepRecord> steps;
 };
 
-// `explainId`, when given, names the track whose steps are recorded.
 DriveOutcome DriveTracks(Illustration& illustration,
                          std::optional<std::string> const& explainId = std::nullopt);
 

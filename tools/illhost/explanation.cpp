@@ -10,7 +10,6 @@ namespace {
 using du::SmartPtr;
 using TargetPtr = SmartPtr<animation::Target>;
 
-// The target in a few words.
 std::string TargetPhrase(TargetPtr const& target) {
   namespace selection = qmk::mcad_selection;
   if (!target) return "no target";

@@ -1,13 +1,10 @@
 // An illustration built in the host stand-in from a file, and the tracks that the file asks for.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <optional>
-#include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -49,8 +46,7 @@ struct TrackSpec {
     std::int64_t start, end;
   };
   std::unique_ptr<Cut> cut;
-  // Where the track's object lies in the text it was read from: [begin, end), and its members,
-  // the first and how many in the illustration's members.
+  // The track's object in the text, [begin, end), and its members in Illustration::members.
   std::size_t textBegin = 0, textEnd = 0;
   std::uint32_t firstMember = 0;
   std::uint8_t memberCount = 0;
@@ -104,30 +100,22 @@ struct Illustration {
   std::vector<du::SmartPtr<du::RefCounted>> kept;
   bool saveSuppressed = false;
   std::vector<TrackSpec> tracks;
-  std::vector<TrackMember> members;  // each track's, in the order of the text
-  // What the reader accepted but the user should know, one line each (without "illhost: ").
-  std::vector<std::string> warnings;
-  // How the shown selection items are named back: the ids of selection items and of SBOM
-  // instances.
-  ObjectIds itemIds;
-  ObjectIds sbomIds;
+  std::vector<TrackMember> members;   // each track's, in the order of the text
+  std::vector<std::string> warnings;  // accepted but worth a line to the user (no "illhost: ")
+  ObjectIds itemIds, sbomIds;         // how shown selection items are named back
 };
 
-// Reads an illustration into the host stand-in. Any text is accepted: what is not a valid
-// illustration gives a ReadError whose one-line message names the file, the line, column and
-// byte, the JSON path and what was expected there. Only one illustration may live at a time: it
-// installs the world's and the application's trees. The text is walked where it lies; nothing
-// read refers to it afterwards.
+// Reads an illustration into the host stand-in; what is not one gives a ReadError whose one line
+// names the file, line, column, byte and JSON path and what was expected there. Only one
+// illustration may live at a time: it installs the world's and the application's trees.
 std::unique_ptr<Illustration> ReadIllustration(InputText const& input);
-// The same for text without the parser's padding after it, which is copied first.
+// The same for text without the parser's padding, which is copied first.
 std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName);
 
-// --save: the text `source` that `illustration` was read from, written back with `results` (one
-// per track). Each track keeps its other members as written, drops those that say how it is
-// made or changed ("rename", "refresh", "copy_of", "cut_from", "copy_from"), and gets "stored"
-// last: {"name": shown name, "properties": the stored properties that Save did not write, as
-// they were, then those it wrote}. A track that has none is written as it was read. All else
-// is written as it was read.
+// --save: `source` written back with `results` (one per track). Each track keeps its members as
+// written but those the format marks dropped, and gets "stored" last: {"name": shown name,
+// "properties": the stored properties Save did not write, as they were, then those it wrote}.
+// All else, and a track of which no track was made, is written as it was read.
 void WriteStoredIllustration(InputText const& source, Illustration const& illustration,
                              std::vector<TrackResult> const& results, std::ostream& out);
 

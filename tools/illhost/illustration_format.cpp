@@ -23,13 +23,14 @@ json OrNull(json schema) {
 json Ref(Shape const& shape) { return json{{"$ref", "#/$defs/" + std::string(shape.name)}}; }
 
 json ValueSchema(Key const& key) {
-  json string{{"type", "string"}};
+  json string{{"type", "string"}},
+      int64{{"type", "integer"}, {"minimum", INT64_MIN}, {"maximum", INT64_MAX}};
   switch (key.type) {
     case Type::Id:
     case Type::Word:
       return string;
     case Type::Position:
-      return json{{"type", "integer"}, {"minimum", INT64_MIN}, {"maximum", INT64_MAX}};
+      return int64;
     case Type::Text:
     case Type::Reference:
       return OrNull(key.text.empty() ? string : json{{"type", "string"}, {"default", key.text}});
@@ -57,10 +58,7 @@ json ValueSchema(Key const& key) {
           {"type", "object"},
           {"additionalProperties", json{{"type", "object"}, {"additionalProperties", string}}}});
     case Type::Integers:
-      return OrNull(
-          json{{"type", "object"},
-               {"additionalProperties",
-                json{{"type", "integer"}, {"minimum", INT64_MIN}, {"maximum", INT64_MAX}}}});
+      return OrNull(json{{"type", "object"}, {"additionalProperties", int64}});
   }
   return json();
 }

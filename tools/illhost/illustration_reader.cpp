@@ -87,7 +87,7 @@ class Reader {
       throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
   }
 
-  // What the id at `at` names, when it is what `key` may name.
+  // What `id` names, when it is what `key` may name.
   template <class Where>
   du::RefCounted* Resolve(std::string_view id, std::size_t at, Key const& key,
                           Where&& where) const {
@@ -116,10 +116,7 @@ class Reader {
   }
 
   Field ReadRef(json::value& v) {
-    Field ref;
-    ref.at = walk_.Offset(v);
-    ref.given = true;
-    ref.null = walk_.IsNull(v);
+    Field ref{walk_.Offset(v), 0, {}, 0, true, walk_.IsNull(v)};
     if (!ref.null) ref.text = walk_.String(v);
     return ref;
   }

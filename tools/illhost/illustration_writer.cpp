@@ -1,9 +1,7 @@
 #include "illustration.h"
 
 #include <algorithm>
-#include <optional>
 #include <ostream>
-#include <string>
 
 #include "illustration_format.h"
 #include "quoting.h"
@@ -52,7 +50,6 @@ void WriteStored(std::ostream& out, TrackSpec const& track, TrackResult const& r
   out << text << "}}";
 }
 
-// A track's object in the text, member by member.
 struct TrackText {
   std::string_view text;
   TrackSpec const& track;
@@ -86,10 +83,9 @@ struct Lineage {
   std::size_t origin, target;
 };
 
-// What a copy or piece took from its source and keeps once stored: the target, unless it gave
-// its own, and the origin's selection item and locked state, as the file wrote them. Where the
-// origin's selection item was its target's and the copy has another target, the item is
-// written by its id.
+// What a copy or piece took from its source and keeps once stored, as the file wrote it: the
+// target unless it gave its own, the origin's selection item and locked state; the item by its
+// id where the origin's was its target's and the copy has another target.
 std::string Inherited(std::string_view text, Illustration const& ill,
                       std::vector<TrackResult> const& results, Lineage const& up, std::size_t i,
                       std::string_view separator) {
@@ -116,14 +112,9 @@ void WriteTrack(std::ostream& out, Illustration const& ill, std::vector<TrackRes
                 TrackText const& t, Lineage const& up, std::size_t index) {
   std::size_t const count = t.Count();
   // "stored" goes last, parted as the first member it replaces was, or else as the last member.
-  std::string_view separator = ", ";
-  if (count > 1) separator = t.Before(count - 1);
-  for (std::size_t i = 1; i < count; ++i) {
-    if (!Kept(t.members[i])) {
-      separator = t.Before(i);
-      break;
-    }
-  }
+  std::size_t replaced = 1;
+  while (replaced < count && Kept(t.members[replaced])) ++replaced;
+  std::string_view const separator = count < 2 ? ", " : t.Before(std::min(replaced, count - 1));
   out << t.text.substr(t.track.textBegin, t.members[0].keyAt - t.track.textBegin);
   bool first = true;
   for (std::size_t i = 0; i < count; ++i) {

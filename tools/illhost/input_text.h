@@ -36,7 +36,6 @@ class InputText {
   // illustration has (the text then ends with it, for the reader to name). ReadError ("FILE:
   // cannot be read: reason") for a folder, a read error, more than kMaxSize bytes or no memory.
   static InputText Load(std::string const& path);
-  // The built-in sample illustration: examples/sample.json, built in.
   static InputText Sample();
   // `text` itself, for tests and fuzzing.
   static InputText FromText(std::string_view text, std::string name);

@@ -1,8 +1,7 @@
 #include "json_walk.h"
 
-#include <limits>
+#include <climits>
 #include <nlohmann/json.hpp>
-#include <optional>
 
 namespace illhost {
 
@@ -26,6 +25,25 @@ bool PlainKey(std::string_view key) {
   return !key.empty();
 }
 
+// "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
+// an element; a path deeper than eight levels is cut.
+std::string PathText(std::vector<PathStep> const& steps) {
+  constexpr std::size_t kShown = 8;
+  std::string path = "$";
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (i == kShown && steps.size() > kShown + 1)
+      return path + "…(" + std::to_string(steps.size() - kShown) + " more levels)";
+    PathStep const& step = steps[i];
+    if (!step.key.data())
+      path.append("[").append(std::to_string(step.index)).append("]");
+    else if (PlainKey(step.key))
+      path.append(".").append(step.key);
+    else
+      path.append("[").append(QuoteInput(step.key)).append("]");
+  }
+  return path;
+}
+
 // The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
 // keeps the path; `read` follows the parser through the text to place a nesting too deep.
 class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
@@ -47,7 +65,7 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
   bool end_array() override { return Close(); }
   bool key(string_t& key) override {
     frames_.back().key = key;
-    frames_.back().inValue = true;
+    frames_.back().index = 1;  // in the member's value
     return true;
   }
   bool parse_error(std::size_t position, std::string const& token,
@@ -75,20 +93,15 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
   std::optional<ReadProblem> fault;
 
  private:
+  // A list's element index, or for an object 1 inside a member's value and 0 between members.
   struct Frame {
     bool object;
     std::size_t index = 0;
     std::string key;
-    bool inValue = false;
   };
   bool Value() {
-    if (!frames_.empty()) {
-      Frame& frame = frames_.back();
-      if (frame.object)
-        frame.inValue = false;
-      else
-        ++frame.index;
-    }
+    if (!frames_.empty())
+      frames_.back().index = frames_.back().object ? 0 : frames_.back().index + 1;
     return true;
   }
   bool Open(bool object) {
@@ -97,7 +110,7 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
                           "nesting deeper than " + std::to_string(kMaxNesting) + " levels"};
       return false;
     }
-    frames_.push_back(Frame{object, 0, {}, false});
+    frames_.push_back(Frame{object, 0, {}});
     return true;
   }
   bool Close() {
@@ -109,7 +122,7 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
     for (Frame const& frame : frames_) {
       if (!frame.object)
         steps.push_back(PathStep{{}, frame.index});
-      else if (frame.inValue)
+      else if (frame.index)
         steps.push_back(PathStep{frame.key});
     }
     return PathText(steps);
@@ -151,23 +164,6 @@ std::optional<ReadProblem> FirstSyntaxFault(std::string_view text) {
     return ReadProblem{nul, check.fault ? check.fault->path : "$",
                        check.fault ? "NUL byte" : "NUL byte after the document"};
   return check.fault;
-}
-
-std::string PathText(std::vector<PathStep> const& steps) {
-  constexpr std::size_t kShown = 8;
-  std::string path = "$";
-  for (std::size_t i = 0; i < steps.size(); ++i) {
-    if (i == kShown && steps.size() > kShown + 1)
-      return path + "…(" + std::to_string(steps.size() - kShown) + " more levels)";
-    PathStep const& step = steps[i];
-    if (!step.key.data())
-      path.append("[").append(std::to_string(step.index)).append("]");
-    else if (PlainKey(step.key))
-      path.append(".").append(step.key);
-    else
-      path.append("[").append(QuoteInput(step.key)).append("]");
-  }
-  return path;
 }
 
 std::string JsonWalk::Where(std::string_view key, std::size_t const* index) const {
@@ -241,8 +237,7 @@ std::int64_t JsonWalk::Integer(json::value& v) const {
 int JsonWalk::SmallInteger(json::value& v) const {
   std::size_t const at = Offset(v);
   std::int64_t const number = Integer(v);
-  if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
-    Fail(at, "number out of range");
+  if (number < INT_MIN || number > INT_MAX) Fail(at, "number out of range");
   return static_cast<int>(number);
 }
 

@@ -8,13 +8,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 #include "illustration_format.h"
@@ -35,13 +31,9 @@ struct PathStep {
   std::string_view key;
   std::size_t index = 0;
 };
-// "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
-// an element; a path deeper than eight levels is cut.
-std::string PathText(std::vector<PathStep> const& steps);
 
-// The first fault of the JSON itself in `text`, placed and worded by nlohmann-json's parser,
-// with the path to where it is: syntax, encoding, a NUL byte, a number out of range, nesting
-// deeper than 64 levels, anything after the document.
+// The first fault of the JSON itself in `text` (syntax, encoding, a NUL byte, a number out of
+// range, nesting deeper than 64 levels, anything after the document), with its path.
 std::optional<ReadProblem> FirstSyntaxFault(std::string_view text);
 
 // What an object gave for each key of its shape.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
-#include <string>
 
 #include "name_types.h"
 #include "quoting.h"
@@ -28,7 +27,6 @@ std::string MadeFrom(std::vector<TrackResult> const& all, TrackResult const& r) 
   return made;
 }
 
-// The raw text of each cell of a row; escaped and cut when laid out.
 Row Cells(std::vector<TrackResult> const& all, TrackResult const& r,
           std::array<std::string, 3>& labels) {
   labels[0] = NameTypeLabel(r.nameTypeBefore);
@@ -46,7 +44,6 @@ Row Cells(std::vector<TrackResult> const& all, TrackResult const& r,
           r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
 }
 
-// An integer, or null.
 void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value) {
   out += value ? std::to_string(*value) : "null";
 }

@@ -3,14 +3,7 @@
 // as they are.
 #pragma once
 
-#include <cstdint>
-#include <iosfwd>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "driver.h"
-#include "illustration.h"
 
 namespace illhost {
 
