@@ -1,0 +1,321 @@
+// A track's life: random sequences of the host's operations on the module's tracks, each step
+// checked against a small model of the name-type rules. RapidCheck shrinks a failing sequence
+// to the shortest one it can find; RC_PARAMS sets the seed and the number of sequences.
+#include "support.h"  // GoogleTest first: RapidCheck's integration builds on it
+
+#include <rapidcheck.h>
+#include <rapidcheck/gtest.h>
+#include <rapidcheck/state.h>
+
+#include "key_symbols.h"
+
+namespace {
+
+using namespace testsupport;
+
+// Targets of every kind that InitDisplayName tells apart; `described` ones also have their
+// GetTargetDescription modelled (centre lines and callouts have their own tables).
+enum Kind {
+  kNone,
+  kOtherKind,
+  kNoItem,
+  kInstance,
+  kNoAct,
+  kFace,
+  kCenterLine,
+  kCallout,
+  kNote,
+  kNoAnnotation,
+  kCollection,
+  kKinds
+};
+constexpr bool kFollowable[kKinds] = {false, false, false, true,  false, true,
+                                      true,  true,  false, false, false};
+char const* const kShown[kKinds] = {"",   "Part shown", "",  "Part shown", "Part shown", "Face",
+                                    "CL", "C",          "N", "NA",         "Coll"};
+// Track names: the part's names (its SBOM instance's, its eBOM instance's), a face's name under
+// the part, the shown texts, and others.
+std::vector<std::string> const kNames = {"",     "Part shown", "part.1", "Sbom name", "SB-1",
+                                         "Face", "part.1::f",  "x::f",   "N",         "Other"};
+
+bool IsPartName(std::string const& name) {
+  return name == "part.1" || name == "Sbom name" || name == "SB-1" || name == "Sbom shown";
+}
+
+// The shared fixture with what the commands use made public.
+class TrackLife : public PartTest {
+ public:
+  using PartTest::M;
+  using PartTest::UserOperation;
+};
+
+struct TrackModel {
+  std::int16_t type = Int(Unresolved);
+  std::string trackName, displayName;
+  bool flag = false, locked = false;
+  int item = kNone;  // the kind of target whose item the track has
+};
+using Model = std::vector<TrackModel>;
+
+struct Sut {
+  explicit Sut(TrackLife& world) : w(world) {
+    auto noAct = w.M().AddObjectItem(sel::Instance, w.part, kShown[kNoAct]);
+    noAct->SetActInstance({});
+    du::SmartPtr<qmk::SelectionItem> const items[kKinds] = {
+        {},
+        w.M().AddObjectItem(sel::Instance, w.part, kShown[kOtherKind]),
+        {},
+        w.M().AddObjectItem(sel::Instance, w.part, kShown[kInstance]),
+        noAct,
+        w.M().AddGeometryItem(sel::Face3D, w.part, kShown[kFace]),
+        w.M().AddAnnotationItem(w.M().AddCenterLine(), kShown[kCenterLine]),
+        w.M().AddAnnotationItem(w.M().AddCallout("C", {}, ""), kShown[kCallout]),
+        w.M().AddAnnotationItem(PlainAnnotation(du::Symbol("Note")), kShown[kNote]),
+        w.M().AddAnnotationItem({}, kShown[kNoAnnotation]),
+        w.M().AddObjectItem(sel::Collection, w.part, kShown[kCollection])};
+    for (int k = kOtherKind; k < kKinds; ++k)
+      targets[k] = w.Target(items[k], k == kOtherKind ? 1 : 2);
+  }
+  TrackLife& w;
+  du::SmartPtr<animation::Target> targets[kKinds];
+  du::SmartPtr<animation::Timeline> timeline{new animation::Timeline};
+  std::vector<du::SmartPtr<IllustrationItemTrack>> tracks;
+};
+
+using Command = rc::state::Command<Model, Sut>;
+
+// Each command acts on a track `i` of the sequence and checks it against the model after.
+struct OnTrack : Command {
+  explicit OnTrack(Model const& s)
+      : i(s.empty() ? 0 : *rc::gen::inRange<std::size_t>(0, s.size())) {}
+  void checkPreconditions(Model const& s) const override { RC_PRE(i < s.size()); }
+  void run(Model const& s, Sut& sut) const override {
+    Act(s, sut);
+    Model const after = nextState(s);
+    for (std::size_t j = 0; j < after.size(); ++j) {
+      TrackModel const& m = after[j];
+      IllustrationItemTrack& t = *sut.tracks[j];
+      RC_ASSERT(t.GetNameType() == m.type);
+      RC_ASSERT(t.TrackNameField() == m.trackName);
+      RC_ASSERT(t.DisplayNameField() == m.displayName);
+      RC_ASSERT(t.DisplayNameFlag() == m.flag);
+      RC_ASSERT(t.GetTrackName() == (m.type == Int(Follows) ? m.displayName : m.trackName));
+      RC_ASSERT(t.UsesTargetName() == (m.type == Int(Follows)));
+    }
+  }
+  virtual void Act(Model const& s, Sut& sut) const = 0;
+  std::size_t i;
+};
+
+struct Create : Command {
+  void apply(Model& s) const override { s.emplace_back(); }
+  void run(Model const&, Sut& sut) const override { sut.tracks.push_back(MakeTrack(sut.timeline)); }
+  void show(std::ostream& os) const override { os << "create"; }
+};
+
+struct CopyByHook : OnTrack {
+  using OnTrack::OnTrack;
+  void apply(Model& s) const override { s.push_back(s[i]); }
+  void Act(Model const&, Sut& sut) const override {
+    auto copy = animation::ItemTrackCreator::CopyItemTrackDataImpl(sut.tracks[i]);
+    sut.tracks.push_back(copy.DynamicCast<IllustrationItemTrack>());
+    RC_ASSERT(sut.tracks.back());
+    sut.timeline->AddTrack(copy);
+  }
+  void show(std::ostream& os) const override { os << "copy " << i << " through the hook"; }
+};
+
+struct CopyFrom : OnTrack {
+  // Another track of the sequence, a track that the host made, or none.
+  explicit CopyFrom(Model const& s) : OnTrack(s), from(*rc::gen::inRange<int>(-2, int(s.size()))) {}
+  void apply(Model& s) const override {
+    if (from < 0) return;
+    s[i].type = s[from].type;
+    s[i].displayName = s[from].displayName;
+  }
+  void Act(Model const&, Sut& sut) const override {
+    du::SmartPtr<animation::ItemTrackData> other;
+    if (from >= 0) other = sut.tracks[from];
+    if (from == -1) other = new animation::BasicItemTrackData;
+    sut.tracks[i]->CopyFrom(other);
+  }
+  void show(std::ostream& os) const override { os << i << " CopyFrom " << from; }
+  int from;
+};
+
+struct Rename : OnTrack {
+  explicit Rename(Model const& s)
+      : OnTrack(s), name(*rc::gen::elementOf(kNames)), byUser(*rc::gen::arbitrary<bool>()) {}
+  void apply(Model& s) const override {
+    if (byUser) s[i].type = Int(Own);
+    s[i].trackName = s[i].displayName = name;
+  }
+  void Act(Model const&, Sut& sut) const override {
+    sut.tracks[i]->SetTrackName(name, byUser ? sut.w.UserOperation() : nullptr);
+  }
+  void show(std::ostream& os) const override { os << i << " SetTrackName " << name << byUser; }
+  std::string name;
+  bool byUser;
+};
+
+struct Init : OnTrack {
+  explicit Init(Model const& s) : OnTrack(s), kind(*rc::gen::inRange<int>(0, kKinds)) {}
+  void apply(Model& s) const override {
+    s[i].type = Int(kFollowable[kind] ? Follows : Default);
+    if (kFollowable[kind]) s[i].displayName = kShown[kind];
+  }
+  void Act(Model const&, Sut& sut) const override {
+    sut.tracks[i]->InitDisplayName(sut.targets[kind]);
+  }
+  void show(std::ostream& os) const override { os << i << " InitDisplayName " << kind; }
+  int kind;
+};
+
+// The host gives the track the item of a kind of target, and locks or unlocks it.
+struct Attach : OnTrack {
+  explicit Attach(Model const& s)
+      : OnTrack(s), kind(*rc::gen::inRange<int>(0, kKinds)), lock(*rc::gen::arbitrary<bool>()) {}
+  void apply(Model& s) const override { s[i].item = kind, s[i].locked = lock; }
+  void Act(Model const&, Sut& sut) const override {
+    auto const& target = sut.targets[kind];
+    sut.tracks[i]->SetSelectionItem(target ? target->m_selectionItem : nullptr);
+    sut.tracks[i]->SetLockedState(lock);
+  }
+  void show(std::ostream& os) const override { os << i << " item " << kind << " lock " << lock; }
+  int kind;
+  bool lock;
+};
+
+struct Update : OnTrack {
+  using OnTrack::OnTrack;
+  void apply(Model& s) const override {
+    TrackModel& m = s[i];
+    if (m.locked || m.type != Int(Follows) || !*kShown[m.item]) return;
+    m.displayName = kShown[m.item];
+    if (m.item == kFace) return;
+    m.flag = true;
+    if (m.trackName.empty()) m.trackName = m.displayName;
+  }
+  void Act(Model const&, Sut& sut) const override { sut.tracks[i]->UpdateDisplayName(sut.w.scene); }
+  void show(std::ostream& os) const override { os << i << " UpdateDisplayName"; }
+};
+
+struct Cut : OnTrack {
+  explicit Cut(Model const& s)
+      : OnTrack(s), start(*rc::gen::inRange(0, 3)), end(*rc::gen::inRange(0, 3)) {}
+  void apply(Model& s) const override {
+    if (start < end) s.push_back(s[i]);
+  }
+  void Act(Model const&, Sut& sut) const override {
+    animation::EffectsSplitMapper mapper;
+    auto const operation = sut.w.UserOperation();
+    auto piece = sut.tracks[i]->CutTrackInRange(start, end, mapper, operation);
+    RC_ASSERT(bool(piece) == (start < end));
+    if (!piece) return;
+    RC_ASSERT(mapper.Cuts().size() == 1u);
+    RC_ASSERT(mapper.Cuts()[0].start == start && mapper.Cuts()[0].end == end);
+    RC_ASSERT(mapper.Cuts()[0].operation == operation.get());
+    sut.tracks.push_back(piece.DynamicCast<IllustrationItemTrack>());
+    sut.timeline->AddTrack(piece);
+  }
+  void show(std::ostream& os) const override { os << i << " cut " << start << ".." << end; }
+  long long start, end;
+};
+
+struct Save : OnTrack {
+  explicit Save(Model const& s) : OnTrack(s), suppressed(*rc::gen::arbitrary<bool>()) {}
+  void apply(Model&) const override {}
+  void Act(Model const& s, Sut& sut) const override {
+    sut.timeline->SetSaveSuppressed(suppressed);
+    animation::PropertyWriter writer;
+    sut.tracks[i]->Save(writer);
+    using Entries = std::vector<std::pair<du::Symbol, std::int64_t>>;
+    RC_ASSERT(writer.Entries() ==
+              (suppressed ? Entries{} : Entries{{illanimation::keys::NameType, s[i].type}}));
+  }
+  void show(std::ostream& os) const override { os << i << " Save, suppressed " << suppressed; }
+  bool suppressed;
+};
+
+struct Load : OnTrack {
+  // Any stored value: 16-bit ones and beyond.
+  explicit Load(Model const& s)
+      : OnTrack(s),
+        present(*rc::gen::arbitrary<bool>()),
+        stored(*rc::gen::oneOf(rc::gen::cast<std::int64_t>(rc::gen::arbitrary<std::int16_t>()),
+                               rc::gen::arbitrary<std::int64_t>())) {}
+  void apply(Model& s) const override {
+    s[i].type = present ? static_cast<std::int16_t>(stored & 0xFFFF) : Int(Unresolved);
+  }
+  void Act(Model const&, Sut& sut) const override {
+    std::vector<std::pair<du::Symbol, std::int64_t>> entries{{du::Symbol("other"), 5}};
+    if (present) entries.emplace_back(illanimation::keys::NameType, stored);
+    animation::PropertyReader reader(entries);
+    sut.tracks[i]->Load(reader);
+  }
+  void show(std::ostream& os) const override { os << i << " Load " << present << ' ' << stored; }
+  bool present;
+  std::int64_t stored;
+};
+
+struct Describe : OnTrack {
+  explicit Describe(Model const& s)
+      : OnTrack(s),
+        kind(*rc::gen::elementOf(std::vector<int>{kNone, kOtherKind, kNoItem, kInstance, kNoAct,
+                                                  kFace, kNote, kNoAnnotation, kCollection})) {}
+  // The classification of an unresolved track: whether its name equals the target's shown
+  // text, then what the kind of target says.
+  std::int16_t Classified(std::string const& name) const {
+    bool const same = name == kShown[kind];
+    NameType const ownOrDefault = same ? Default : Own;
+    switch (kind) {
+      case kOtherKind:
+      case kNote:
+      case kCollection:
+        return Int(ownOrDefault);
+      case kInstance:
+        return Int(same || IsPartName(name) ? Follows : Own);
+      case kNoAct:
+        return Int(same ? Follows : Unresolved);
+      case kFace: {
+        auto const end = name.find("::");
+        return Int(same || (end != std::string::npos && IsPartName(name.substr(0, end))) ? Follows
+                                                                                         : Own);
+      }
+      default:
+        return Int(Unresolved);
+    }
+  }
+  void apply(Model& s) const override {
+    if (kind != kNone && s[i].type == Int(Unresolved)) s[i].type = Classified(s[i].trackName);
+  }
+  void Act(Model const& s, Sut& sut) const override {
+    du::Symbol const shown = sut.tracks[i]->GetTargetDescription(sut.targets[kind]);
+    RC_ASSERT(shown.str() == (nextState(s)[i].type == Int(Follows) ? kShown[kind] : ""));
+  }
+  void show(std::ostream& os) const override { os << i << " GetTargetDescription " << kind; }
+  int kind;
+};
+
+// The overrides that replace their base implementation never call it.
+char const* const kBasesNotCalled[] = {
+    "animation::ItemTrackData::CopyFrom", "animation::ItemTrackData::Save",
+    "animation::ItemTrackData::Load", "animation::ItemTrackData::InitDisplayName",
+    "animation::ItemTrackData::GetSelectionItem"};
+
+// The tracks, and every reference that the sequence took, are given back at its end.
+RC_GTEST_FIXTURE_PROP(TrackLife, EachStepFollowsTheNameTypeRules, ()) {
+  Sut sut(*this);
+  hostseams::LedgerCheck const ledger;
+  hostseams::CallLog::Start();
+  rc::state::check(Model{}, sut,
+                   rc::state::gen::execOneOfWithArgs<Create, CopyByHook, CopyFrom, Rename, Init,
+                                                     Attach, Update, Cut, Save, Load, Describe>());
+  hostseams::CallLog::Stop();
+  for (char const* base : kBasesNotCalled) RC_ASSERT(hostseams::CallLog::Count(base) == 0);
+  sut.tracks.clear();
+  sut.timeline->Clear();
+  RC_ASSERT(ledger.Difference() == "");
+}
+
+}  // namespace
