@@ -7,6 +7,8 @@
 #include <rapidcheck/gtest.h>
 #include <rapidcheck/state.h>
 
+#include <optional>
+
 #include "key_symbols.h"
 
 namespace {
@@ -21,18 +23,22 @@ enum Kind {
   kNoItem,
   kInstance,
   kNoAct,
+  kActHere,
+  kActElsewhere,
   kFace,
   kCenterLine,
+  kLineInNoScene,
   kCallout,
   kNote,
   kNoAnnotation,
   kCollection,
   kKinds
 };
-constexpr bool kFollowable[kKinds] = {false, false, false, true,  false, true,
-                                      true,  true,  false, false, false};
-char const* const kShown[kKinds] = {"",   "Part shown", "",  "Part shown", "Part shown", "Face",
-                                    "CL", "C",          "N", "NA",         "Coll"};
+constexpr bool kFollowable[kKinds] = {false, false, false, true, false, true,  false,
+                                      true,  true,  true,  true, false, false, false};
+char const* const kShown[kKinds] = {"",     "Part shown", "",     "Part shown", "Part shown",
+                                    "Here", "Elsewhere",  "Face", "CL",         "CL0",
+                                    "C",    "N",          "NA",   "Coll"};
 // Track names: the part's names (its SBOM instance's, its eBOM instance's), a face's name under
 // the part, the shown texts, and others.
 std::vector<std::string> const kNames = {"",     "Part shown", "part.1", "Sbom name", "SB-1",
@@ -52,29 +58,43 @@ class TrackLife : public PartTest {
 struct TrackModel {
   std::int16_t type = Int(Unresolved);
   std::string trackName, displayName;
-  bool flag = false, locked = false;
+  bool flag = false, locked = false, outside = false;  // outside: in no timeline
   int item = kNone;  // the kind of target whose item the track has
 };
 using Model = std::vector<TrackModel>;
 
 struct Sut {
   explicit Sut(TrackLife& world) : w(world) {
-    auto noAct = w.M().AddObjectItem(sel::Instance, w.part, kShown[kNoAct]);
-    noAct->SetActInstance({});
+    auto& m = w.M();
+    auto const object = [&](du::Symbol const& type, int k) {
+      return m.AddObjectItem(type, w.part, kShown[k]);
+    };
     du::SmartPtr<qmk::SelectionItem> const items[kKinds] = {
         {},
-        w.M().AddObjectItem(sel::Instance, w.part, kShown[kOtherKind]),
+        object(sel::Instance, kOtherKind),
         {},
-        w.M().AddObjectItem(sel::Instance, w.part, kShown[kInstance]),
-        noAct,
-        w.M().AddGeometryItem(sel::Face3D, w.part, kShown[kFace]),
-        w.M().AddAnnotationItem(w.M().AddCenterLine(), kShown[kCenterLine]),
-        w.M().AddAnnotationItem(w.M().AddCallout("C", {}, ""), kShown[kCallout]),
-        w.M().AddAnnotationItem(PlainAnnotation(du::Symbol("Note")), kShown[kNote]),
-        w.M().AddAnnotationItem({}, kShown[kNoAnnotation]),
-        w.M().AddObjectItem(sel::Collection, w.part, kShown[kCollection])};
-    for (int k = kOtherKind; k < kKinds; ++k)
-      targets[k] = w.Target(items[k], k == kOtherKind ? 1 : 2);
+        object(sel::Instance, kInstance),
+        object(sel::Instance, kNoAct),
+        object(sel::Instance, kActHere),
+        object(sel::Instance, kActElsewhere),
+        m.AddGeometryItem(sel::Face3D, w.part, kShown[kFace]),
+        m.AddAnnotationItem(m.AddCenterLine(), kShown[kCenterLine]),
+        m.AddAnnotationItem(m.AddCenterLine(), kShown[kLineInNoScene]),
+        m.AddAnnotationItem(m.AddCallout("C", {}, ""), kShown[kCallout]),
+        m.AddAnnotationItem(PlainAnnotation(du::Symbol("Note")), kShown[kNote]),
+        m.AddAnnotationItem({}, kShown[kNoAnnotation]),
+        object(sel::Collection, kCollection)};
+    // The act instance is the one in the target's scene; the host refreshes a name only in a
+    // scene that shows the item.
+    items[kNoAct]->SetActInstance({});
+    items[kActHere]->SetActInstance({});
+    items[kActHere]->SetActInstanceIn(w.scene.get(), w.part);
+    items[kActElsewhere]->SetActInstanceIn(w.scene.get(), {});
+    for (int k = kOtherKind; k < kKinds; ++k) {
+      if (items[k]) items[k]->SetShownOnlyIn(w.scene.get());
+      targets[k] = k == kLineInNoScene ? hostmodel::Model::MakeTarget(items[k], {})
+                                       : w.Target(items[k], k == kOtherKind ? 1 : 2);
+    }
   }
   TrackLife& w;
   du::SmartPtr<animation::Target> targets[kKinds];
@@ -107,22 +127,41 @@ struct OnTrack : Command {
   std::size_t i;
 };
 
+// A new track, in the timeline or outside any.
 struct Create : Command {
-  void apply(Model& s) const override { s.emplace_back(); }
-  void run(Model const&, Sut& sut) const override { sut.tracks.push_back(MakeTrack(sut.timeline)); }
-  void show(std::ostream& os) const override { os << "create"; }
+  Create() : outside(*rc::gen::arbitrary<bool>()) {}
+  void apply(Model& s) const override { s.emplace_back().outside = outside; }
+  void run(Model const&, Sut& sut) const override {
+    auto track = animation::ItemTrackCreator::CreateItemTrackDataImpl();
+    sut.tracks.push_back(track.DynamicCast<IllustrationItemTrack>());
+    if (!outside) sut.timeline->AddTrack(track);
+  }
+  void show(std::ostream& os) const override { os << "create, outside " << outside; }
+  bool outside;
 };
 
-struct CopyByHook : OnTrack {
-  using OnTrack::OnTrack;
-  void apply(Model& s) const override { s.push_back(s[i]); }
-  void Act(Model const&, Sut& sut) const override {
-    auto copy = animation::ItemTrackCreator::CopyItemTrackDataImpl(sut.tracks[i]);
+// A copy of a track of the sequence, or of a track that the host made (-1).
+struct CopyByHook : Command {
+  explicit CopyByHook(Model const& s) : from(*rc::gen::inRange<int>(-1, int(s.size()))) {}
+  void checkPreconditions(Model const& s) const override { RC_PRE(from < int(s.size())); }
+  void apply(Model& s) const override {
+    TrackModel copy;
+    if (from >= 0) copy = s[from];
+    copy.trackName = from >= 0 ? s[from].trackName : "host";
+    copy.outside = false;
+    s.push_back(copy);
+  }
+  void run(Model const&, Sut& sut) const override {
+    du::SmartPtr<animation::ItemTrackData> source(new animation::BasicItemTrackData);
+    source->SetTrackName("host", {});
+    if (from >= 0) source = sut.tracks[from];
+    auto copy = animation::ItemTrackCreator::CopyItemTrackDataImpl(source);
     sut.tracks.push_back(copy.DynamicCast<IllustrationItemTrack>());
     RC_ASSERT(sut.tracks.back());
     sut.timeline->AddTrack(copy);
   }
-  void show(std::ostream& os) const override { os << "copy " << i << " through the hook"; }
+  void show(std::ostream& os) const override { os << "copy " << from << " through the hook"; }
+  int from;
 };
 
 struct CopyFrom : OnTrack {
@@ -200,17 +239,24 @@ struct Update : OnTrack {
   void show(std::ostream& os) const override { os << i << " UpdateDisplayName"; }
 };
 
+// A piece cut off a track; none when the host's hooks make the host's own tracks.
 struct Cut : OnTrack {
   explicit Cut(Model const& s)
-      : OnTrack(s), start(*rc::gen::inRange(0, 3)), end(*rc::gen::inRange(0, 3)) {}
+      : OnTrack(s),
+        start(*rc::gen::inRange(0, 3)),
+        end(*rc::gen::inRange(0, 3)),
+        foreign(*rc::gen::arbitrary<bool>()) {}
+  bool Made() const { return start < end && !foreign; }
   void apply(Model& s) const override {
-    if (start < end) s.push_back(s[i]);
+    if (Made()) s.push_back(s[i]), s.back().outside = false;
   }
   void Act(Model const&, Sut& sut) const override {
     animation::EffectsSplitMapper mapper;
     auto const operation = sut.w.UserOperation();
+    std::optional<HostTrackHooks> hooks;
+    if (foreign) hooks.emplace();
     auto piece = sut.tracks[i]->CutTrackInRange(start, end, mapper, operation);
-    RC_ASSERT(bool(piece) == (start < end));
+    RC_ASSERT(bool(piece) == Made());
     if (!piece) return;
     RC_ASSERT(mapper.Cuts().size() == 1u);
     RC_ASSERT(mapper.Cuts()[0].start == start && mapper.Cuts()[0].end == end);
@@ -218,8 +264,11 @@ struct Cut : OnTrack {
     sut.tracks.push_back(piece.DynamicCast<IllustrationItemTrack>());
     sut.timeline->AddTrack(piece);
   }
-  void show(std::ostream& os) const override { os << i << " cut " << start << ".." << end; }
+  void show(std::ostream& os) const override {
+    os << i << " cut " << start << ".." << end << ", foreign " << foreign;
+  }
   long long start, end;
+  bool foreign;
 };
 
 struct Save : OnTrack {
@@ -230,8 +279,9 @@ struct Save : OnTrack {
     animation::PropertyWriter writer;
     sut.tracks[i]->Save(writer);
     using Entries = std::vector<std::pair<du::Symbol, std::int64_t>>;
-    RC_ASSERT(writer.Entries() ==
-              (suppressed ? Entries{} : Entries{{illanimation::keys::NameType, s[i].type}}));
+    RC_ASSERT(writer.Entries() == (suppressed || s[i].outside
+                                       ? Entries{}
+                                       : Entries{{illanimation::keys::NameType, s[i].type}}));
   }
   void show(std::ostream& os) const override { os << i << " Save, suppressed " << suppressed; }
   bool suppressed;
@@ -262,29 +312,21 @@ struct Describe : OnTrack {
   explicit Describe(Model const& s)
       : OnTrack(s),
         kind(*rc::gen::elementOf(std::vector<int>{kNone, kOtherKind, kNoItem, kInstance, kNoAct,
-                                                  kFace, kNote, kNoAnnotation, kCollection})) {}
+                                                  kActHere, kActElsewhere, kFace, kNote,
+                                                  kNoAnnotation, kCollection})) {}
   // The classification of an unresolved track: whether its name equals the target's shown
   // text, then what the kind of target says.
   std::int16_t Classified(std::string const& name) const {
     bool const same = name == kShown[kind];
     NameType const ownOrDefault = same ? Default : Own;
-    switch (kind) {
-      case kOtherKind:
-      case kNote:
-      case kCollection:
-        return Int(ownOrDefault);
-      case kInstance:
-        return Int(same || IsPartName(name) ? Follows : Own);
-      case kNoAct:
-        return Int(same ? Follows : Unresolved);
-      case kFace: {
-        auto const end = name.find("::");
-        return Int(same || (end != std::string::npos && IsPartName(name.substr(0, end))) ? Follows
-                                                                                         : Own);
-      }
-      default:
-        return Int(Unresolved);
-    }
+    if (kind == kOtherKind || kind == kNote || kind == kCollection) return Int(ownOrDefault);
+    if (kind == kInstance || kind == kActHere) return Int(same || IsPartName(name) ? Follows : Own);
+    if (kind == kNoAct || kind == kActElsewhere) return Int(same ? Follows : Unresolved);
+    auto const end = name.find("::");
+    if (kind == kFace)
+      return Int(same || (end != std::string::npos && IsPartName(name.substr(0, end))) ? Follows
+                                                                                       : Own);
+    return Int(Unresolved);
   }
   void apply(Model& s) const override {
     if (kind != kNone && s[i].type == Int(Unresolved)) s[i].type = Classified(s[i].trackName);
