@@ -121,8 +121,12 @@ TEST_F(TargetLookups, ShowsSbomNameAtTheFirstNameValueOrTag) {
       {{Part("", "qmTAG", "")}, true},
       {{Part("", "qmTAG", "Value")}, false},
   };
-  for (auto const& row : rows)
-    EXPECT_EQ(illanimation::ShowsSbomName(M().AddCallout("C", row.content, "")), row.shows);
+  for (auto const& row : rows) {
+    auto callout = M().AddCallout("C", row.content, "");
+    // GetTextContent's answer says the opposite of what it appended.
+    callout->GetDefinition()->SetTextContentAnswer(row.content.empty());
+    EXPECT_EQ(illanimation::ShowsSbomName(callout), row.shows);
+  }
 }
 
 TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName) {
@@ -145,6 +149,9 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   auto const longer = M().AddSbom("s4", "S4", "n4", "d4");
   longer->SetProperty("g", "sBOM Name", du::Symbol("Hex bolt"));
   longer->SetProperty("g", "eBOM Name", du::Symbol("M6"));
+  // GetParent's answer says the opposite of the parent it fills.
+  sbom->SetParentAnswer(false);
+  longer->SetParentAnswer(true);
   struct Row {
     char const* what;
     qmannotations::LabelContentList content;

@@ -3,12 +3,16 @@
 // reference taken must be given back, and the track must be left as it was or as the
 // operation leaves it when it completes.
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <set>
 #include <tuple>
 
 #include "illanimation/IllAnimationInitializer.h"
+#include "illhost/rows.h"
 #include "key_symbols.h"
 #include "standin_texts.h"
 #include "support.h"
@@ -150,8 +154,9 @@ class FaultSweep : public PartTest {
     TrackState completed{};
     {
       auto track = Fresh(c, type, timeline);
-      operation.run(*track, c);
+      Recorded([&] { operation.run(*track, c); });
       completed = StateOf(*track);
+      CheckCalls(where);
     }
     for (std::int64_t n = 1; n < 10000; ++n) {
       auto track = Fresh(c, type, timeline);
@@ -189,6 +194,28 @@ class FaultSweep : public PartTest {
       if (::testing::Test::HasFailure()) return;
     }
     ADD_FAILURE() << where << " never completes";
+  }
+
+  // The host calls of a fault-free run, in order, against its row of host_calls.tsv. With
+  // ILL_WRITE_HOST_CALLS naming a file, the rows are appended there instead, to renew the table.
+  static void CheckCalls(std::string const& run) {
+    std::string const where =
+        ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::string(": ") + run;
+    std::string calls;
+    for (std::string const& call : hostseams::CallLog::Calls())  // by class and operation
+      calls += (calls.empty() ? "" : " ") + call.substr(call.rfind("::", call.rfind("::") - 1) + 2);
+    if (char const* renewed = std::getenv("ILL_WRITE_HOST_CALLS")) {
+      std::ofstream(renewed, std::ios::app) << where << '\t' << calls << '\n';
+      return;
+    }
+    static auto const* const table = [] {
+      auto* rows = new std::map<std::string, std::string>;
+      test_rows::ForEachRow(FAULTS_DATA_DIR "/host_calls.tsv",
+                            [&](auto const& row) { (*rows)[row.at(0)] = row.at(1); });
+      return rows;
+    }();
+    auto const found = table->find(where);
+    EXPECT_EQ(calls, found == table->end() ? "(no row in host_calls.tsv)" : found->second) << where;
   }
 
   void SweepAll(std::vector<Operation> const& operations, std::vector<NameType> const& types) {

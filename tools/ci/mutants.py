@@ -9,7 +9,8 @@ counts them under:
 
   relational      a comparison replaced by each other comparison
   logical         '&&' and '||' replaced by each other
-  operand-swap    the two operands of '&&' or '||' swapped (the order of the calls they make)
+  operand-swap    two operands of '&&' or '||' swapped, where one makes a call (the order of
+                  the calls they make)
   negation        a condition negated, a '!' removed
   boolean         true and false swapped; a bool function made to return true, false
   integer         an integer literal replaced by 0, 1, -1, n+1 and n-1
@@ -280,6 +281,8 @@ def line_mutants(line, masked, context):
         pieces, ops = split_top(masked, begin, end, (" && ", " || "))
         if not ops or len(set(ops)) > 1 or split_top(masked, begin, end, (",",))[1]:
             continue
+        if not any(re.search(r"\w\s*\(", masked[a:b]) for a, b in pieces):
+            continue  # operands that call nothing: the order changes nothing but the time
         texts = [line[a:b].strip() for a, b in pieces]
         for i in range(len(texts) - 1):
             swapped = texts[:i] + [texts[i + 1], texts[i]] + texts[i + 2:]
