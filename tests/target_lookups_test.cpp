@@ -1,6 +1,8 @@
 // Centre-line resolution, instance-name matching and the callout's SBOM instance and label
 // content.
 #include "center_line_fixture.h"
+#include "illhost/rows.h"
+#include "key_symbols.h"
 #include "support.h"
 
 namespace {
@@ -10,6 +12,15 @@ using hostmodel::Part;
 using hostmodel::TextPart;
 
 using TargetLookups = PartTest;
+
+// The host reads what the module stores under these texts: each key symbol's, in order.
+TEST(KeySymbols, TextsInTheOrderOfConstruction) {
+  std::vector<std::string> texts, listed;
+  for (du::Symbol const* key : illanimation::keys::kAll) texts.push_back(key->str());
+  test_rows::ForEachRow(MODULE_TEST_DATA_DIR "/key_symbols.tsv",
+                        [&](auto const& row) { listed.push_back(row.at(0)); });
+  EXPECT_EQ(texts, listed);
+}
 
 TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
   auto lonely = M().AddInstance("i2", "lonely", "Lonely");

@@ -281,8 +281,9 @@ def line_mutants(line, masked, context):
         pieces, ops = split_top(masked, begin, end, (" && ", " || "))
         if not ops or len(set(ops)) > 1 or split_top(masked, begin, end, (",",))[1]:
             continue
-        if not any(re.search(r"\w\s*\(", masked[a:b]) for a, b in pieces):
-            continue  # operands that call nothing: the order changes nothing but the time
+        if not any(re.search(r"\b[A-Z]\w*\s*\(", masked[a:b]) for a, b in pieces):
+            continue  # operands that call no operation of the host's or the module's (those
+            # are named in CamelCase, the standard library's in lower case): only time differs
         texts = [line[a:b].strip() for a, b in pieces]
         for i in range(len(texts) - 1):
             swapped = texts[:i] + [texts[i + 1], texts[i]] + texts[i + 2:]
@@ -704,9 +705,6 @@ def main(argv):
     equivalents = read_equivalents(ROOT / arguments.equivalent)
     build_dir = (ROOT / arguments.build_dir).resolve()
     workspace = Workspace(ROOT, build_dir)
-    recovered = workspace.recover()
-    if recovered:
-        print(f"restored {recovered}, left mutated by an earlier run")
 
     mutants = find_mutants(ROOT, arguments.file)
     if arguments.at:
@@ -726,6 +724,10 @@ def main(argv):
         print(f"{len(mutants)} mutants")
         return 0
 
+    # Only a run restores a file left mutated: a listing may be made while another run goes on.
+    recovered = workspace.recover()
+    if recovered:
+        print(f"restored {recovered}, left mutated by an earlier run")
     if (build_dir / "CMakeCache.txt").exists() and not (build_dir / OWN_BUILD_MARK).exists():
         raise SetupError(f"{build_dir} is a build folder of something else; name another")
     runner = Runner(ROOT, build_dir, arguments.jobs, arguments.timeout)
