@@ -31,9 +31,10 @@ du::SmartPtr<SbomProperty> SbomInstance::FindProperty(du::Symbol const& group,
   auto found = properties_.find({group.str(), name.str(), qualifier.str()});
   return found == properties_.end() ? du::SmartPtr<SbomProperty>() : found->second;
 }
-void SbomInstance::SetProperty(std::string const& group, std::string const& name,
-                               std::string value, std::string const& qualifier) {
-  properties_[{group, name, qualifier}] = du::SmartPtr<SbomProperty>(new SbomProperty(std::move(value)));
+void SbomInstance::SetProperty(std::string const& group, std::string const& name, std::string value,
+                               std::string const& qualifier) {
+  properties_[{group, name, qualifier}] =
+      du::SmartPtr<SbomProperty>(new SbomProperty(std::move(value)));
 }
 
 SbomTree::~SbomTree() = default;

@@ -65,5 +65,4 @@ TEST(InputText, StopsAnEndlessReadAtItsFirstNulByte) {
   }
 }
 
-
 }  // namespace
