@@ -1,44 +1,15 @@
+// The selection item that a track hands the host. (Which host calls InitDisplayName and
+// UpdateDisplayName make for each kind of target is in the fault sweep's table of host calls;
+// what they do to the name, in the property test of a track's life.)
 #include "support.h"
 
 namespace {
 
 using namespace testsupport;
 
-using NamingFromTarget = PartTest;
+using SelectionItem = PartTest;
 
-TEST_F(NamingFromTarget, GeometryTargetsQualifyWithoutAskingForInstanceOrAnnotation) {
-  auto track = NewTrack();
-  Recorded([&] { track->InitDisplayName(GeometryTarget(sel::Face3D, "F")); });
-  EXPECT_EQ(hostseams::CallLog::Count("animation::engineutils::GetActInstance"), 0);
-  EXPECT_EQ(hostseams::CallLog::Count("animation::engineutils::GetAnnotationFromTarget"), 0);
-}
-
-// An item whose display name says how often it was asked for it.
-template <class Item>
-class CountingItem : public Item {
- public:
-  using Item::Item;
-  std::string GetDisplayName() const override { return "call " + std::to_string(++calls_); }
-
- private:
-  mutable int calls_ = 0;
-};
-
-// The property test of a track's life refreshes every kind of item; here, a geometry item is
-// asked twice and its second answer stays, and the host's refresh is not asked.
-TEST_F(NamingFromTarget, UpdateDisplayNameAsksAGeometryItemTwice) {
-  for (du::Symbol const& type : {sel::Face3D, sel::ModelAnnotation3D}) {
-    auto track = NewTrack("", Follows);
-    track->SetSelectionItem(new CountingItem<qmk::GeometrySelectionItem>(type, part));
-    Recorded([&] { track->UpdateDisplayName(scene); });
-    EXPECT_EQ(track->DisplayNameField(), "call 2") << type.str();
-    EXPECT_EQ(track->TrackNameField(), "") << type.str();
-    EXPECT_FALSE(track->DisplayNameFlag()) << type.str();
-    EXPECT_EQ(hostseams::CallLog::Count("animation::ItemTrackData::UpdateDisplayName"), 0);
-  }
-}
-
-TEST_F(NamingFromTarget, SelectionItemStandsInForAnEngineeringInstanceWithAnSbomInstance) {
+TEST_F(SelectionItem, SelectionItemStandsInForAnEngineeringInstanceWithAnSbomInstance) {
   auto bare = M().AddInstance("i2", "bare", "Bare");
   auto annotationItem = M().AddAnnotationItem(M().AddCenterLine(), "CL");
   struct Row {
