@@ -204,8 +204,10 @@ class FaultSweep : public PartTest {
     std::string const where =
         ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::string(": ") + run;
     std::string calls;
-    for (std::string const& call : hostseams::CallLog::Calls())  // by class and operation
-      calls += (calls.empty() ? "" : " ") + call.substr(call.rfind("::", call.rfind("::") - 1) + 2);
+    for (std::string const& call : hostseams::CallLog::Calls()) {  // by class and operation
+      std::size_t const at = call.rfind("::", call.rfind("::") - 1);
+      calls += (calls.empty() ? "" : " ") + (at == std::string::npos ? call : call.substr(at + 2));
+    }
     if (char const* renewed = std::getenv("ILL_WRITE_HOST_CALLS")) {
       std::ofstream(renewed, std::ios::app) << where << '\t' << calls << '\n';
       return;
