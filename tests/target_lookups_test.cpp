@@ -146,6 +146,7 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   using Content = qmannotations::LabelContentList;
   Content const both{Part("g", "sBOM Name", "Value"), TextPart(" "),
                      Part("g", "eBOM Name", "Value")};
+  Content const adjacent{Part("g", "sBOM Name", "Value"), Part("g", "eBOM Name", "Value")};
   Content const parentValue{Part("g", "sBOM Name", "Value", "Parent")};
   Content const uncounted{TextPart("x"), Part("g", "Weight", "Value")};
   Content const missingFirst{Part("g", "sBOM Name", "Value", "", ""),
@@ -173,6 +174,7 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
       {"missing property is skipped", missingFirst, "Bolt", "Bolt", Follows},
       {"two values as labelled", both, "Bolt M6", "Bolt M6", Follows, sbom, 2},
       {"two values swapped", both, "Bolt M6", "M6 Bolt", Own, sbom, 1},
+      {"two values side by side", adjacent, "BoltM6", "BoltM6", Follows},
       {"value absent from the label", both, "Nut M6", "Bolt M6", Own, sbom, 1},
       {"name symbol stands in for the value", both, "Bolt M6", "SB-1 M6", Follows},
       {"parent relation", parentValue, "in Frame", "in Frame", Follows},

@@ -117,6 +117,7 @@ class FaultSweep : public PartTest {
     Add("typed callout", AnnotationTarget(typed, "T"), "T: at SB-1Frame");
     Add("plain callout", AnnotationTarget(plain, "P"), "Item text");
     Add("markdown callout", AnnotationTarget(markdown, "M"), "M: b");
+    Add("callout with nothing to show", AnnotationTarget(Callout("", {}), "E"), "x");
     Add("callout group", AnnotationTarget(group, "G"), "G: SB-1, text, , b");
     Add("plain callout group", AnnotationTarget(Group({named, plain}), "G"), "G: SB-1, text");
     Add("callout in a plain scene",
