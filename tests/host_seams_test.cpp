@@ -7,7 +7,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -44,20 +43,6 @@ class DerivedProbe : public Probe {
   using Probe::Probe;
 };
 class Unrelated : public du::RefCounted {};
-
-// Conversions that would hand out a pointer of the wrong class or drop const do not compile.
-static_assert(!std::is_convertible_v<SmartPtr<Probe>, SmartPtr<DerivedProbe>>);
-static_assert(!std::is_constructible_v<SmartPtr<DerivedProbe>, SmartPtr<Probe> const&>);
-static_assert(!std::is_constructible_v<SmartPtr<Probe>, SmartPtr<Unrelated> const&>);
-static_assert(!std::is_constructible_v<SmartPtr<Probe>, ConstSmartPtr<Probe> const&>);
-static_assert(!std::is_assignable_v<SmartPtr<Probe>&, ConstSmartPtr<Probe> const&>);
-static_assert(!std::is_constructible_v<SmartPtr<Probe>, Probe const*>);
-static_assert(!std::is_assignable_v<SmartPtr<Probe>&, Probe const*>);
-static_assert(!std::is_convertible_v<SmartPtr<Probe>, Probe*>);
-static_assert(!std::is_convertible_v<SmartPtr<Probe>, bool>);
-static_assert(!std::is_convertible_v<ConstSmartPtr<Probe>, bool>);
-static_assert(std::is_nothrow_move_constructible_v<SmartPtr<Probe>>);
-static_assert(std::is_nothrow_move_constructible_v<ConstSmartPtr<Probe>>);
 
 class Counted : public ::testing::Test {
  protected:

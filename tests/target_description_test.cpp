@@ -70,6 +70,16 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
   }
 }
 
+// Without the generic message in its catalogue, the lookup answers as action value 0 asks: with
+// the message's id, which is then the generic name; the empty text is not.
+TEST_F(TargetDescription, AMissingGenericMessageIsLookedUpAsItsId) {
+  du::Localizer::RemoveMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId);
+  for (auto const& [shown, expected] : {std::pair{"2045", "Part shown"}, std::pair{"", ""}})
+    EXPECT_EQ(Describe(*NewTrack("", Follows), AnnotationTarget(line, shown)), expected) << shown;
+  du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
+                            standin::kDefaultGenericText);
+}
+
 TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   auto note = PlainAnnotation(du::Symbol("Note"));
   du::SmartPtr<qmk::Object> notAnInstance(new qmk::Object);

@@ -1,6 +1,8 @@
 // Centre-line resolution, instance-name matching and the callout's SBOM instance and label
 // content.
 #include "center_line_fixture.h"
+#include "illhost/rows.h"
+#include "key_symbols.h"
 #include "support.h"
 
 namespace {
@@ -10,6 +12,15 @@ using hostmodel::Part;
 using hostmodel::TextPart;
 
 using TargetLookups = PartTest;
+
+// The host reads what the module stores under these texts: each key symbol's, in order.
+TEST(KeySymbols, TextsInTheOrderOfConstruction) {
+  std::vector<std::string> texts, listed;
+  for (du::Symbol const* key : illanimation::keys::kAll) texts.push_back(key->str());
+  test_rows::ForEachRow(MODULE_TEST_DATA_DIR "/key_symbols.tsv",
+                        [&](auto const& row) { listed.push_back(row.at(0)); });
+  EXPECT_EQ(texts, listed);
+}
 
 TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
   auto lonely = M().AddInstance("i2", "lonely", "Lonely");
@@ -96,12 +107,8 @@ TEST_F(TargetLookups, CalloutSbomInstanceComesFromTheFirstAttachmentRecord) {
   using Record = qmannotations::AttachmentRecord;
   callout->m_attachments.emplace_back(new Record("s1", ""));
   callout->m_attachments.emplace_back(new Record("", "nope"));
-  Recorded([&] { EXPECT_EQ(illanimation::FindCalloutSbomInstance(callout).get(), sbom.get()); });
-  // The host expects the application to be asked for before its SBOM tree.
-  EXPECT_EQ(hostseams::CallLog::Calls(),
-            (std::vector<std::string>{"qmkapp::illustration::TesselApp::GetTesselApp",
-                                      "qmkapp::illustration::TesselApp::GetSbomTree",
-                                      "qmk::illustration::SbomTree::FindInstance"}));
+  // (That the application is asked for before its SBOM tree is in the fault sweep's table.)
+  EXPECT_EQ(illanimation::FindCalloutSbomInstance(callout).get(), sbom.get());
   callout->m_attachments.front()->m_secondId = "nope";
   EXPECT_FALSE(illanimation::FindCalloutSbomInstance(callout));
 }
@@ -121,8 +128,12 @@ TEST_F(TargetLookups, ShowsSbomNameAtTheFirstNameValueOrTag) {
       {{Part("", "qmTAG", "")}, true},
       {{Part("", "qmTAG", "Value")}, false},
   };
-  for (auto const& row : rows)
-    EXPECT_EQ(illanimation::ShowsSbomName(M().AddCallout("C", row.content, "")), row.shows);
+  for (auto const& row : rows) {
+    auto callout = M().AddCallout("C", row.content, "");
+    // GetTextContent's answer says the opposite of what it appended.
+    callout->GetDefinition()->SetTextContentAnswer(row.content.empty());
+    EXPECT_EQ(illanimation::ShowsSbomName(callout), row.shows);
+  }
 }
 
 TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName) {
@@ -135,6 +146,7 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   using Content = qmannotations::LabelContentList;
   Content const both{Part("g", "sBOM Name", "Value"), TextPart(" "),
                      Part("g", "eBOM Name", "Value")};
+  Content const adjacent{Part("g", "sBOM Name", "Value"), Part("g", "eBOM Name", "Value")};
   Content const parentValue{Part("g", "sBOM Name", "Value", "Parent")};
   Content const uncounted{TextPart("x"), Part("g", "Weight", "Value")};
   Content const missingFirst{Part("g", "sBOM Name", "Value", "", ""),
@@ -145,6 +157,9 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   auto const longer = M().AddSbom("s4", "S4", "n4", "d4");
   longer->SetProperty("g", "sBOM Name", du::Symbol("Hex bolt"));
   longer->SetProperty("g", "eBOM Name", du::Symbol("M6"));
+  // GetParent's answer says the opposite of the parent it fills.
+  sbom->SetParentAnswer(false);
+  longer->SetParentAnswer(true);
   struct Row {
     char const* what;
     qmannotations::LabelContentList content;
@@ -159,6 +174,7 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
       {"missing property is skipped", missingFirst, "Bolt", "Bolt", Follows},
       {"two values as labelled", both, "Bolt M6", "Bolt M6", Follows, sbom, 2},
       {"two values swapped", both, "Bolt M6", "M6 Bolt", Own, sbom, 1},
+      {"two values side by side", adjacent, "BoltM6", "BoltM6", Follows},
       {"value absent from the label", both, "Nut M6", "Bolt M6", Own, sbom, 1},
       {"name symbol stands in for the value", both, "Bolt M6", "SB-1 M6", Follows},
       {"parent relation", parentValue, "in Frame", "in Frame", Follows},

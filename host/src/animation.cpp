@@ -198,16 +198,23 @@ void ItemTrackData::UpdateDisplayName(du::SmartPtr<qmk::Scene> const& scene) {
       (!m_selectionItem || m_selectionItem->IsShownIn(scene.get())))
     m_trackName = m_displayName;
 }
-du::SmartPtr<qmk::SelectionItem> ItemTrackData::GetSelectionItem() { return m_selectionItem; }
+// The base implementations below pass through QM_HOST_CALL like every host call, so that a
+// module that calls one where it must not shows in the recorded calls and the fault sweep.
+du::SmartPtr<qmk::SelectionItem> ItemTrackData::GetSelectionItem() {
+  QM_HOST_CALL("animation::ItemTrackData::GetSelectionItem");
+  return m_selectionItem;
+}
 bool ItemTrackData::UsesTargetName() { return false; }
 void ItemTrackData::InitDisplayName(du::SmartPtr<Target> const& target) {
+  QM_HOST_CALL("animation::ItemTrackData::InitDisplayName");
   m_displayName = engineutils::GetTargetDisplayName(target);
 }
 void ItemTrackData::CopyFrom(du::SmartPtr<ItemTrackData> const& other) {
+  QM_HOST_CALL("animation::ItemTrackData::CopyFrom");
   if (other && other.get() != this) m_displayName = other->m_displayName;
 }
-void ItemTrackData::Save(PropertyWriter&) {}
-void ItemTrackData::Load(PropertyReader&) {}
+void ItemTrackData::Save(PropertyWriter&) { QM_HOST_CALL("animation::ItemTrackData::Save"); }
+void ItemTrackData::Load(PropertyReader&) { QM_HOST_CALL("animation::ItemTrackData::Load"); }
 du::Symbol ItemTrackData::GetTargetDescription(du::SmartPtr<Target> const&) {
   return du::Symbol::EMPTY;
 }

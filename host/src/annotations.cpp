@@ -40,8 +40,8 @@ TAnnotation::TAnnotation() : qmk::Annotation(du::Symbol("Text")) {}
 TAnnotation::~TAnnotation() = default;
 bool TAnnotation::GetTextContent(LabelContentList& content) const {
   QM_HOST_CALL("qmannotations::TAnnotation::GetTextContent");
-  content = content_;
-  return !content_.empty();
+  content.insert(content.end(), content_.begin(), content_.end());
+  return answer_ < 0 ? !content_.empty() : answer_ == 1;
 }
 bool TAnnotation::IsMarkdown() const {
   QM_HOST_CALL("qmannotations::TAnnotation::IsMarkdown");

@@ -21,19 +21,20 @@ du::SmartPtr<qmk::Instance> SbomInstance::GetEbomInstance() const {
 }
 bool SbomInstance::GetParent(du::SmartPtr<SbomInstance>& parent) const {
   QM_HOST_CALL("qmk::illustration::SbomInstance::GetParent");
-  parent = parent_;
-  return parent_ != nullptr;
+  parent = du::SmartPtr<SbomInstance>(parent_);
+  return parentAnswer_ < 0 ? parent_ != nullptr : parentAnswer_ == 1;
 }
 du::SmartPtr<SbomProperty> SbomInstance::FindProperty(du::Symbol const& group,
                                                       du::Symbol const& name,
-                                                      du::Symbol const&) const {
+                                                      du::Symbol const& qualifier) const {
   QM_HOST_CALL("qmk::illustration::SbomInstance::FindProperty");
-  auto found = properties_.find({group.str(), name.str()});
+  auto found = properties_.find({group.str(), name.str(), qualifier.str()});
   return found == properties_.end() ? du::SmartPtr<SbomProperty>() : found->second;
 }
-void SbomInstance::SetProperty(std::string const& group, std::string const& name,
-                               std::string value) {
-  properties_[{group, name}] = du::SmartPtr<SbomProperty>(new SbomProperty(std::move(value)));
+void SbomInstance::SetProperty(std::string const& group, std::string const& name, std::string value,
+                               std::string const& qualifier) {
+  properties_[{group, name, qualifier}] =
+      du::SmartPtr<SbomProperty>(new SbomProperty(std::move(value)));
 }
 
 SbomTree::~SbomTree() = default;

@@ -155,6 +155,10 @@ void Localizer::SetMessage(std::string const& catalogue, std::string const& id, 
   Catalogues()[{catalogue, id}] = std::move(text);
 }
 
+void Localizer::RemoveMessage(std::string const& catalogue, std::string const& id) {
+  Catalogues().erase({catalogue, id});
+}
+
 }  // namespace du
 
 namespace dp {

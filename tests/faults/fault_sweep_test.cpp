@@ -3,12 +3,16 @@
 // reference taken must be given back, and the track must be left as it was or as the
 // operation leaves it when it completes.
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <set>
 #include <tuple>
 
 #include "illanimation/IllAnimationInitializer.h"
+#include "illhost/rows.h"
 #include "key_symbols.h"
 #include "standin_texts.h"
 #include "support.h"
@@ -112,7 +116,10 @@ class FaultSweep : public PartTest {
     Add("callout named by its SBOM name", AnnotationTarget(named, "C"), "Item SB-1");
     Add("typed callout", AnnotationTarget(typed, "T"), "T: at SB-1Frame");
     Add("plain callout", AnnotationTarget(plain, "P"), "Item text");
+    Add("markdown callout", AnnotationTarget(markdown, "M"), "M: b");
+    Add("callout with nothing to show", AnnotationTarget(Callout("", {}), "E"), "x");
     Add("callout group", AnnotationTarget(group, "G"), "G: SB-1, text, , b");
+    Add("plain callout group", AnnotationTarget(Group({named, plain}), "G"), "G: SB-1, text");
     Add("callout in a plain scene",
         hostmodel::Model::MakeTarget(M().AddAnnotationItem(named, "C"), M().AddPlainScene()), "C");
     Add("other annotation", AnnotationTarget(PlainAnnotation(du::Symbol("Note")), "N"), "Mine");
@@ -150,8 +157,9 @@ class FaultSweep : public PartTest {
     TrackState completed{};
     {
       auto track = Fresh(c, type, timeline);
-      operation.run(*track, c);
+      Recorded([&] { operation.run(*track, c); });
       completed = StateOf(*track);
+      CheckCalls(where);
     }
     for (std::int64_t n = 1; n < 10000; ++n) {
       auto track = Fresh(c, type, timeline);
@@ -189,6 +197,30 @@ class FaultSweep : public PartTest {
       if (::testing::Test::HasFailure()) return;
     }
     ADD_FAILURE() << where << " never completes";
+  }
+
+  // The host calls of a fault-free run, in order, against its row of host_calls.tsv. With
+  // ILL_WRITE_HOST_CALLS naming a file, the rows are appended there instead, to renew the table.
+  static void CheckCalls(std::string const& run) {
+    std::string const where =
+        ::testing::UnitTest::GetInstance()->current_test_info()->name() + std::string(": ") + run;
+    std::string calls;
+    for (std::string const& call : hostseams::CallLog::Calls()) {  // by class and operation
+      std::size_t const at = call.rfind("::", call.rfind("::") - 1);
+      calls += (calls.empty() ? "" : " ") + (at == std::string::npos ? call : call.substr(at + 2));
+    }
+    if (char const* renewed = std::getenv("ILL_WRITE_HOST_CALLS")) {
+      std::ofstream(renewed, std::ios::app) << where << '\t' << calls << '\n';
+      return;
+    }
+    static auto const* const table = [] {
+      auto* rows = new std::map<std::string, std::string>;
+      test_rows::ForEachRow(FAULTS_DATA_DIR "/host_calls.tsv",
+                            [&](auto const& row) { (*rows)[row.at(0)] = row.at(1); });
+      return rows;
+    }();
+    auto const found = table->find(where);
+    EXPECT_EQ(calls, found == table->end() ? "(no row in host_calls.tsv)" : found->second) << where;
   }
 
   void SweepAll(std::vector<Operation> const& operations, std::vector<NameType> const& types) {

@@ -36,7 +36,7 @@ with open(os.path.join(source, "tests", "reader", "refused.tsv"), encoding="lati
         cells = line.rstrip("\n").split("\t")
         if len(cells) == 3 and not line.startswith("#") and SCHEMA_REASONS.search(cells[2]):
             refused.append((cells[0], cells[1]))
-for name in ("missing_id", "wrong_type", "unknown_key"):
+for name in ("wrong_type", "unknown_key"):
     with open(os.path.join(source, "tests", "illhost", "bad", name + ".json"), encoding="utf-8") as f:
         refused.append((name, f.read()))
 for name, text in refused:

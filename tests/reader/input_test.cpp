@@ -1,6 +1,5 @@
 // Reading the input once: files and standard input, byte for byte.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -65,29 +64,5 @@ TEST(InputText, StopsAnEndlessReadAtItsFirstNulByte) {
     EXPECT_STREQ(e.what(), "/dev/zero:1:1: byte 0: $: NUL byte");
   }
 }
-
-#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's shadow memory needs more than the limit
-TEST(InputText, NamesTheFileWhenMemoryRunsOut) {
-  std::string const path = ::testing::TempDir() + "/large.json";
-  std::ofstream(path) << std::string(std::size_t{64} << 20, ' ');
-  // In a child process, with little more address space than it already uses.
-  auto const loadWithLittleMemory = [&] {
-    long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    rlim_t const limit = static_cast<rlim_t>(pages) * 4096 + (std::size_t{16} << 20);
-    rlimit const bound{limit, limit};
-    ::setrlimit(RLIMIT_AS, &bound);
-    try {
-      illhost::InputText::Load(path);
-    } catch (illhost::ReadError const& e) {
-      std::fputs(e.what(), stderr);
-    }
-    std::_Exit(0);
-  };
-  EXPECT_EXIT(loadWithLittleMemory(), ::testing::ExitedWithCode(0),
-              path + ": cannot be read: out of memory$");
-  std::remove(path.c_str());
-}
-#endif
 
 }  // namespace

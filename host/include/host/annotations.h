@@ -69,15 +69,18 @@ class QM_HOST_API TAnnotation : public qmk::Annotation {
  public:
   TAnnotation();
   ~TAnnotation() override;
-  // Replaces the list's contents with the definition's label content.
+  // Appends the definition's label content to the list.
   virtual bool GetTextContent(LabelContentList& content) const;
   virtual bool IsMarkdown() const;
 
   QM_STANDIN_ONLY void SetContent(LabelContentList content) { content_ = std::move(content); }
   QM_STANDIN_ONLY void SetMarkdown(bool markdown) { markdown_ = markdown; }
+  // What GetTextContent answers, whatever it appends: by default whether it appended any.
+  QM_STANDIN_ONLY void SetTextContentAnswer(bool answer) { answer_ = answer ? 1 : 0; }
 
  private:
   LabelContentList content_;
+  int answer_ = -1;  // -1: the answer agrees with the content appended
   bool markdown_ = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "host/kernel.h"
@@ -34,8 +35,12 @@ class QM_HOST_API SbomInstance : public qmk::SbomInstance {
   // The links do not own their targets; the trees do.
   QM_STANDIN_ONLY void SetEbomInstance(qmk::Instance* ebom) { ebom_ = ebom; }
   QM_STANDIN_ONLY void SetParent(SbomInstance* parent) { parent_ = parent; }
+  // A property under its group, name and qualifier: FindProperty finds it only when asked with
+  // the same qualifier.
   QM_STANDIN_ONLY void SetProperty(std::string const& group, std::string const& name,
-                                   std::string value);
+                                   std::string value, std::string const& qualifier = {});
+  // What GetParent answers, whatever it fills: by default whether it filled a parent.
+  QM_STANDIN_ONLY void SetParentAnswer(bool answer) { parentAnswer_ = answer ? 1 : 0; }
   // An instance that cannot be selected: the host makes no selection item for it.
   QM_STANDIN_ONLY void SetSelectable(bool selectable) { selectable_ = selectable; }
   QM_STANDIN_ONLY bool IsSelectable() const { return selectable_; }
@@ -43,7 +48,9 @@ class QM_HOST_API SbomInstance : public qmk::SbomInstance {
  private:
   qmk::Instance* ebom_ = nullptr;
   SbomInstance* parent_ = nullptr;
-  std::map<std::pair<std::string, std::string>, du::SmartPtr<SbomProperty>> properties_;
+  std::map<std::tuple<std::string, std::string, std::string>, du::SmartPtr<SbomProperty>>
+      properties_;
+  int parentAnswer_ = -1;  // -1: the answer agrees with the parent filled
   bool selectable_ = true;
 };
 

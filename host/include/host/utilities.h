@@ -207,6 +207,8 @@ class QM_HOST_API Localizer {
   // The text of a catalogue message.
   QM_STANDIN_ONLY static void SetMessage(std::string const& catalogue, std::string const& id,
                                          std::string text);
+  // Takes a message out of its catalogue: LocalizeMessage then answers as its action says.
+  QM_STANDIN_ONLY static void RemoveMessage(std::string const& catalogue, std::string const& id);
 
  private:
   std::string catalogue_;
