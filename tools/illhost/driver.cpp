@@ -65,7 +65,8 @@ class TrackRun {
     return &steps_->emplace_back(std::move(record));
   }
 
-  // `source` and `copyFrom` are the tracks that the spec names as such, as they stand.
+  // `source` and `copyFrom` are the tracks that `copy_of` or `cut_from` and `copy_from` name,
+  // as they stand after their own steps.
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent,
                     TrackPtr const& source, TrackPtr const& copyFrom) {
     Make(spec, parent, source);
