@@ -1,5 +1,6 @@
-// illhost's command line as users and attackers type it: help, version, the trace, standard
-// input, mistakes, and what the run's surroundings (limits, locale, module, folder) do to it.
+// illhost's command line as users and attackers type it: help, version, the trace, --explain,
+// standard input, mistakes, output that fails, and what the run's surroundings (limits, locale,
+// module, folder) do to it.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -100,6 +101,10 @@ int RunCalls(char const* table) {
 
 TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
   EXPECT_EQ(RunCalls("command_line.tsv"), 51) << "command_line.tsv was not read whole";
+}
+
+TEST(IllhostExplain, FirstStepsAndClosingSentenceForEachOutcome) {
+  EXPECT_EQ(RunCalls("explain.tsv"), 19) << "explain.tsv was not read whole";
 }
 
 TEST(IllhostTrust, NothingRunningIsReplaced) { EXPECT_EQ(RunCalls("trust_running.tsv"), 2); }

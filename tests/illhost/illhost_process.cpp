@@ -100,12 +100,6 @@ Outcome RunIllhostWith(Launch const& launch) {
   return result;
 }
 
-Outcome RunIllhost(std::vector<std::string> args) {
-  Launch launch;
-  launch.args = std::move(args);
-  return RunIllhostWith(launch);
-}
-
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "illhost-test-XXXXXX").string();
   Check(mkdtemp(pattern.data()) != nullptr, "cannot make a temporary folder");
