@@ -1,5 +1,6 @@
-// illhost's command line as users and attackers type it: help, version, the trace, standard
-// input, mistakes, and what the run's surroundings (limits, locale, module, folder) do to it.
+// illhost's command line as users and attackers type it: help, version, the trace, --explain,
+// standard input, mistakes, output that fails, and what the run's surroundings (limits, locale,
+// module, folder) do to it.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
 #include <regex>
 #include <set>
 
@@ -33,30 +35,43 @@ int RunCalls(char const* table) {
     // Run where nothing is: no mistake may leave a file named after an option.
     TempDir here;
     std::set<std::string> left;
+    std::map<std::string, std::string> copied;  // what each copy was made from
     Launch launch;
     std::istringstream words(test_rows::Unescaped(row.at(0)));
     for (std::string word; words >> word;) {
       // +NAME: a copy of CENTER named NAME.
       bool const copy = word[0] == '+', made = copy || word == "libhere.so" || word == "fifo.so";
-      if (copy || word == "libhere.so")
-        std::filesystem::copy_file(copy ? center : ILLHOST_MODULE_PATH, here / word.erase(0, copy),
+      if (copy || word == "libhere.so") {
+        copied[word.erase(0, copy)] = copy ? center : ILLHOST_MODULE_PATH;
+        std::filesystem::copy_file(copied[word], here / word,
                                    std::filesystem::copy_options::skip_existing);
-      if (made && (word != "fifo.so" || mkfifo((here / word).c_str(), 0600) == 0))
-        left.insert(word);
-      launch.args.push_back(word == "''" ? ""
+      }
+      // >NAME: a file that the call saves.
+      if (made || word[0] == '>') left.insert(word.erase(0, word[0] == '>'));
+      if (word == "fifo.so") mkfifo((here / word).c_str(), 0600);
+      launch.args.push_back(word == "''"      ? ""
+                            : word == "NEVER" ? ILLHOST_NEVER_MATCHES_PATH
                             : word == "BAD"
                                 ? ILLHOST_TEST_DATA_DIR "/bad/unknown_key.json"
                                 : std::regex_replace(std::regex_replace(word, file, center), data,
                                                      ILLHOST_TEST_DATA_DIR));
     }
     static std::string const big = PartsIllustration(200000);
-    launch.input = megabytes > 0 ? big : input.rfind('@', 0) == 0 ? ReadFile(center) : input;
+    launch.input = megabytes > 0 || input == "@HEAD" ? big
+                   : input.rfind('@', 0) == 0        ? ReadFile(center)
+                                                     : input;
+    // Standard output on a full disk, closed, or a pipe closed after its first line.
+    launch.out = input == "@FULL"   ? Stdout::DevFull
+                 : input == "@SHUT" ? Stdout::Closed
+                 : input == "@HEAD" ? Stdout::FirstLineOnly
+                                    : Stdout::Pipe;
     launch.inChild = [&] {
       (void)!chdir(here.path().c_str());
       if (input == "@CLOSED") close(STDIN_FILENO);
       if (input.rfind("@LC_ALL=", 0) == 0) setenv("LC_ALL", input.c_str() + 8, 1);
-      rlimit const fewFiles{4, 4}, memory{megabytes << 20, megabytes << 20};
+      rlimit const fewFiles{4, 4}, memory{megabytes << 20, megabytes << 20}, kilobyte{1024, 1024};
       if (megabytes > 0) setrlimit(RLIMIT_AS, &memory);
+      if (input == "@FSIZE") setrlimit(RLIMIT_FSIZE, &kilobyte);
       // As few open files as the loader needs, one at a time.
       if (input == "@NOFILES" && close_range(3, ~0U, 0) == 0) setrlimit(RLIMIT_NOFILE, &fewFiles);
       if (input == "@GONE") (void)!(mkdir("gone", 0700) || chdir("gone") || rmdir("../gone"));
@@ -71,6 +86,13 @@ int RunCalls(char const* table) {
     Outcome const r = RunIllhostWith(launch);
     auto const entries = here.Entries();
     EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), left) << row[0];
+    // A call that fails leaves every copy as it was; a file saved holds the tracks.
+    for (auto const& [name, source] : copied)
+      EXPECT_TRUE(r.exitCode == 0 || ReadFile(here / name) == ReadFile(source)) << row[0];
+    for (auto const& name : left)
+      EXPECT_TRUE(copied.count(name) || name == "fifo.so" ||
+                  ReadFile(here / name).find("\"stored\"") != std::string::npos)
+          << row[0] << ": " << name;
     EXPECT_EQ(r.exitCode, std::stoi(row.at(1))) << row[0] << ": " << r.err;
     EXPECT_TRUE(std::regex_match(r.err, std::regex(row.at(2)))) << row[0] << ":\n" << r.err;
     EXPECT_TRUE(std::regex_search(r.out, std::regex(row.at(3)))) << row[0] << ":\n" << r.out;
@@ -78,11 +100,15 @@ int RunCalls(char const* table) {
 }
 
 TEST(IllhostCommandLine, ReadsStandardInputAnswersOrNamesTheMistake) {
-  EXPECT_EQ(RunCalls("command_line.tsv"), 44) << "command_line.tsv was not read whole";
+  EXPECT_EQ(RunCalls("command_line.tsv"), 51) << "command_line.tsv was not read whole";
+}
+
+TEST(IllhostExplain, FirstStepsAndClosingSentenceForEachOutcome) {
+  EXPECT_EQ(RunCalls("explain.tsv"), 19) << "explain.tsv was not read whole";
 }
 
 TEST(IllhostTrust, NothingRunningIsReplaced) { EXPECT_EQ(RunCalls("trust_running.tsv"), 2); }
-TEST(IllhostTrust, MessagesGiveTheSystemsReason) { EXPECT_EQ(RunCalls("trust_errno.tsv"), 3); }
+TEST(IllhostTrust, MessagesGiveTheSystemsReason) { EXPECT_EQ(RunCalls("trust_errno.tsv"), 4); }
 TEST(IllhostTrust, NothingLooksLikeSomethingElse) { EXPECT_EQ(RunCalls("trust_shown.tsv"), 3); }
 TEST(IllhostTrust, TerminalTextFollowsTheLocale) { EXPECT_EQ(RunCalls("trust_locale.tsv"), 3); }
 TEST(IllhostTrust, ModuleIsCheckedBeforeItIsLoaded) { EXPECT_EQ(RunCalls("trust_module.tsv"), 4); }

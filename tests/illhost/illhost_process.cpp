@@ -21,21 +21,10 @@ void Check(bool ok, char const* what) {
 [[noreturn]] void ExecChild(Launch const& launch, int input, int out, int err) {
   dup2(input, STDIN_FILENO);
   dup2(err, STDERR_FILENO);
-  switch (launch.out) {
-    case Stdout::Pipe:
-    case Stdout::FirstLineOnly:
-      dup2(out, STDOUT_FILENO);
-      break;
-    case Stdout::DevNull:
-    case Stdout::DevFull: {
-      int const fd = open(launch.out == Stdout::DevNull ? "/dev/null" : "/dev/full", O_WRONLY);
-      dup2(fd, STDOUT_FILENO);
-      break;
-    }
-    case Stdout::Closed:
-      close(STDOUT_FILENO);
-      break;
-  }
+  if (launch.out == Stdout::Closed) close(STDOUT_FILENO);
+  if (launch.out == Stdout::DevNull || launch.out == Stdout::DevFull)
+    dup2(open(launch.out == Stdout::DevNull ? "/dev/null" : "/dev/full", O_WRONLY), STDOUT_FILENO);
+  if (launch.out == Stdout::Pipe || launch.out == Stdout::FirstLineOnly) dup2(out, STDOUT_FILENO);
   if (launch.inChild) launch.inChild();
   std::vector<char*> argv;
   for (auto const& a : launch.runAs) argv.push_back(const_cast<char*>(a.c_str()));
@@ -98,12 +87,6 @@ Outcome RunIllhostWith(Launch const& launch) {
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
-}
-
-Outcome RunIllhost(std::vector<std::string> args) {
-  Launch launch;
-  launch.args = std::move(args);
-  return RunIllhostWith(launch);
 }
 
 TempDir::TempDir() {

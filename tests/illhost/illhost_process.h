@@ -30,7 +30,6 @@ struct Outcome {
 };
 
 Outcome RunIllhostWith(Launch const& launch);
-Outcome RunIllhost(std::vector<std::string> args);
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {
