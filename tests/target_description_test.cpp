@@ -75,7 +75,6 @@ TEST_F(TargetDescription, OnlyAFollowingTrackShowsTheDisplayNameRefinedForGeneri
     char const* shown;
   } const rows[] = {
       {"instance item that designates a callout too", Target(instanceOfACallout), "Part shown"},
-      {"instance", ObjectTarget(sel::Instance, "Part shown"), "Part shown"},
       {"generic name of a centre line", AnnotationTarget(line, generic), "Part shown"},
       {"generic name of an instance", ObjectTarget(sel::Instance, generic), ""},
       {"generic name of a callout", AnnotationTarget(callout, generic), ""},
@@ -110,7 +109,8 @@ TEST_F(TargetDescription, AMissingGenericMessageIsLookedUpAsItsId) {
 }
 
 // The kinds of target that the property test of a track's life classifies and describes
-// (instances, faces, collections, other annotations, missing pieces) are not repeated here.
+// (instances, faces, collections, other annotations, missing pieces), and a target whose item
+// comes after the first description, are not repeated here.
 TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   du::SmartPtr<qmk::Object> notAnInstance(new qmk::Object);
   // The host's annotation folders are tracks of type 2.
@@ -147,19 +147,6 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
     EXPECT_EQ(track->GetNameType(), Int(NameTypeNamed(row.at(3)))) << row.at(0);
   });
   EXPECT_GT(rows, 20);
-}
-
-TEST_F(TargetDescription, ClassificationWaitsForMissingPiecesAndThenOnlyDescribes) {
-  auto track = NewTrack("Sbom name", Unresolved);
-  auto target = Target({});
-  EXPECT_EQ(Describe(*track, target), "");
-  EXPECT_EQ(track->GetNameType(), Int(Unresolved));
-  target->m_selectionItem = M().AddAnnotationItem(line, "CL");
-  EXPECT_EQ(Describe(*track, target), "");  // classified now, shown from the next call on
-  EXPECT_EQ(track->GetNameType(), Int(Follows));
-  EXPECT_EQ(Describe(*track, target), "CL");
-  track->SetTrackName("renamed by hand", {});
-  EXPECT_EQ(Describe(*track, target), "CL");
 }
 
 // A track of each row's name is classified against the callout's label; the label text it

@@ -86,6 +86,7 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectFirstOrItsPendingObject)
       {"no field", PendingCenterLine(sel::Face3D, {}), "", Unresolved},
       {"no target", {}, "", Unresolved},
       {"kind 1", Target(M().AddAnnotationItem(line, "CL"), 1), "", Unresolved},
+      {"kind 3", Target(M().AddAnnotationItem(line, "CL"), 3), "", Unresolved},
       {"instance item that designates the line", Target(instanceOfTheLine), "", Unresolved},
   };
   for (auto const& row : rows) {
