@@ -1,4 +1,5 @@
 // The one-line label text of single and grouped callouts, and what the callouts engine is asked.
+#include "illhost/rows.h"
 #include "support.h"
 
 namespace {
@@ -30,17 +31,27 @@ class CalloutLabelText : public ModuleTest {
   du::SmartPtr<qmannotations::Callout> Single(std::string const& text, int kind = 0) {
     return Callout("Desc", {TextPart(text)}, "", kind);
   }
-  Members Singles(std::vector<std::string> const& labels) {
-    Members members;
-    for (auto const& label : labels) members.push_back(Single(label));
-    return members;
-  }
-  // A callout showing the SBOM name "a*b", with the markdown flags of its definition and its own.
-  du::SmartPtr<qmannotations::Callout> Marked(bool definition, bool callout) {
-    auto marked = Callout("Desc", {hostmodel::Part("g", "sBOM Name", "Value")}, "s1");
-    marked->GetDefinition()->SetMarkdown(definition);
-    marked->SetMarkdown(callout);
-    return marked;
+  // A callout as callout_labels.tsv writes it: its label text ("~" for the empty one), after
+  // "kind1:", "kind2:" or "md:" (a markdown callout); "@none" for no callout, "@bare" for one
+  // without definition, "@sbomDC" for one showing the SBOM name "a*b" whose definition (D) and
+  // itself (C) are markdown or not (1, 0).
+  du::SmartPtr<qmannotations::Callout> CalloutOf(std::string const& spec) {
+    if (spec == "@none") return {};
+    if (spec == "@bare") return Bare("Desc");
+    if (spec.rfind("@sbom", 0) == 0) {
+      auto marked = Callout("Desc", {hostmodel::Part("g", "sBOM Name", "Value")}, "s1");
+      marked->GetDefinition()->SetMarkdown(spec[5] == '1');
+      marked->SetMarkdown(spec[6] == '1');
+      return marked;
+    }
+    std::size_t const colon = spec.find(':');
+    std::string const prefix = colon == std::string::npos ? "" : spec.substr(0, colon);
+    std::string const text = test_rows::Unescaped(prefix.empty() ? spec : spec.substr(colon + 1));
+    auto single = Single(text == "~" ? "" : text, prefix == "kind1"   ? 1
+                                                  : prefix == "kind2" ? 2
+                                                                      : 0);
+    single->SetMarkdown(prefix == "md");
+    return single;
   }
   std::string Text(du::SmartPtr<qmannotations::Callout> const& callout, qmk::Scene* scene) {
     engine->requests.clear();
@@ -61,65 +72,31 @@ TEST_F(CalloutLabelText, SceneDecidesBetweenObjectTextEngineAndNothing) {
   EXPECT_EQ(Text(callout, shapes.get()), "Desc: label");
 }
 
-TEST_F(CalloutLabelText, SingleCalloutsByKindAndMarkdown) {
-  // The engine gets the definition's content and markdown flag (none and plain without a
-  // definition); a markdown callout's text is flattened afterwards.
-  auto markdown = Single("**Bold** \\*x");
-  markdown->SetMarkdown(true);
-  struct Row {
-    char const* what;
-    du::SmartPtr<qmannotations::Callout> callout;
-    char const* expected;
-    Requests requests;
-  } const rows[] = {
-      {"line breaks", Single("Bolt\n\rM6"), "Desc: Bolt  M6", {{1, false}}},
-      {"kind 2", Single("kind two", 2), "Desc: kind two", {{1, false}}},
-      {"kind 1", Single("kind one", 1), "", {}},
-      {"empty label", Single(""), "Desc: ", {{1, false}}},
-      {"markdown callout", markdown, "Desc: Bold *x", {{1, false}}},
-      {"markup in a plain callout", Single("**kept**"), "Desc: **kept**", {{1, false}}},
-      {"no definition", Bare("Desc"), "Desc: ", {{0, false}}},
-      {"plain definition", Marked(false, false), "Desc: a*b", {{1, false}}},
-      {"markdown definition", Marked(true, false), "Desc: a\\*b", {{1, true}}},
-      {"markdown definition and callout", Marked(true, true), "Desc: a*b", {{1, true}}},
-  };
-  for (auto const& row : rows) {
-    EXPECT_EQ(Text(row.callout, shapes.get()), row.expected) << row.what;
-    EXPECT_EQ(engine->requests, row.requests) << row.what;
-  }
-}
-
-TEST_F(CalloutLabelText, GroupJoinsMemberLabelsAfterTheFirstNonEmptyOne) {
-  // A markdown group escapes plain members and flattens the whole; a plain group keeps markup.
-  auto strong = Single("**strong**");
-  strong->SetMarkdown(true);
-  struct Row {
-    Members members;
-    bool markdown;
-    char const* expected;
-    Requests requests = {};  // checked when not empty
-  } const rows[] = {
-      {{}, false, "G: "},
-      {Singles({"A", "B"}), false, "G: A, B"},
-      {Singles({"", "B"}), false, "G: B"},
-      {Singles({"A", "", "C"}), false, "G: A, , C"},
-      {Singles({"A", ""}), false, "G: A, "},
-      {Singles({"line\none"}), false, "G: line one"},
-      {{{}, Single("A"), {}}, false, "G: A, "},
-      {{Single("a*b_c"), strong}, true, "G: a*b_c, strong"},
-      {{Single("a*b_c"), strong}, false, "G: a*b_c, **strong**"},
-      {{Marked(true, false), Marked(true, true)}, true, "G: a\\*b, a*b"},
-      {{Marked(true, false), Bare("B"), Single("p")},
-       false,
-       "G: a\\*b, , p",
-       {{1, true}, {0, false}, {1, false}}},
-  };
-  for (auto const& row : rows) {
-    EXPECT_EQ(Text(Group(row.members, row.markdown), shapes.get()), row.expected) << row.expected;
-    if (!row.requests.empty()) {
-      EXPECT_EQ(engine->requests, row.requests) << row.expected;
-    }
-  }
+// Single callouts by kind and markdown, and groups, which join their members' labels after the
+// first non-empty one: the engine gets the definition's content and markdown flag (none and plain
+// without a definition); a markdown callout's text is flattened afterwards, a markdown group
+// escapes plain members and flattens the whole, a plain group keeps markup.
+TEST_F(CalloutLabelText, SinglesByKindAndMarkdownAndGroupsOfTheirLabels) {
+  // Columns: what, callouts (" | " apart), "group" or "markdown group" for a group of them, the
+  // text, the engine's requests (content size, "md" when markdown) when they are checked.
+  int const rows =
+      test_rows::ForEachRow(MODULE_TEST_DATA_DIR "/callout_labels.tsv", [&](auto& row) {
+        Members members;
+        for (std::size_t at = 0, end = 0; end != std::string::npos && !row.at(1).empty();
+             at = end + 3)
+          members.push_back(
+              CalloutOf(row.at(1).substr(at, (end = row.at(1).find(" | ", at)) - at)));
+        auto const callout =
+            row.at(2).empty() ? members.at(0) : Group(members, row.at(2) != "group");
+        EXPECT_EQ(Text(callout, shapes.get()), test_rows::Unescaped(row.at(3))) << row.at(0);
+        if (row.at(4).empty()) return;
+        std::string requests;
+        for (auto const& [size, markdown] : engine->requests)
+          requests += std::to_string(size) + (markdown ? "md " : " ");
+        EXPECT_EQ(requests.empty() ? "none" : requests.substr(0, requests.size() - 1), row.at(4))
+            << row.at(0);
+      });
+  EXPECT_GT(rows, 20);
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
 #include "IllustrationItemTrack.h"
 #include "callout_label_name_matching.h"
 #include "callout_label_text.h"
@@ -28,6 +31,14 @@ constexpr NameType Own = NameType::Custom, Follows = NameType::FromTarget,
                    Default = NameType::Default, Unresolved = NameType::Unresolved;
 
 inline int Int(NameType type) { return static_cast<int>(type); }
+
+// A name type as the tables beside the tests write it.
+inline NameType NameTypeNamed(std::string const& word) {
+  char const* const words[] = {"own", "follows", "default", "unresolved"};
+  for (int type = 0; type < 4; ++type)
+    if (word == words[type]) return static_cast<NameType>(type);
+  throw std::invalid_argument("no name type " + word);
+}
 
 // Runs `run` with the host's calls recorded, for CallLog::Calls and CallLog::Count to read.
 template <class Run>

@@ -1,5 +1,7 @@
 // Centre-line resolution, instance-name matching and the callout's SBOM instance and label
 // content.
+#include <map>
+
 #include "center_line_fixture.h"
 #include "illhost/rows.h"
 #include "key_symbols.h"
@@ -39,6 +41,8 @@ TEST_F(TargetLookups, MatchesAnyOfTheFourNamesOfTheStandingSbomInstance) {
     EXPECT_EQ(illanimation::MatchesInstanceName(row.instance, row.text), row.matches) << row.text;
 }
 
+// That other targets (no item, an instance, a callout, a missing annotation) resolve to nothing
+// and ask the host nothing more is in the fault sweep's table of host calls.
 TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectFirstOrItsPendingObject) {
   auto collection = M().AddSbom("s2", "SB-2", "Coll name", "Coll shown");
   auto const prefix = qmk::Instance::s_content_symbolPrefix.str();
@@ -82,11 +86,8 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectFirstOrItsPendingObject)
       {"no field", PendingCenterLine(sel::Face3D, {}), "", Unresolved},
       {"no target", {}, "", Unresolved},
       {"kind 1", Target(M().AddAnnotationItem(line, "CL"), 1), "", Unresolved},
-      {"no selection item", Target({}), "", Unresolved},
-      {"instance", ObjectTarget(sel::Instance, "P"), "", Unresolved},
+      {"kind 3", Target(M().AddAnnotationItem(line, "CL"), 3), "", Unresolved},
       {"instance item that designates the line", Target(instanceOfTheLine), "", Unresolved},
-      {"callout", AnnotationTarget(M().AddCallout("C", {}, ""), "C"), "", Unresolved},
-      {"missing annotation", AnnotationTarget({}, "none"), "", Unresolved},
   };
   for (auto const& row : rows) {
     for (bool classify : {false, true}) {
@@ -143,15 +144,17 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   sbom->SetProperty("g", "eBOM Name", du::Symbol("M6"));
   sbom->SetProperty("g", "Display Name", du::Symbol(""));
   parent->SetProperty("g", "sBOM Name", du::Symbol("Frame"));
+  // The label contents that label_contents.tsv names.
   using Content = qmannotations::LabelContentList;
-  Content const both{Part("g", "sBOM Name", "Value"), TextPart(" "),
-                     Part("g", "eBOM Name", "Value")};
-  Content const adjacent{Part("g", "sBOM Name", "Value"), Part("g", "eBOM Name", "Value")};
-  Content const parentValue{Part("g", "sBOM Name", "Value", "Parent")};
-  Content const uncounted{TextPart("x"), Part("g", "Weight", "Value")};
-  Content const missingFirst{Part("g", "sBOM Name", "Value", "", ""),
-                             Part("h", "eBOM Name", "Value")};
-  Content const emptyFirst{Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")};
+  std::map<std::string, Content> const contents{
+      {"none", {}},
+      {"both", {Part("g", "sBOM Name", "Value"), TextPart(" "), Part("g", "eBOM Name", "Value")}},
+      {"adjacent", {Part("g", "sBOM Name", "Value"), Part("g", "eBOM Name", "Value")}},
+      {"parent value", {Part("g", "sBOM Name", "Value", "Parent")}},
+      {"uncounted", {TextPart("x"), Part("g", "Weight", "Value")}},
+      {"missing first", {Part("g", "sBOM Name", "Value", "", ""), Part("h", "eBOM Name", "Value")}},
+      {"empty first", {Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")}},
+  };
   // A value longer than the name symbol that may stand for it: what follows the symbol in the
   // name is compared with what follows the value in the label.
   auto const longer = M().AddSbom("s4", "S4", "n4", "d4");
@@ -160,44 +163,23 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   // GetParent's answer says the opposite of the parent it fills.
   sbom->SetParentAnswer(false);
   longer->SetParentAnswer(true);
-  struct Row {
-    char const* what;
-    qmannotations::LabelContentList content;
-    char const* label;
-    char const* name;
-    NameType expected;
-    du::SmartPtr<qmk::illustration::SbomInstance> instance = {};  // the fixture's when empty
-    int lookups = -1;  // properties looked up, when it matters: the check stops at a mismatch
-  } const rows[] = {
-      {"no content", {}, "anything", "else", Follows},
-      {"no counting part", uncounted, "a", "b", Follows},
-      {"missing property is skipped", missingFirst, "Bolt", "Bolt", Follows},
-      {"two values as labelled", both, "Bolt M6", "Bolt M6", Follows, sbom, 2},
-      {"two values swapped", both, "Bolt M6", "M6 Bolt", Own, sbom, 1},
-      {"two values side by side", adjacent, "BoltM6", "BoltM6", Follows},
-      {"value absent from the label", both, "Nut M6", "Bolt M6", Own, sbom, 1},
-      {"name symbol stands in for the value", both, "Bolt M6", "SB-1 M6", Follows},
-      {"parent relation", parentValue, "in Frame", "in Frame", Follows},
-      {"parent relation, another value in the name", parentValue, "in Frame", "in Nut", Own},
-      {"parent name symbol", parentValue, "Frame", "SB-0", Follows},
-      {"empty value consumes nothing", emptyFirst, "Bolt", "Bolt", Follows},
-      {"shorter name symbol, the next value follows it", both, "Hex bolt M6", "S4 M6", Follows,
-       longer},
-      {"shorter name symbol, the next value differs", both, "Hex bolt M6", "S4 M8", Own, longer},
-  };
-  for (auto const& row : rows) {
-    auto track = NewTrack(row.name, Unresolved);
-    Recorded([&] {
-      track->ClassifyNameByLabelContent(row.instance ? row.instance : sbom, row.content,
-                                        du::Symbol(row.label));
-    });
-    if (row.lookups >= 0) {
-      EXPECT_EQ(hostseams::CallLog::Count("qmk::illustration::SbomInstance::FindProperty"),
-                row.lookups)
-          << row.what;
-    }
-    EXPECT_EQ(track->GetNameType(), Int(row.expected)) << row.what;
-  }
+  // Columns: what, content, label, name, name type, instance ("longer", or the fixture's), the
+  // properties looked up when that matters (the check stops at a mismatch).
+  int const rows =
+      test_rows::ForEachRow(MODULE_TEST_DATA_DIR "/label_contents.tsv", [&](auto& row) {
+        auto track = NewTrack(row.at(3), Unresolved);
+        Recorded([&] {
+          track->ClassifyNameByLabelContent(row.at(5) == "longer" ? longer : sbom,
+                                            contents.at(row.at(1)), du::Symbol(row.at(2)));
+        });
+        if (!row.at(6).empty()) {
+          EXPECT_EQ(hostseams::CallLog::Count("qmk::illustration::SbomInstance::FindProperty"),
+                    std::stoi(row.at(6)))
+              << row.at(0);
+        }
+        EXPECT_EQ(track->GetNameType(), Int(NameTypeNamed(row.at(4)))) << row.at(0);
+      });
+  EXPECT_GT(rows, 10);
 }
 
 // What the module gives for objects that the host should not hand it: a callout without a
