@@ -163,13 +163,15 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
   // GetParent's answer says the opposite of the parent it fills.
   sbom->SetParentAnswer(false);
   longer->SetParentAnswer(true);
-  // Columns: what, content, label, name, name type, instance ("longer", or the fixture's), the
-  // properties looked up when that matters (the check stops at a mismatch).
+  // Columns: what, content, label, name, name type, instance ("longer", "none", or the fixture's),
+  // the properties looked up when that matters (the check stops at a mismatch).
   int const rows =
       test_rows::ForEachRow(MODULE_TEST_DATA_DIR "/label_contents.tsv", [&](auto& row) {
         auto track = NewTrack(row.at(3), Unresolved);
         Recorded([&] {
-          track->ClassifyNameByLabelContent(row.at(5) == "longer" ? longer : sbom,
+          track->ClassifyNameByLabelContent(row.at(5) == "none"     ? nullptr
+                                            : row.at(5) == "longer" ? longer
+                                                                    : sbom,
                                             contents.at(row.at(1)), du::Symbol(row.at(2)));
         });
         if (!row.at(6).empty()) {
@@ -180,21 +182,6 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
         EXPECT_EQ(track->GetNameType(), Int(NameTypeNamed(row.at(4)))) << row.at(0);
       });
   EXPECT_GT(rows, 10);
-}
-
-// What the module gives for objects that the host should not hand it: a callout without a
-// definition shows no SBOM name, and a label-content check without an SBOM instance finds the
-// name to be the track's own, whatever it is.
-TEST_F(TargetLookups, CalloutWithoutDefinitionAndLabelCheckWithoutInstance) {
-  auto bare = Bare("C", "s1");
-  EXPECT_FALSE(illanimation::ShowsSbomName(bare));
-  EXPECT_EQ(illanimation::FindCalloutSbomInstance(bare).get(), sbom.get());
-
-  for (char const* name : {"anything", ""}) {
-    auto track = NewTrack(name, Unresolved);
-    track->ClassifyNameByLabelContent({}, {}, du::Symbol(name));
-    EXPECT_EQ(track->GetNameType(), Int(Own)) << name;
-  }
 }
 
 }  // namespace

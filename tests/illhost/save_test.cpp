@@ -23,17 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Saves FILEs (an example by default) to `out`; `inChild` runs before illhost does.
-Outcome Save(std::string const& out, std::vector<std::string> files = {Example("center_lines")},
-             std::function<void()> inChild = {}) {
-  Launch launch;
-  launch.args = {"--save", out};
-  launch.args.insert(launch.args.end(), files.begin(), files.end());
-  launch.out = Stdout::DevNull;
-  launch.inChild = std::move(inChild);
-  return RunIllhostWith(launch);
-}
-
 bool Saved(fs::path const& path) {
   std::string const text = ReadFile(path);
   return text.rfind("{", 0) == 0 && text.find("\"stored\"") != std::string::npos;
@@ -58,12 +47,16 @@ TEST(IllhostSave, LinksStayLinksTheirTargetIsReplacedAndNothingElseIsLeft) {
     WriteFile(dir / "victim", "precious");
     for (auto const& [name, target] : row.links) fs::create_symlink(target, dir / name);
     std::string const out = (dir / row.out).string();
-    Outcome const r = Save(out, {Example("center_lines")}, [&] {
+    Launch launch;
+    launch.args = {"--save", out, Example("center_lines")};
+    launch.out = Stdout::DevNull;
+    launch.inChild = [&] {
       // Links to "victim" planted at the names a save once used: OUT.tmp<pid>, and the same
       // with any suffix. They are neither followed nor removed.
       for (std::string suffix : {".tmp", ".tmp.", "~", ".new"})
         (void)!symlink("victim", (out + suffix + std::to_string(getpid())).c_str());
-    });
+    };
+    Outcome const r = RunIllhostWith(launch);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ReadFile(dir / "victim"), "precious");
     std::set<std::string> expected{"real.json", "sub", "victim",
