@@ -32,9 +32,9 @@ class CalloutLabelText : public ModuleTest {
     return Callout("Desc", {TextPart(text)}, "", kind);
   }
   // A callout as callout_labels.tsv writes it: its label text ("~" for the empty one), after
-  // "kind1:", "kind2:" or "md:" (a markdown callout); "@none" for no callout, "@bare" for one
-  // without definition, "@sbomDC" for one showing the SBOM name "a*b" whose definition (D) and
-  // itself (C) are markdown or not (1, 0).
+  // "kindN:" (its callout kind N) or "md:" (a markdown callout); "@none" for no callout, "@bare"
+  // for one without definition, "@sbomDC" for one showing the SBOM name "a*b" whose definition (D)
+  // and itself (C) are markdown or not (1, 0).
   du::SmartPtr<qmannotations::Callout> CalloutOf(std::string const& spec) {
     if (spec == "@none") return {};
     if (spec == "@bare") return Bare("Desc");
@@ -47,9 +47,8 @@ class CalloutLabelText : public ModuleTest {
     std::size_t const colon = spec.find(':');
     std::string const prefix = colon == std::string::npos ? "" : spec.substr(0, colon);
     std::string const text = test_rows::Unescaped(prefix.empty() ? spec : spec.substr(colon + 1));
-    auto single = Single(text == "~" ? "" : text, prefix == "kind1"   ? 1
-                                                  : prefix == "kind2" ? 2
-                                                                      : 0);
+    int const kind = prefix.rfind("kind", 0) == 0 ? std::stoi(prefix.substr(4)) : 0;
+    auto single = Single(text == "~" ? "" : text, kind);
     single->SetMarkdown(prefix == "md");
     return single;
   }
