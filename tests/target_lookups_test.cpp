@@ -59,6 +59,8 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectFirstOrItsPendingObject)
   // Only an annotation item is asked for the annotation behind it.
   auto instanceOfTheLine = M().AddObjectItem(sel::Instance, part, "P");
   instanceOfTheLine->SetAnnotation(line);
+  auto const plainLine = M().AddCenterLine();  // its object is neither a part nor an SBOM instance
+  plainLine->AddObject(du::SmartPtr<qmk::Object>(new qmk::BaseInstance));
   struct Row {
     char const* what;
     du::SmartPtr<animation::Target> target;
@@ -66,6 +68,7 @@ TEST_F(TargetLookups, CenterLineResolvesThroughItsObjectFirstOrItsPendingObject)
     NameType classifiedAs;  // the name type that classify mode leaves, from Unresolved
   } const rows[] = {
       {"object first", AnnotationTarget(line, "CL"), "Part shown", Follows},
+      {"object of no name", AnnotationTarget(plainLine, "CL"), "", Own},
       {"instance, plain id", pending(sel::Instance, "instance", "i1"), "", Unresolved},
       {"instance, prefix inside", pending(sel::Instance, "instance", "x" + prefix + "i1"), "",
        Default},

@@ -14,6 +14,7 @@ constexpr std::uint32_t kVersionNoteType = 1;
 
 // Name and description of a note each fill a whole number of 4-byte words.
 constexpr std::size_t WordPadded(std::size_t size) { return (size + 3) / 4 * 4; }
+static_assert(WordPadded(12) == 12 && WordPadded(13) == 16, "pads up to the next word only");
 
 struct VersionNote {
   std::uint32_t ownerSize;
