@@ -24,9 +24,15 @@ struct VersionNote {
   char version[WordPadded(sizeof kVersion)];
 };
 
+constexpr VersionNote MakeVersionNote() {
+  VersionNote note{sizeof kOwner, sizeof kVersion, kVersionNoteType, {}, {}};
+  for (std::size_t i = 0; i < sizeof kOwner; ++i) note.owner[i] = kOwner[i];
+  for (std::size_t i = 0; i < sizeof kVersion; ++i) note.version[i] = kVersion[i];
+  return note;
+}
+
 [[gnu::used, gnu::section(".note.illanimation.version"),
-  gnu::aligned(4)]] constexpr VersionNote kVersionNote = {
-    sizeof kOwner, sizeof kVersion, kVersionNoteType, "illanimation", ILLANIMATION_VERSION};
+  gnu::aligned(4)]] constexpr VersionNote kVersionNote = MakeVersionNote();
 
 static_assert(sizeof kVersionNote % 4 == 0, "a note is a whole number of 4-byte words");
 
