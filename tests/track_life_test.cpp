@@ -190,7 +190,10 @@ struct Rename : OnTrack {
     s[i].trackName = s[i].displayName = name;
   }
   void Act(Model const&, Sut& sut) const override {
-    sut.tracks[i]->SetTrackName(name, byUser ? sut.w.UserOperation() : nullptr);
+    du::SmartPtr<qmk::Operation> operation;
+    if (byUser) operation = sut.w.UserOperation();
+    sut.tracks[i]->SetTrackName(name, operation);
+    if (operation) RC_ASSERT(operation->Renames() == 1);  // the host's rename, to be undone
   }
   void show(std::ostream& os) const override { os << i << " SetTrackName " << name << byUser; }
   std::string name;

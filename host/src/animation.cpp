@@ -54,9 +54,11 @@ bool TrackData::GetTooltip(std::string& tooltip) const {
   return !tooltip.empty();
 }
 std::string TrackData::GetTrackName() { return m_trackName; }
-void TrackData::SetTrackName(std::string const& name, du::SmartPtr<qmk::Operation> const&) {
+void TrackData::SetTrackName(std::string const& name,
+                             du::SmartPtr<qmk::Operation> const& operation) {
   QM_HOST_CALL("animation::TrackData::SetTrackName");
   m_trackName = name;
+  if (operation) operation->AddRename();
 }
 bool TrackData::Accept(TrackDataVisitor&) { return false; }
 void TrackData::OnAdded(ContainerTrackData const*) {}

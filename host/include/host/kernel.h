@@ -210,6 +210,12 @@ class QM_HOST_API Annotation : public Object {
 class QM_HOST_API Operation : public du::RefCounted {
  public:
   ~Operation() override;
+  // The stand-in's own: the track renames done under the operation, which undo would revert.
+  void AddRename() { ++renames_; }
+  int Renames() const { return renames_; }
+
+ private:
+  int renames_ = 0;
 };
 
 }  // namespace qmk
