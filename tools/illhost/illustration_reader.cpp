@@ -87,7 +87,6 @@ class Reader {
       throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
   }
 
-  // What `id` names, when it is what `key` may name.
   template <class Where>
   du::RefCounted* Resolve(std::string_view id, std::size_t at, Key const& key,
                           Where&& where) const {
@@ -99,8 +98,7 @@ class Reader {
     return found->second.object;
   }
 
-  // Gives take() what `ref` names now when it can, else once everything has been read; then the
-  // place of the reference in pending_.
+  // Gives take() what `ref` names now when it can, else once everything has been read.
   template <class T, class Take>
   std::size_t Link(Field const& ref, Key const& key, Take take,
                    std::size_t const* index = nullptr) {
@@ -174,7 +172,6 @@ class Reader {
     Register(x[At<s["id"]>], Kind::Scene, scene.get());
   }
 
-  // The kind that "kind" names, once every key given is one that kind has.
   Kind AnnotationKind(Fields const& x) const {
     constexpr auto& s = f::kAnnotation;
     Field const& word = x[At<s["kind"]>];
@@ -310,7 +307,6 @@ class Reader {
     MakeItem(x, [&] { return walk_.Where(); });
   }
 
-  // `where` names the item's place for a message; most items never need it.
   template <typename Where>
   void MakeItem(Fields const& x, Where const& where) {
     constexpr auto& s = f::kItem;
@@ -421,7 +417,6 @@ class Reader {
     if (!track.target) track.target = out_.tracks[track.source].target;
   }
 
-  // Where the track's object and each of its members lie in the text, for --save.
   void KeepMembers(Fields const& x, std::size_t at, TrackSpec& track) {
     // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
     track.textBegin = at;
@@ -445,7 +440,6 @@ class Reader {
     track.memberCount = static_cast<std::uint8_t>(out_.members.end() - first);
   }
 
-  // The place of the earlier track that `ref` names, which then has one more taker.
   template <class Where>
   std::uint32_t Earlier(Fields const& track, Field const& ref, Where const& where) {
     auto const found = ids_.find(ref.text);
@@ -519,7 +513,7 @@ class Reader {
   std::vector<std::array<std::string_view, 3>> sbomProperties_;
 };
 
-// "LINE:COLUMN: byte OFFSET": line and column count from 1, the column in characters.
+// The column counts characters.
 std::string DescribePlace(std::string_view text, std::size_t offset) {
   std::size_t line = 1, column = 1;
   for (std::size_t i = 0; i < offset && i < text.size(); ++i) {

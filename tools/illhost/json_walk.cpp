@@ -7,8 +7,7 @@ namespace illhost {
 
 namespace {
 
-// The text of a string token that has no escapes: the bytes between its quotes. False when
-// the token has escapes (the caller then lets the parser unescape it).
+// False when the token has escapes, for the parser to unescape.
 bool PlainString(char const* quote, std::string_view& out) {
   char const* const start = quote + 1;
   char const* p = start;
@@ -44,8 +43,7 @@ std::string PathText(std::vector<PathStep> const& steps) {
   return path;
 }
 
-// The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
-// keeps the path; `read` follows the parser through the text to place a nesting too deep.
+// `read` follows the parser through the text to place a nesting too deep.
 class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
  public:
   static constexpr std::size_t kMaxNesting = 64;
@@ -133,7 +131,6 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
   std::vector<Frame> frames_;
 };
 
-// An input iterator over the text that tells how far it has been read.
 struct CountingIterator {
   using iterator_category = std::input_iterator_tag;
   using value_type = char;

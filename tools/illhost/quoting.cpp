@@ -22,10 +22,7 @@ CodePoint Decode(std::string_view text, std::size_t at) {
   return {value, n > 0 ? static_cast<std::size_t>(n) : 0};
 }
 
-// Controls, format characters (bidirectional controls, zero-width characters, tags), line and
-// paragraph separators, what is not a character, and what shows nothing: default-ignorable
-// code points (fillers such as U+3164 and U+FFA0, variation selectors), spaces other than
-// U+0020 and the braille blank U+2800.
+// What a terminal would act on or show as nothing.
 bool Invisible(utf8proc_int32_t c) {
   auto const k = utf8proc_category(c);
   return k == UTF8PROC_CATEGORY_CC || k == UTF8PROC_CATEGORY_CF || k == UTF8PROC_CATEGORY_ZL ||
@@ -39,7 +36,6 @@ bool Plain(utf8proc_int32_t c, Escaping escaping) {
          !(escaping == Escaping::kQuoted && c == '"');
 }
 
-// Appends the escape for the code point `c`, or for the byte `c` that is not UTF-8.
 void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
   out += '\\';
   if (c == '\n' || c == '\r' || c == '\t' || c == '\\' || c == '"') {
@@ -51,8 +47,8 @@ void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
     out += kHex[(c >> shift) & 0xF];
 }
 
-// Appends the grapheme cluster that starts at `at`; returns where it ends and sets `width`.
-// In an emoji the joiners, and the tags of a flag, are part of the picture and stay raw.
+// Returns where the cluster ends. In an emoji the joiners, and the tags of a flag, are part of
+// the picture and stay raw.
 std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t at,
                           Escaping escaping, std::size_t& width) {
   CodePoint c = Decode(text, at);
@@ -97,8 +93,8 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
   return end;
 }
 
-// The end of the run of printable ASCII at `at`, the common case, taken whole; its last
-// character is left to the cluster path when what follows may join it.
+// Printable ASCII, the common case, is taken whole; its last character is left to the cluster
+// path when what follows may join it.
 std::size_t PlainRun(std::string_view text, std::size_t at, Escaping escaping) {
   std::size_t plain = at;
   while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]), escaping)) ++plain;
@@ -112,7 +108,6 @@ void SetTerminalUtf8(bool utf8) { g_terminalUtf8 = utf8; }
 
 std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns,
                         Escaping escaping) {
-  // A cut is marked "…", or "..." where the terminal is not UTF-8.
   std::string_view const mark = g_terminalUtf8 ? "…" : "...";
   std::size_t const markColumns = g_terminalUtf8 ? 1 : 3;
   std::size_t const start = out.size();
