@@ -50,7 +50,7 @@ class Reader {
       throw ReadProblem{static_cast<std::size_t>(after - text_.data()), "$",
                         "text after the end of the document"};
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                              std::string(top.Text(At<s["generic_message"]>)));
+                              top.String(At<s["generic_message"]>));
     qmk::Instance::s_content_symbolPrefix = Symbol(top.Text(At<s["content_symbol_prefix"]>));
     ResolvePending();
   }
@@ -122,9 +122,8 @@ class Reader {
   void ReadInstance(json::value& v) {
     constexpr auto& s = f::kInstance;
     Fields const x = walk_.Read(v, s, Ignore);
-    auto instance =
-        out_.model.AddInstance(std::string(x.Text(At<s["id"]>)), std::string(x.Text(At<s["name"]>)),
-                               std::string(x.Text(At<s["display_name"]>)));
+    auto instance = out_.model.AddInstance(x.String(At<s["id"]>), x.String(At<s["name"]>),
+                                           x.String(At<s["display_name"]>));
     Register(x[At<s["id"]>], Kind::Instance, instance.get());
     Link<qmk::illustration::SbomInstance>(
         x[At<s["sbom"]>], s.keys[At<s["sbom"]>],
@@ -143,9 +142,8 @@ class Reader {
       });
     });
     std::string const id(x.Text(At<s["id"]>));
-    auto sbom = out_.model.AddSbom(id, std::string(x.Text(At<s["symbol"]>)),
-                                   std::string(x.Text(At<s["name"]>)),
-                                   std::string(x.Text(At<s["display_name"]>)));
+    auto sbom = out_.model.AddSbom(id, x.String(At<s["symbol"]>), x.String(At<s["name"]>),
+                                   x.String(At<s["display_name"]>));
     Register(x[At<s["id"]>], Kind::Sbom, sbom.get());
     out_.sbomIds.Set(sbom.get(), id);
     for (auto const& [group, name, text] : properties)
@@ -215,12 +213,12 @@ class Reader {
     } else if (kind == Kind::Callout) {
       auto callout = out_.model.AddCallout("", {}, "");
       Register(x[At<s["id"]>], Kind::Callout, callout.get());
-      callout->SetShortObjectDescription(std::string(x.Text(At<s["short_description"]>)));
-      callout->SetObjectText(std::string(x.Text(At<s["object_text"]>)));
+      callout->SetShortObjectDescription(x.String(At<s["short_description"]>));
+      callout->SetObjectText(x.String(At<s["object_text"]>));
       callout->m_calloutKind = x.Int(At<s["callout_kind"]>);
       callout->SetType(x.Int(At<s["type"]>));
       callout->SetMarkdown(x.Flag(At<s["markdown"]>));
-      callout->SetTag(std::string(x.Text(At<s["tag"]>)));
+      callout->SetTag(x.String(At<s["tag"]>));
       for (auto& [first, second] : attachments)
         callout->m_attachments.emplace_back(
             new qmannotations::AttachmentRecord(std::move(first), std::move(second)));
@@ -272,10 +270,9 @@ class Reader {
       walk_.List(parts, [&](std::size_t, json::value& part) {
         constexpr auto& s = f::kPart;
         Fields const p = walk_.Read(part, s, Ignore);
-        content.push_back(hostmodel::Part(
-            std::string(p.Text(At<s["group"]>)), std::string(p.Text(At<s["property"]>)),
-            std::string(p.Text(At<s["kind"]>)), std::string(p.Text(At<s["relation"]>)),
-            std::string(p.Text(At<s["text"]>))));
+        content.push_back(hostmodel::Part(p.String(At<s["group"]>), p.String(At<s["property"]>),
+                                          p.String(At<s["kind"]>), p.String(At<s["relation"]>),
+                                          p.String(At<s["text"]>)));
       });
     });
     definition.SetMarkdown(x.Flag(At<f::kDefinition["markdown"]>));
@@ -366,7 +363,7 @@ class Reader {
       if (key == At<s["cut_from"]>) cutTrack = ReadCut(value, out_.tracks[n]);
     });
     TrackSpec& track = out_.tracks[n];
-    track.id = std::string(x.Text(At<s["id"]>));
+    track.id = x.String(At<s["id"]>);
     track.locked = x.Flag(At<s["locked"]>);
     track.refresh = x.Flag(At<s["refresh"]>);
     track.parentTrackType = x.Int(At<s["parent_track_type"]>);
@@ -464,8 +461,7 @@ class Reader {
     Fields const x = walk_.Read(v, s, Ignore);
     auto target = Keep(new animation::Target);
     target->m_kind = x.Int(At<s["kind"]>);
-    if (x[At<s["display_name"]>].given)
-      target->m_displayName = std::string(x.Text(At<s["display_name"]>));
+    if (x[At<s["display_name"]>].given) target->m_displayName = x.String(At<s["display_name"]>);
     out_.tracks[n].target = target;
     Link<qmk::Scene>(x[At<s["scene"]>], s.keys[At<s["scene"]>],
                      [target = target.get()](qmk::Scene* scene) { target->m_scene = scene; });
@@ -481,7 +477,7 @@ class Reader {
         stored->properties.emplace_back(Symbol(name), walk_.Integer(number));
       });
     });
-    stored->name = std::string(x.Text(At<f::kStored["name"]>));
+    stored->name = x.String(At<f::kStored["name"]>);
     track.stored = std::move(stored);
   }
 
@@ -489,7 +485,7 @@ class Reader {
     constexpr auto& s = f::kRename;
     Fields const x = walk_.Read(v, s, Ignore);
     track.rename = std::make_unique<TrackSpec::Rename>(
-        TrackSpec::Rename{std::string(x.Text(At<s["name"]>)), x.Flag(At<s["by_user"]>)});
+        TrackSpec::Rename{x.String(At<s["name"]>), x.Flag(At<s["by_user"]>)});
   }
 
   void ResolvePending() {

@@ -53,6 +53,7 @@ class Fields {
   std::int64_t Number(std::size_t key) const {
     return fields_[key].null ? shape_.keys[key].number : fields_[key].number;
   }
+  std::string String(std::size_t key) const { return std::string(Text(key)); }
   bool Flag(std::size_t key) const { return Number(key) != 0; }
   int Int(std::size_t key) const { return static_cast<int>(Number(key)); }
 

@@ -206,6 +206,7 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
       "track " + QuoteInput(e.track) + ", step by step (name type before -> after):\n";
   std::vector<std::string> calls;
   std::vector<std::size_t> columns;
+  std::size_t width = 0;
   for (auto const& step : e.steps) {
     std::string argument, result;
     Append(argument, step.argument, false);
@@ -215,9 +216,8 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
                              (result.empty() ? "" : " -> " + result);
     calls.emplace_back();
     columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
+    width = std::max(width, std::min(columns.back(), kValueColumns));
   }
-  std::size_t width = 0;
-  for (std::size_t c : columns) width = std::max(width, std::min(c, kValueColumns));
   for (std::size_t i = 0; i < e.steps.size(); ++i) {
     StepRecord const& step = e.steps[i];
     std::string const number = std::to_string(i + 1) + ".";

@@ -140,27 +140,19 @@ void AppendJsonString(std::string& out, std::string_view text) {
   std::size_t plain = 0;  // start of the bytes not yet written
   for (std::size_t at = 0; at < text.size();) {
     auto const c = static_cast<unsigned char>(text[at]);
-    std::size_t length = 1;
-    char escape[7] = {'\\', static_cast<char>(c), '\0', '0', kHex[c >> 4], kHex[c & 15], '\0'};
-    if (c == '\n' || c == '\r' || c == '\t') {
-      escape[1] = c == '\n' ? 'n' : c == '\r' ? 'r' : 't';
-    } else if (c < 0x20) {
-      escape[1] = 'u', escape[2] = '0';
-    } else if (c >= 0x80) {
-      length = Decode(text, at).length;
-      if (length > 0) {
-        at += length;
-        continue;
-      }
-      length = 1;
-      std::string_view("\\ufffd").copy(escape, 6);
-    } else if (c != '"' && c != '\\') {
-      ++at;
+    std::size_t const length = c < 0x80 ? 1 : Decode(text, at).length;
+    if (length > 0 && c >= 0x20 && c != '"' && c != '\\') {
+      at += length;
       continue;
     }
     out.append(text.substr(plain, at - plain));
-    out += escape;
-    plain = at += length;
+    if (length == 0)
+      out += "\\ufffd";
+    else if (c < 0x20 && c != '\n' && c != '\r' && c != '\t')
+      out.append("\\u00").append({kHex[c >> 4], kHex[c & 15]});
+    else
+      AppendEscape(out, c);
+    plain = at += 1;
   }
   out.append(text.substr(plain));
   out += '"';
