@@ -202,9 +202,8 @@ std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls) {
 DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& explainId) {
   du::SmartPtr<animation::Timeline> timeline(new animation::Timeline);
   timeline->SetSaveSuppressed(ill.saveSuppressed);
-  // The module asks a track's parent for its type only: one parent of each type serves every
-  // track, and each track leaves its parent and the timeline once driven, so that the tracks
-  // of a large illustration never all live at once.
+  // The module asks a track's parent for its type only, so one parent of each type serves; each
+  // track leaves it and the timeline once driven, so that the tracks never all live at once.
   std::map<int, du::SmartPtr<animation::ContainerTrackData>> parents;
   // The tracks that later tracks take, each until its last taker has been driven.
   struct Kept {

@@ -1,6 +1,5 @@
-// The illustration format, stated once: for every key of every kind of object, its JSON type,
-// its default, whether it is required and what a reference may name. The reader walks by these
-// tables; the JSON Schema, the fuzz dictionary and the checks of the docs are made from them.
+// The illustration format, stated once: the reader walks by these tables; the JSON Schema, the
+// fuzz dictionary and the checks of the docs are made from them.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,4 @@
-// The bytes of an illustration, read once: a file, standard input ("-") or the built-in sample,
-// in a simdjson::padded_string so that the parser can walk them in place.
+// The bytes of an illustration, read once, padded so that the parser can walk them in place.
 #pragma once
 
 #include <simdjson.h>

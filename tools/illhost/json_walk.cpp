@@ -24,8 +24,6 @@ bool PlainKey(std::string_view key) {
   return !key.empty();
 }
 
-// "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
-// an element; a path deeper than eight levels is cut.
 std::string PathText(std::vector<PathStep> const& steps) {
   constexpr std::size_t kShown = 8;
   std::string path = "$";
@@ -178,25 +176,14 @@ void JsonWalk::ReadValue(json::value& v, illhost::Key const& key, Field& field) 
   field.at = Offset(v);
   if (!Required(key.type) && IsNull(v)) return;
   field.null = false;
-  switch (key.type) {
-    case Type::Id:
-    case Type::Word:
-    case Type::Text:
-    case Type::Reference:
-      field.text = String(v);
-      break;
-    case Type::Flag:
-      field.number = Flag(v);
-      break;
-    case Type::Int:
-      field.number = SmallInteger(v);
-      break;
-    case Type::Position:
-      field.number = Integer(v);
-      break;
-    default:  // read by the caller
-      break;
-  }
+  if (key.type == Type::Flag)
+    field.number = Flag(v);
+  else if (key.type == Type::Int)
+    field.number = SmallInteger(v);
+  else if (key.type == Type::Position)
+    field.number = Integer(v);
+  else if (key.type < Type::References)  // a string; what follows is read by the caller
+    field.text = String(v);
 }
 
 std::string_view JsonWalk::String(json::value& v) const {

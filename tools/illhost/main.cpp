@@ -1,5 +1,3 @@
-// illhost: loads the module as the host does, builds an illustration from each file (or the
-// built-in sample) and shows what the module makes of each of its tracks.
 #include <elf.h>
 #include <fcntl.h>
 #include <langinfo.h>
