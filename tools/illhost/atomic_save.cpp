@@ -107,17 +107,6 @@ bool Running(struct stat const& file, std::string const& module, std::string con
   });
 }
 
-void FollowLink(Fd& folder, std::string const& name, uid_t owner, std::string const& given,
-                std::vector<std::string>& names) {
-  RefuseProtected(folder.get(), name, owner, given, true);
-  std::array<char, PATH_MAX> link{};
-  ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
-  if (length < 0 || static_cast<std::size_t>(length) >= link.size())
-    Fail(given, length < 0 ? errno : ENAMETOOLONG);
-  if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
-  PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
-}
-
 // Walks `given` one name at a time, so that each link is checked before it is followed.
 Target Resolve(std::string const& given) {
   std::vector<std::string> names;
@@ -133,7 +122,13 @@ Target Resolve(std::string const& given) {
     }
     if (S_ISLNK(st.st_mode)) {
       if (++hops > kMaxLinkHops) Fail(given, ELOOP);
-      FollowLink(folder, name, st.st_uid, given, names);
+      RefuseProtected(folder.get(), name, st.st_uid, given, true);
+      std::array<char, PATH_MAX> link{};
+      ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
+      if (length < 0 || static_cast<std::size_t>(length) >= link.size())
+        Fail(given, length < 0 ? errno : ENAMETOOLONG);
+      if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
+      PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
     } else if (names.empty()) {
       return {std::move(folder), name, st};
     } else {
