@@ -2,6 +2,8 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
+
 namespace illhost {
 namespace {
 
@@ -161,14 +163,10 @@ void AppendJsonString(std::string& out, std::string_view text) {
 void AppendJsonFileName(std::string& out, std::string_view name) {
   std::string kept;
   for (std::size_t at = 0; at < name.size();) {
-    std::size_t const length = Decode(name, at).length;
-    if (length == 0 || name[at] == '\\') {
-      AppendEscape(kept, static_cast<unsigned char>(name[at]), true);
-      ++at;
-    } else {
-      kept.append(name.substr(at, length));
-      at += length;
-    }
+    std::size_t const length = name[at] == '\\' ? 0 : Decode(name, at).length;
+    if (length == 0) AppendEscape(kept, static_cast<unsigned char>(name[at]), true);
+    kept.append(name.substr(at, length));
+    at += std::max<std::size_t>(length, 1);
   }
   AppendJsonString(out, kept);
 }
