@@ -183,7 +183,7 @@ Target CheckedTarget(std::string const& given, std::string const& module = {}) {
   return target;
 }
 
-// So that a handler never sees a half-set save.
+// Every signal blocked, so that a handler never sees a half-set save.
 class SignalsBlocked {
  public:
   SignalsBlocked() {

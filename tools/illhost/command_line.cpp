@@ -106,7 +106,7 @@ std::string UsageMessage(CLI::App const& app, CLI::ParseError const& e) {
   return EscapeControls(what);
 }
 
-// A file is the same file whatever it is called.
+// A FILE given twice is the same file by any name: its device and inode.
 std::string WrongFile(std::vector<std::string> const& files) {
   std::set<std::string> seen;
   std::set<std::pair<dev_t, ino_t>> inodes;

@@ -509,7 +509,7 @@ class Reader {
   std::vector<std::array<std::string_view, 3>> sbomProperties_;
 };
 
-// The column counts characters.
+// "LINE:COLUMN: byte OFFSET", the column in characters.
 std::string DescribePlace(std::string_view text, std::size_t offset) {
   std::size_t line = 1, column = 1;
   for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
