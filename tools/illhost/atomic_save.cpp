@@ -51,16 +51,6 @@ extern "C" void RemoveTemporaryAndDie(int s) {
   throw SaveError(EscapeControls(path) + ": " + why + ": left as it is");
 }
 
-char const* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a directory";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
-}
-
-// Where a save writes: OUT's folder, held open, and the name in it of the file it replaces.
 struct Target {
   Fd folder;
   std::string name;
@@ -69,11 +59,11 @@ struct Target {
 
 // Pushes the names of `path` on `names` so that the first comes off the back first.
 void PushNames(std::string const& path, std::vector<std::string>& names) {
-  std::vector<std::string> parts;
+  std::size_t const first = names.size();
   std::istringstream in(path);
   for (std::string part; std::getline(in, part, '/');)
-    if (!part.empty() && part != ".") parts.push_back(part);
-  names.insert(names.end(), parts.rbegin(), parts.rend());
+    if (!part.empty() && part != ".") names.push_back(part);
+  std::reverse(names.begin() + static_cast<std::ptrdiff_t>(first), names.end());
 }
 
 Fd OpenFolder(int at, char const* name, std::string const& given) {
@@ -82,25 +72,22 @@ Fd OpenFolder(int at, char const* name, std::string const& given) {
   return folder;
 }
 
-// The kernel's rule for a sticky folder that others may write, whatever the machine sets it
-// to: a link or file there that belongs to neither the user nor the folder's owner is not
-// followed or written.
+// The kernel's rule for sticky folders that others may write, whatever the machine sets it to.
 void RefuseProtected(int folder, std::string const& name, uid_t owner, std::string const& given,
-                     char const* what) {
+                     bool link) {
   struct stat in {};
   if (fstat(folder, &in) != 0) Fail(given, errno);
   bool const sticky = (in.st_mode & S_ISVTX) != 0;
   if (sticky && (in.st_mode & S_IWOTH) && owner != geteuid() && owner != in.st_uid)
-    Refuse(given, "the " + std::string(what) + " " + QuoteInput(name) +
+    Refuse(given, (link ? "the link " : "the file ") + QuoteInput(name) +
                       " is in a sticky folder that others may write and belongs to neither you "
                       "nor the folder's owner, so it is not " +
-                      (what[0] == 'l' ? "followed" : "replaced"));
+                      (link ? "followed" : "replaced"));
   // Nor may anyone but root replace a file there that belongs to neither them nor the folder.
-  if (sticky && what[0] == 'f' && geteuid() != 0 && geteuid() != owner && geteuid() != in.st_uid)
+  if (sticky && !link && geteuid() != 0 && geteuid() != owner && geteuid() != in.st_uid)
     Fail(given, EPERM);
 }
-// Whether `file` is running: illhost's program, any file mapped into the process (the module,
-// a library), or the module that is about to be loaded.
+// Whether `file` is illhost's program, mapped into the process, or the module about to be loaded.
 bool Running(struct stat const& file, std::string const& module, std::string const& given) {
   std::vector<std::string> paths{"/proc/self/exe", module};
   std::ifstream maps("/proc/self/maps");
@@ -120,21 +107,7 @@ bool Running(struct stat const& file, std::string const& module, std::string con
   });
 }
 
-// Follows the link `name` in `folder` (owned by `owner`) where the kernel would: its names go
-// on `names`, and a link that begins with '/' starts again from the root.
-void FollowLink(Fd& folder, std::string const& name, uid_t owner, std::string const& given,
-                std::vector<std::string>& names) {
-  RefuseProtected(folder.get(), name, owner, given, "link");
-  std::array<char, PATH_MAX> link{};
-  ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
-  if (length < 0 || static_cast<std::size_t>(length) >= link.size())
-    Fail(given, length < 0 ? errno : ENAMETOOLONG);
-  if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
-  PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
-}
-
-// Walks `given` one name at a time, following each link where FollowLink allows, whatever
-// the machine's own protection of sticky folders is set to.
+// Walks `given` one name at a time, so that each link is checked before it is followed.
 Target Resolve(std::string const& given) {
   std::vector<std::string> names;
   PushNames(given, names);
@@ -149,7 +122,13 @@ Target Resolve(std::string const& given) {
     }
     if (S_ISLNK(st.st_mode)) {
       if (++hops > kMaxLinkHops) Fail(given, ELOOP);
-      FollowLink(folder, name, st.st_uid, given, names);
+      RefuseProtected(folder.get(), name, st.st_uid, given, true);
+      std::array<char, PATH_MAX> link{};
+      ssize_t const length = readlinkat(folder.get(), name.c_str(), link.data(), link.size());
+      if (length < 0 || static_cast<std::size_t>(length) >= link.size())
+        Fail(given, length < 0 ? errno : ENAMETOOLONG);
+      if (link[0] == '/') folder = OpenFolder(AT_FDCWD, "/", given);
+      PushNames(std::string(link.data(), static_cast<std::size_t>(length)), names);
     } else if (names.empty()) {
       return {std::move(folder), name, st};
     } else {
@@ -159,8 +138,6 @@ Target Resolve(std::string const& given) {
   Refuse(given, "a directory, not a regular file");
 }
 
-// Refuses an existing OUT that is in use: illhost's own standard stream, a file that is
-// running, another user's file in a sticky folder, a file the user may not write.
 void RefuseInUse(Target const& target, std::string const& given, std::string const& module) {
   struct stat const& existing = *target.existing;
   for (int fd = 0; fd <= 2; ++fd) {
@@ -170,7 +147,7 @@ void RefuseInUse(Target const& target, std::string const& given, std::string con
       Refuse(given,
              std::string("is illhost's standard ") + std::array{"input", "output", "error"}[fd]);
   }
-  RefuseProtected(target.folder.get(), target.name, existing.st_uid, given, "file");
+  RefuseProtected(target.folder.get(), target.name, existing.st_uid, given, false);
   if (Running(existing, module, given))
     Refuse(given, "is running: illhost's program, its module or a library it has loaded");
   // Replacing goes through the folder, which would pass over a file its owner made read-only.
@@ -178,7 +155,6 @@ void RefuseInUse(Target const& target, std::string const& given, std::string con
     Fail(given, errno);
 }
 
-// Resolves `given` and refuses what a save must not replace.
 Target CheckedTarget(std::string const& given, std::string const& module = {}) {
   Target target = Resolve(given);
   // A path that ends in '/' or "/." names a folder, as the kernel reads it.
@@ -191,7 +167,14 @@ Target CheckedTarget(std::string const& given, std::string const& module = {}) {
   bool const reached = stat(given.c_str(), &followed) == 0;
   auto const& existing = target.existing;
   mode_t const mode = reached ? followed.st_mode : existing ? existing->st_mode : S_IFREG;
-  if (!S_ISREG(mode)) Refuse(given, std::string(KindOf(mode)) + ", not a regular file");
+  if (!S_ISREG(mode))
+    Refuse(given, std::string(S_ISDIR(mode)    ? "a directory"
+                              : S_ISCHR(mode)  ? "a character device"
+                              : S_ISBLK(mode)  ? "a block device"
+                              : S_ISFIFO(mode) ? "a FIFO"
+                              : S_ISSOCK(mode) ? "a socket"
+                                               : "not a regular file") +
+                      ", not a regular file");
   if (reached &&
       (!existing || existing->st_dev != followed.st_dev || existing->st_ino != followed.st_ino))
     Refuse(given, "leads to no file in a folder");
@@ -200,7 +183,7 @@ Target CheckedTarget(std::string const& given, std::string const& module = {}) {
   return target;
 }
 
-// Blocks every signal for its lifetime, so that a handler never sees a half-set save.
+// Every signal blocked, so that a handler never sees a half-set save.
 class SignalsBlocked {
  public:
   SignalsBlocked() {
@@ -209,8 +192,6 @@ class SignalsBlocked {
     sigprocmask(SIG_BLOCK, &all, &previous_);
   }
   ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-  SignalsBlocked(SignalsBlocked const&) = delete;
-  SignalsBlocked& operator=(SignalsBlocked const&) = delete;
 
  private:
   sigset_t previous_{};
@@ -234,9 +215,7 @@ void CatchEndingSignals() {
   }
 }
 
-// The temporary file ".NAME.XXXXXX" beside the file it replaces: created exclusively under
-// an unpredictable name, removed unless it was renamed into place, including by the signals
-// that end the process.
+// ".NAME.XXXXXX" beside the file it replaces, removed unless renamed into place.
 class TemporaryFile {
  public:
   TemporaryFile(Target const& target, std::string const& given) : folder_(target.folder.get()) {
@@ -262,8 +241,6 @@ class TemporaryFile {
     if (!renamed_) unlinkat(folder_, name_.c_str(), 0);
     g_armed = 0;
   }
-  TemporaryFile(TemporaryFile const&) = delete;
-  TemporaryFile& operator=(TemporaryFile const&) = delete;
 
   int fd() const { return fd_.get(); }
   int Close() { return fd_.Close(); }
@@ -282,8 +259,6 @@ class TemporaryFile {
   bool renamed_ = false;
 };
 
-// Gives the new file the owner, group and links of the one it replaces, each on its own;
-// warns of each that cannot be kept.
 void KeepOwnership(int fd, struct stat const& existing, std::string const& given) {
   struct stat made {};
   if (fstat(fd, &made) != 0) Fail(given, errno);
@@ -301,7 +276,6 @@ void KeepOwnership(int fd, struct stat const& existing, std::string const& given
                   " other name(s) keep the old content");
 }
 
-// A permission or attribute that libacl or libattr could not copy: a warning that names it.
 extern "C" void WarnNotKept(error_context* /*context*/, char const* format, ...) {
   int const error = errno;
   std::array<char, 512> what{};
@@ -313,9 +287,8 @@ extern "C" void WarnNotKept(error_context* /*context*/, char const* format, ...)
                 "; the new file goes without it");
 }
 
-// Gives the finished file at `fd` what the file it replaces had: owner, group, mode, access ACL
-// and extended attributes; or, for a new file, exactly what an ordinary open that creates it
-// would give (the umask and the folder's default ACL), taken from a file made without a name.
+// A new file gets what an ordinary open would give it (the umask and the folder's default
+// ACL), taken from a file made without a name.
 void KeepPermissions(int fd, Target const& target, std::string const& given) {
   auto const& existing = target.existing;
   if (existing) KeepOwnership(fd, *existing, given);
@@ -356,7 +329,6 @@ void CheckSaveTarget(std::string const& path, std::string const& module) {
 
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write) {
   Target const target = CheckedTarget(path);
-  // The user's own file, readable by no one else, until its content is complete and synced.
   TemporaryFile temporary(target, path);
 
   {

@@ -35,7 +35,6 @@ constexpr char kExitStatuses[] =
     "or illhost cannot find its own path to look for it. Every failure is one line on standard\n"
     "error; warnings (\"illhost: warning: ...\") leave the exit status unchanged.\n";
 
-// The legend of the words that the table and --explain show for name types.
 std::string NameTypeLegend() {
   std::string legend = "Name types (column 'was' before GetTargetDescription, 'now' after it):\n";
   for (NameType const& row : kNameTypes) {
@@ -47,11 +46,9 @@ std::string NameTypeLegend() {
          "\n";
 }
 
-// From the folder of the running program: ../lib/illanimation/libillanimation.so (installed),
-// else ../plugin/libillanimation.so (a build folder), wherever that has been moved. The installed
-// path when neither exists, so that the error names where the module was expected; empty, with
-// `error` set, when the program's own path cannot be had: a path relative to the current folder
-// is never tried.
+// Beside the running program, installed or in a build folder; the installed path when neither
+// exists, so that the error names where the module was expected. A path relative to the
+// current folder is never tried.
 std::string DefaultModulePath(std::error_code& error) {
   namespace fs = std::filesystem;
   fs::path const folder = fs::read_symlink("/proc/self/exe", error).parent_path();
@@ -69,8 +66,7 @@ CommandLine UsageError(std::string const& what) {
   return {std::nullopt, kUsageOrOutput, what + " (see illhost --help)"};
 }
 
-// Takes a value that names a path or a track: never one that looks like an option, so that a
-// forgotten value does not swallow the option after it.
+// So that a forgotten value does not swallow the option after it.
 CLI::Validator const kNotAnOption(
     [](std::string& value) {
       return value.rfind('-', 0) == 0
@@ -81,7 +77,6 @@ CLI::Validator const kNotAnOption(
 
 // What the parser would take otherwise: a flag given a value ("--wide=3", "-h0"), which it
 // would read as true or false, and a word of three dashes, which it would take for a FILE.
-// Notes in `explainAttached` whether --explain's value came as "--explain=ID".
 std::string MisusedOption(CLI::App& app, int argc, char const* const* argv, bool& explainAttached) {
   for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i) {
     std::string_view const arg(argv[i]);
@@ -111,8 +106,7 @@ std::string UsageMessage(CLI::App const& app, CLI::ParseError const& e) {
   return EscapeControls(what);
 }
 
-// A FILE with no name, or given twice: a file is the same file whatever it is called, its
-// device and inode.
+// A FILE given twice is the same file by any name: its device and inode.
 std::string WrongFile(std::vector<std::string> const& files) {
   std::set<std::string> seen;
   std::set<std::pair<dev_t, ino_t>> inodes;

@@ -1,5 +1,4 @@
-// illhost's command line: what to run, or what it already answered (help, version, an error);
-// and illhost's exit statuses, which scripts depend on.
+// illhost's command line, and its exit statuses, which scripts depend on.
 #pragma once
 
 #include <iosfwd>

@@ -49,8 +49,8 @@ class TrackRun {
     return std::nullopt;
   }
 
-  // Runs `call`, then `setup` (what illhost does as the host, whose calls are not the module's).
-  // When recording, returns the step's record for the caller to add what it was given and gave.
+  // `setup` is what illhost does as the host, whose calls are not the module's. When recording,
+  // returns the step's record for the caller to fill in.
   template <class Call, class Setup = void (*)()>
   StepRecord* Run(
       Step const& step, Call const& call, Setup const& setup = [] {}) {
@@ -65,8 +65,6 @@ class TrackRun {
     return &steps_->emplace_back(std::move(record));
   }
 
-  // `source` and `copyFrom` are the tracks that `copy_of` or `cut_from` and `copy_from` name,
-  // as they stand after their own steps.
   TrackResult Drive(TrackSpec const& spec, animation::ContainerTrackData& parent,
                     TrackPtr const& source, TrackPtr const& copyFrom) {
     Make(spec, parent, source);
@@ -102,7 +100,6 @@ class TrackRun {
   TrackPtr const& Track() const { return track_; }
 
  private:
-  // Makes the track with the create hook, the copy hook or a cut, and puts it in its parent.
   void Make(TrackSpec const& spec, animation::ContainerTrackData& parent, TrackPtr const& source) {
     auto const join = [&] {
       if (!track_) return;
@@ -205,12 +202,10 @@ std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls) {
 DriveOutcome DriveTracks(Illustration& ill, std::optional<std::string> const& explainId) {
   du::SmartPtr<animation::Timeline> timeline(new animation::Timeline);
   timeline->SetSaveSuppressed(ill.saveSuppressed);
-  // The module asks a track's parent for its type only: one parent of each type serves every
-  // track, and each track leaves its parent and the timeline once driven, so that the tracks
-  // of a large illustration never all live at once.
+  // The module asks a track's parent for its type only, so one parent of each type serves; each
+  // track leaves it and the timeline once driven, so that the tracks never all live at once.
   std::map<int, du::SmartPtr<animation::ContainerTrackData>> parents;
-  // The tracks that later tracks take, as they stand after their own steps, each until its last
-  // taker has been driven.
+  // The tracks that later tracks take, each until its last taker has been driven.
   struct Kept {
     TrackPtr track;
     std::uint32_t takers;

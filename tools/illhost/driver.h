@@ -8,18 +8,15 @@
 
 namespace illhost {
 
-// What a step was given or gave back, as data: nothing, a text, a truth value, a number, or an
-// object (stored properties; a rename's name and whether an operation came with it).
+// What a step was given or gave back; an object for stored properties, a rename or a cut.
 using Scalar = std::variant<std::monostate, std::string, bool, std::int64_t>;
 struct StepValue {
   Scalar value;
   std::optional<std::vector<std::pair<std::string, Scalar>>> object;
 };
 
-// The steps that illhost drives on a track, in the order it drives them: how the track is made
-// (one of the first three), how it is named, what it is told, then what illhost asks of it. Each
-// has its name, as --explain shows it, and the host's or the module's operation that it calls; a
-// step is known by its place here, never by its name.
+// The steps that illhost drives on a track, in order, each with the operation it calls; a step
+// is known by its address here, never by its name.
 struct Step {
   std::string_view name, operation;
 };
@@ -40,15 +37,14 @@ inline constexpr Step kCreate{"create", "animation::ItemTrackCreator::CreateItem
     kSave{"Save", "animation::ItemTrackData::Save"};
 }  // namespace steps
 
-// Host calls in the order made; a sequence that repeats in a row is held once with its count,
-// so that what a step shows grows with its distinct calls, not with how often they ran.
+// A sequence of host calls that repeats in a row is held once with its count, so that what a
+// step shows grows with its distinct calls, not with how often they ran.
 struct CallRun {
   std::vector<std::string> calls;
   std::size_t times = 1;
 };
 std::vector<CallRun> FoldCalls(std::vector<std::string> const& calls);
 
-// One step that illhost drove on a track, and what it changed.
 struct StepRecord {
   Step const* step;
   StepValue argument, result;

@@ -11,7 +11,6 @@
 namespace illhost {
 namespace {
 
-// A message longer than this is cut: one line must stay one readable line.
 constexpr std::size_t kMaxMessageColumns = 1000;
 
 void Report(std::string_view prefix, std::string_view message) {
@@ -69,7 +68,6 @@ std::streamsize FdStreamBuf::xsputn(char const* data, std::streamsize size) {
     pbump(static_cast<int>(size));
     return size;
   }
-  // Larger than the room left: empty the buffer and write the block through.
   return Flush() && Write(data, static_cast<std::size_t>(size)) ? size : 0;
 }
 

@@ -1,6 +1,5 @@
-// Output to a file descriptor that keeps the first write error: iostreams only say that a
-// write failed, and illhost must say why (EPIPE, ENOSPC, EFBIG, EBADF). And what illhost says on
-// standard error: one line per failure or warning, "illhost: " first, escaped and cut.
+// Output to a file descriptor that keeps the first write error, which iostreams do not; and
+// the one line per failure or warning that illhost writes on standard error.
 #pragma once
 
 #include <unistd.h>
@@ -13,8 +12,7 @@
 
 namespace illhost {
 
-// Owns a file descriptor: closes it once, and never changes errno when there is none to close
-// or when closing it, so that a failure can still be reported with its own reason.
+// Never changes errno when closing, so that a failure can still be reported with its reason.
 class Fd {
  public:
   explicit Fd(int fd = -1) : fd_(fd) {}
@@ -36,7 +34,7 @@ class Fd {
   int fd_;
 };
 
-// Writes all of `data`, again after an interruption; returns 0 or the errno of the failure.
+// Returns 0 or the errno of the failure.
 int WriteFully(int fd, std::string_view data);
 
 void ReportError(std::string_view message);
@@ -48,10 +46,9 @@ class FdStreamBuf : public std::streambuf {
   FdStreamBuf(FdStreamBuf const&) = delete;
   FdStreamBuf& operator=(FdStreamBuf const&) = delete;
 
-  // Writes out what is buffered; false once any write has failed.
+  // False once any write has failed.
   bool Flush();
-  // The errno of the first failed write, 0 while none has failed. After a failure further
-  // output is dropped, so that a closed pipe costs nothing more.
+  // The errno of the first failed write; after it further output is dropped.
   int Error() const { return error_; }
 
  protected:

@@ -16,8 +16,6 @@
 
 namespace illhost {
 
-// How a track is made: by the create hook (then named, or given its stored names), by the copy
-// hook from an earlier track, or as the piece that an earlier track's cut gives.
 enum class Made : std::uint8_t { Created, Stored, Copy, Cut };
 constexpr std::uint32_t kNoTrack = UINT32_MAX;
 
@@ -39,30 +37,26 @@ struct TrackSpec {
   std::unique_ptr<Rename> rename;
   bool refresh = false;
   Made made = Made::Created;
-  // The earlier tracks (places in the file's tracks) that a copy or piece is made from and whose
-  // CopyFrom the track takes, and how many later tracks take this one in either way.
+  // Places of earlier tracks, and how many later tracks take this one.
   std::uint32_t source = kNoTrack, copyFrom = kNoTrack, takers = 0;
   struct Cut {
     std::int64_t start, end;
   };
   std::unique_ptr<Cut> cut;
-  // The track's object in the text, [begin, end), and its members in Illustration::members.
   std::size_t textBegin = 0, textEnd = 0;
   std::uint32_t firstMember = 0;
   std::uint8_t memberCount = 0;
 };
 
-// A member of a track as the text has it: where its key starts, and which key of the format's
-// track it is, with kDropped added where --save drops it although the key is kept elsewhere
-// (a copy's "target": null, which stands for its source's target).
+// kDropped marks a member that --save drops although its key is kept elsewhere (a copy's
+// "target": null, which stands for its source's target).
 struct TrackMember {
   static constexpr std::uint8_t kDropped = 0x80;
   std::uint32_t keyAt;
   std::uint8_t key;
 };
 
-// The id that the file gave each object, found from the object: the ids are kept one after
-// another in one text, so that millions of them cost a few dozen bytes each.
+// The ids are kept one after another in one text, so that millions cost a few dozen bytes each.
 class ObjectIds {
  public:
   void Set(void const* object, std::string_view id) {
@@ -81,7 +75,6 @@ class ObjectIds {
   std::string text_;
 };
 
-// What the module made of a track as illhost drove it: the row shown, and what --save stores.
 struct TrackResult {
   std::string id;
   Made made = Made::Created;
@@ -105,17 +98,12 @@ struct Illustration {
   ObjectIds itemIds, sbomIds;         // how shown selection items are named back
 };
 
-// Reads an illustration into the host stand-in; what is not one gives a ReadError whose one line
-// names the file, line, column, byte and JSON path and what was expected there. Only one
-// illustration may live at a time: it installs the world's and the application's trees.
+// Only one illustration may live at a time: it installs the world's and the application's trees.
 std::unique_ptr<Illustration> ReadIllustration(InputText const& input);
-// The same for text without the parser's padding, which is copied first.
 std::unique_ptr<Illustration> ReadIllustration(std::string_view text, std::string const& fileName);
 
-// --save: `source` written back with `results` (one per track). Each track keeps its members as
-// written but those the format marks dropped, and gets "stored" last: {"name": shown name,
-// "properties": the stored properties Save did not write, as they were, then those it wrote}.
-// All else, and a track of which no track was made, is written as it was read.
+// --save: each track keeps its members as written but those the format marks dropped, and gets
+// "stored" last. All else, and a track of which no track was made, is written as it was read.
 void WriteStoredIllustration(InputText const& source, Illustration const& illustration,
                              std::vector<TrackResult> const& results, std::ostream& out);
 

@@ -22,46 +22,45 @@ json OrNull(json schema) {
 
 json Ref(Shape const& shape) { return json{{"$ref", "#/$defs/" + std::string(shape.name)}}; }
 
-json ValueSchema(Key const& key) {
+json Schema(Key const& key) {
   json string{{"type", "string"}},
       int64{{"type", "integer"}, {"minimum", INT64_MIN}, {"maximum", INT64_MAX}};
   switch (key.type) {
     case Type::Id:
     case Type::Word:
-      return string;
+    case Type::Reference:
+    case Type::Text:
+      return key.text.empty() ? string : json{{"type", "string"}, {"default", key.text}};
     case Type::Position:
       return int64;
-    case Type::Text:
-    case Type::Reference:
-      return OrNull(key.text.empty() ? string : json{{"type", "string"}, {"default", key.text}});
     case Type::Flag:
-      return OrNull(json{{"type", "boolean"}, {"default", key.number != 0}});
+      return json{{"type", "boolean"}, {"default", key.number != 0}};
     case Type::Int:
-      return OrNull(json{{"type", "integer"},
-                         {"minimum", INT_MIN},
-                         {"maximum", INT_MAX},
-                         {"default", key.number}});
+      return json{
+          {"type", "integer"}, {"minimum", INT_MIN}, {"maximum", INT_MAX}, {"default", key.number}};
     case Type::References:
-      return OrNull(json{{"type", "array"}, {"items", string}});
+      return json{{"type", "array"}, {"items", string}};
     case Type::Pairs:
-      return OrNull(json{{"type", "array"},
-                         {"items", json{{"type", "array"},
-                                        {"prefixItems", json::array({string, string})},
-                                        {"items", false},
-                                        {"minItems", 2}}}});
+      return json{{"type", "array"},
+                  {"items", json{{"type", "array"},
+                                 {"prefixItems", json::array({string, string})},
+                                 {"items", false},
+                                 {"minItems", 2}}}};
     case Type::Object:
-      return OrNull(Ref(*key.shape));
+      return Ref(*key.shape);
     case Type::List:
-      return OrNull(json{{"type", "array"}, {"items", Ref(*key.shape)}});
+      return json{{"type", "array"}, {"items", Ref(*key.shape)}};
     case Type::TextGroups:
-      return OrNull(json{
+      return json{
           {"type", "object"},
-          {"additionalProperties", json{{"type", "object"}, {"additionalProperties", string}}}});
+          {"additionalProperties", json{{"type", "object"}, {"additionalProperties", string}}}};
     case Type::Integers:
-      return OrNull(json{{"type", "object"}, {"additionalProperties", int64}});
+      return json{{"type", "object"}, {"additionalProperties", int64}};
   }
   return json();
 }
+
+json ValueSchema(Key const& key) { return Required(key.type) ? Schema(key) : OrNull(Schema(key)); }
 
 // The object schema of `shape`, with only the keys that annotations of `kind` have.
 json ObjectSchema(Shape const& shape, Kinds kind = 0) {

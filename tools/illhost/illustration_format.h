@@ -1,6 +1,5 @@
-// The illustration format, stated once: for every key of every kind of object, its JSON type,
-// its default, whether it is required and what a reference may name. The reader walks by these
-// tables; the JSON Schema, the fuzz dictionary and the checks of the docs are made from them.
+// The illustration format, stated once: the reader walks by these tables; the JSON Schema, the
+// fuzz dictionary and the checks of the docs are made from them.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +13,6 @@
 
 namespace illhost {
 
-// What an id names.
 enum class Kind : std::uint8_t {
   Instance,
   Sbom,
@@ -48,7 +46,6 @@ enum class Type : std::uint8_t {
   Integers,    // {key: 64-bit integer}
 };
 
-// A key of these types must be given, and not as null.
 constexpr bool Required(Type type) { return type <= Type::Position; }
 
 struct Shape;
@@ -167,15 +164,12 @@ inline constexpr Key kAnnotationKeys[] = {
     Only(kCallout, Nested("definition", Type::Object, kDefinition)),
     Only(kOther, Text("class"))};
 inline constexpr Shape kAnnotation = MakeShape("annotation", kAnnotationKeys);
-// The value of "kind" for each kind of annotation.
 inline constexpr std::pair<std::string_view, Kind> kAnnotationKinds[] = {
     {"center_line", Kind::CenterLine},
     {"callout", Kind::Callout},
     {"annotation", Kind::Annotation}};
 
-// How the host makes a selection item of each type it knows, by the word in "type": on an
-// object, on an annotation, or as geometry unless "geometry" says otherwise. Any other type
-// makes a plain item of that type.
+// How the host makes a selection item of each type it knows; any other is a plain item.
 enum class ItemOf : std::uint8_t { Object, Annotation, Geometry, Plain };
 inline constexpr std::pair<std::string_view, ItemOf> kItemTypes[] = {
     {"Instance", ItemOf::Object},  {"Assembly", ItemOf::Object},
@@ -242,7 +236,6 @@ inline constexpr Shape kTop = MakeShape("illustration", kTopKeys);
 
 }  // namespace format
 
-// The JSON Schema (draft 2020-12) of the format.
 void WriteSchema(std::ostream& out);
 
 }  // namespace illhost

@@ -50,7 +50,7 @@ class Reader {
       throw ReadProblem{static_cast<std::size_t>(after - text_.data()), "$",
                         "text after the end of the document"};
     du::Localizer::SetMessage(standin::kGenericMessageCatalogue, standin::kGenericMessageId,
-                              std::string(top.Text(At<s["generic_message"]>)));
+                              top.String(At<s["generic_message"]>));
     qmk::Instance::s_content_symbolPrefix = Symbol(top.Text(At<s["content_symbol_prefix"]>));
     ResolvePending();
   }
@@ -87,7 +87,6 @@ class Reader {
       throw ReadProblem{id.at, walk_.Where("id"), "duplicate id " + QuoteInput(id.text)};
   }
 
-  // What `id` names, when it is what `key` may name.
   template <class Where>
   du::RefCounted* Resolve(std::string_view id, std::size_t at, Key const& key,
                           Where&& where) const {
@@ -99,8 +98,7 @@ class Reader {
     return found->second.object;
   }
 
-  // Gives take() what `ref` names now when it can, else once everything has been read; then the
-  // place of the reference in pending_.
+  // Gives take() what `ref` names now when it can, else once everything has been read.
   template <class T, class Take>
   std::size_t Link(Field const& ref, Key const& key, Take take,
                    std::size_t const* index = nullptr) {
@@ -124,9 +122,8 @@ class Reader {
   void ReadInstance(json::value& v) {
     constexpr auto& s = f::kInstance;
     Fields const x = walk_.Read(v, s, Ignore);
-    auto instance =
-        out_.model.AddInstance(std::string(x.Text(At<s["id"]>)), std::string(x.Text(At<s["name"]>)),
-                               std::string(x.Text(At<s["display_name"]>)));
+    auto instance = out_.model.AddInstance(x.String(At<s["id"]>), x.String(At<s["name"]>),
+                                           x.String(At<s["display_name"]>));
     Register(x[At<s["id"]>], Kind::Instance, instance.get());
     Link<qmk::illustration::SbomInstance>(
         x[At<s["sbom"]>], s.keys[At<s["sbom"]>],
@@ -145,9 +142,8 @@ class Reader {
       });
     });
     std::string const id(x.Text(At<s["id"]>));
-    auto sbom = out_.model.AddSbom(id, std::string(x.Text(At<s["symbol"]>)),
-                                   std::string(x.Text(At<s["name"]>)),
-                                   std::string(x.Text(At<s["display_name"]>)));
+    auto sbom = out_.model.AddSbom(id, x.String(At<s["symbol"]>), x.String(At<s["name"]>),
+                                   x.String(At<s["display_name"]>));
     Register(x[At<s["id"]>], Kind::Sbom, sbom.get());
     out_.sbomIds.Set(sbom.get(), id);
     for (auto const& [group, name, text] : properties)
@@ -174,7 +170,6 @@ class Reader {
     Register(x[At<s["id"]>], Kind::Scene, scene.get());
   }
 
-  // The kind that "kind" names, once every key given is one that kind has.
   Kind AnnotationKind(Fields const& x) const {
     constexpr auto& s = f::kAnnotation;
     Field const& word = x[At<s["kind"]>];
@@ -218,12 +213,12 @@ class Reader {
     } else if (kind == Kind::Callout) {
       auto callout = out_.model.AddCallout("", {}, "");
       Register(x[At<s["id"]>], Kind::Callout, callout.get());
-      callout->SetShortObjectDescription(std::string(x.Text(At<s["short_description"]>)));
-      callout->SetObjectText(std::string(x.Text(At<s["object_text"]>)));
+      callout->SetShortObjectDescription(x.String(At<s["short_description"]>));
+      callout->SetObjectText(x.String(At<s["object_text"]>));
       callout->m_calloutKind = x.Int(At<s["callout_kind"]>);
       callout->SetType(x.Int(At<s["type"]>));
       callout->SetMarkdown(x.Flag(At<s["markdown"]>));
-      callout->SetTag(std::string(x.Text(At<s["tag"]>)));
+      callout->SetTag(x.String(At<s["tag"]>));
       for (auto& [first, second] : attachments)
         callout->m_attachments.emplace_back(
             new qmannotations::AttachmentRecord(std::move(first), std::move(second)));
@@ -275,10 +270,9 @@ class Reader {
       walk_.List(parts, [&](std::size_t, json::value& part) {
         constexpr auto& s = f::kPart;
         Fields const p = walk_.Read(part, s, Ignore);
-        content.push_back(hostmodel::Part(
-            std::string(p.Text(At<s["group"]>)), std::string(p.Text(At<s["property"]>)),
-            std::string(p.Text(At<s["kind"]>)), std::string(p.Text(At<s["relation"]>)),
-            std::string(p.Text(At<s["text"]>))));
+        content.push_back(hostmodel::Part(p.String(At<s["group"]>), p.String(At<s["property"]>),
+                                          p.String(At<s["kind"]>), p.String(At<s["relation"]>),
+                                          p.String(At<s["text"]>)));
       });
     });
     definition.SetMarkdown(x.Flag(At<f::kDefinition["markdown"]>));
@@ -310,7 +304,6 @@ class Reader {
     MakeItem(x, [&] { return walk_.Where(); });
   }
 
-  // `where` names the item's place for a message; most items never need it.
   template <typename Where>
   void MakeItem(Fields const& x, Where const& where) {
     constexpr auto& s = f::kItem;
@@ -370,7 +363,7 @@ class Reader {
       if (key == At<s["cut_from"]>) cutTrack = ReadCut(value, out_.tracks[n]);
     });
     TrackSpec& track = out_.tracks[n];
-    track.id = std::string(x.Text(At<s["id"]>));
+    track.id = x.String(At<s["id"]>);
     track.locked = x.Flag(At<s["locked"]>);
     track.refresh = x.Flag(At<s["refresh"]>);
     track.parentTrackType = x.Int(At<s["parent_track_type"]>);
@@ -421,7 +414,6 @@ class Reader {
     if (!track.target) track.target = out_.tracks[track.source].target;
   }
 
-  // Where the track's object and each of its members lie in the text, for --save.
   void KeepMembers(Fields const& x, std::size_t at, TrackSpec& track) {
     // The parser stands on the ',' or ']' after the object; the object ends at its '}'.
     track.textBegin = at;
@@ -445,7 +437,6 @@ class Reader {
     track.memberCount = static_cast<std::uint8_t>(out_.members.end() - first);
   }
 
-  // The place of the earlier track that `ref` names, which then has one more taker.
   template <class Where>
   std::uint32_t Earlier(Fields const& track, Field const& ref, Where const& where) {
     auto const found = ids_.find(ref.text);
@@ -470,8 +461,7 @@ class Reader {
     Fields const x = walk_.Read(v, s, Ignore);
     auto target = Keep(new animation::Target);
     target->m_kind = x.Int(At<s["kind"]>);
-    if (x[At<s["display_name"]>].given)
-      target->m_displayName = std::string(x.Text(At<s["display_name"]>));
+    if (x[At<s["display_name"]>].given) target->m_displayName = x.String(At<s["display_name"]>);
     out_.tracks[n].target = target;
     Link<qmk::Scene>(x[At<s["scene"]>], s.keys[At<s["scene"]>],
                      [target = target.get()](qmk::Scene* scene) { target->m_scene = scene; });
@@ -487,7 +477,7 @@ class Reader {
         stored->properties.emplace_back(Symbol(name), walk_.Integer(number));
       });
     });
-    stored->name = std::string(x.Text(At<f::kStored["name"]>));
+    stored->name = x.String(At<f::kStored["name"]>);
     track.stored = std::move(stored);
   }
 
@@ -495,7 +485,7 @@ class Reader {
     constexpr auto& s = f::kRename;
     Fields const x = walk_.Read(v, s, Ignore);
     track.rename = std::make_unique<TrackSpec::Rename>(
-        TrackSpec::Rename{std::string(x.Text(At<s["name"]>)), x.Flag(At<s["by_user"]>)});
+        TrackSpec::Rename{x.String(At<s["name"]>), x.Flag(At<s["by_user"]>)});
   }
 
   void ResolvePending() {
@@ -519,7 +509,7 @@ class Reader {
   std::vector<std::array<std::string_view, 3>> sbomProperties_;
 };
 
-// "LINE:COLUMN: byte OFFSET": line and column count from 1, the column in characters.
+// "LINE:COLUMN: byte OFFSET", the column in characters.
 std::string DescribePlace(std::string_view text, std::size_t offset) {
   std::size_t line = 1, column = 1;
   for (std::size_t i = 0; i < offset && i < text.size(); ++i) {

@@ -12,12 +12,11 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// Whether --save writes the member back as it was.
 bool Kept(TrackMember const& member) {
   return member.key < TrackMember::kDropped && !format::kTrack.keys[member.key].dropped;
 }
 
-// Where the member that starts at `from` ends, given where the next one (or the '}') starts.
+// `next` is where the next member (or the '}') starts.
 std::size_t MemberEnd(std::string_view text, std::size_t from, std::size_t next) {
   while (next > from && IsSpace(text[next - 1])) --next;
   if (next > from && text[next - 1] == ',') --next;
@@ -77,15 +76,13 @@ TrackText TextOf(std::string_view text, Illustration const& ill, std::size_t i) 
   return {text, ill.tracks[i], &ill.members[ill.tracks[i].firstMember]};
 }
 
-// Of each track, the track it was first made from (itself unless a copy or piece), and the
-// nearest track up its sources that gives a target (kNoTrack for none).
+// The track a track was first made from, and the nearest up its sources that gives a target.
 struct Lineage {
   std::size_t origin, target;
 };
 
-// What a copy or piece took from its source and keeps once stored, as the file wrote it: the
-// target unless it gave its own, the origin's selection item and locked state; the item by its
-// id where the origin's was its target's and the copy has another target.
+// What a copy or piece took from its source and keeps once stored: the target unless it gave its
+// own, the origin's selection item (by its id where it was the origin's target's) and locked state.
 std::string Inherited(std::string_view text, Illustration const& ill,
                       std::vector<TrackResult> const& results, Lineage const& up, std::size_t i,
                       std::string_view separator) {

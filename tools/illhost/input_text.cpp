@@ -27,9 +27,8 @@ simdjson::padded_string Buffer(std::size_t size) {
   return bytes;
 }
 
-// Reads to the end, to the first NUL byte or past kMaxSize, whichever comes first. A regular
-// file is read into a buffer of its size; anything else (pipes, devices, a file that grows while
-// it is read) into one that doubles, so that what is held stays within twice what was read.
+// A regular file is read into a buffer of its size; anything else (pipes, devices, a file that
+// grows while it is read) into one that doubles.
 std::pair<simdjson::padded_string, std::size_t> ReadAll(int fd, std::string const& name) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) Fail(name, std::strerror(errno));

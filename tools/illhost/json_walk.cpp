@@ -7,8 +7,7 @@ namespace illhost {
 
 namespace {
 
-// The text of a string token that has no escapes: the bytes between its quotes. False when
-// the token has escapes (the caller then lets the parser unescape it).
+// False when the token has escapes, for the parser to unescape.
 bool PlainString(char const* quote, std::string_view& out) {
   char const* const start = quote + 1;
   char const* p = start;
@@ -25,8 +24,6 @@ bool PlainKey(std::string_view key) {
   return !key.empty();
 }
 
-// "$", then ".key" for a key of letters, digits and '_', ["key"] quoted for any other, [N] for
-// an element; a path deeper than eight levels is cut.
 std::string PathText(std::vector<PathStep> const& steps) {
   constexpr std::size_t kShown = 8;
   std::string path = "$";
@@ -44,8 +41,7 @@ std::string PathText(std::vector<PathStep> const& steps) {
   return path;
 }
 
-// The first fault of the JSON itself, found by nlohmann-json's SAX parser with a handler that
-// keeps the path; `read` follows the parser through the text to place a nesting too deep.
+// `read` follows the parser through the text to place a nesting too deep.
 class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
  public:
   static constexpr std::size_t kMaxNesting = 64;
@@ -133,7 +129,6 @@ class SyntaxCheck : public nlohmann::json_sax<nlohmann::json> {
   std::vector<Frame> frames_;
 };
 
-// An input iterator over the text that tells how far it has been read.
 struct CountingIterator {
   using iterator_category = std::input_iterator_tag;
   using value_type = char;
@@ -181,25 +176,14 @@ void JsonWalk::ReadValue(json::value& v, illhost::Key const& key, Field& field) 
   field.at = Offset(v);
   if (!Required(key.type) && IsNull(v)) return;
   field.null = false;
-  switch (key.type) {
-    case Type::Id:
-    case Type::Word:
-    case Type::Text:
-    case Type::Reference:
-      field.text = String(v);
-      break;
-    case Type::Flag:
-      field.number = Flag(v);
-      break;
-    case Type::Int:
-      field.number = SmallInteger(v);
-      break;
-    case Type::Position:
-      field.number = Integer(v);
-      break;
-    default:  // read by the caller
-      break;
-  }
+  if (key.type == Type::Flag)
+    field.number = Flag(v);
+  else if (key.type == Type::Int)
+    field.number = SmallInteger(v);
+  else if (key.type == Type::Position)
+    field.number = Integer(v);
+  else if (key.type < Type::References)  // a string; what follows is read by the caller
+    field.text = String(v);
 }
 
 std::string_view JsonWalk::String(json::value& v) const {

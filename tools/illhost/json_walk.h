@@ -1,7 +1,6 @@
-// Checked reading of JSON values as simdjson's on-demand parser walks them, by the shapes of
-// the illustration format. The walk keeps the path to where it is, so that a value of the wrong
-// type, an unknown, repeated or missing key or a number out of range is a ReadProblem that
-// names its byte and its path. Strings without escapes are views of the input text itself.
+// Checked reading of JSON values by the shapes of the illustration format, as simdjson's
+// on-demand parser walks them; the walk keeps its path, so that each problem names its byte and
+// its path. Strings without escapes are views of the input text itself.
 #pragma once
 
 #include <simdjson.h>
@@ -26,17 +25,14 @@ struct ReadProblem {
   std::string what;    // e.g. "expected a string"
 };
 
-// One level of a path: a key, or the index of an element when the key is null.
 struct PathStep {
   std::string_view key;
   std::size_t index = 0;
 };
 
-// The first fault of the JSON itself in `text` (syntax, encoding, a NUL byte, a number out of
-// range, nesting deeper than 64 levels, anything after the document), with its path.
+// The first fault of the JSON itself in `text`, with its path.
 std::optional<ReadProblem> FirstSyntaxFault(std::string_view text);
 
-// What an object gave for each key of its shape.
 struct Field {
   std::size_t at = 0, keyAt = 0;  // where the value and its key start
   std::string_view text;          // a string, or the id of a reference
@@ -57,6 +53,7 @@ class Fields {
   std::int64_t Number(std::size_t key) const {
     return fields_[key].null ? shape_.keys[key].number : fields_[key].number;
   }
+  std::string String(std::size_t key) const { return std::string(Text(key)); }
   bool Flag(std::size_t key) const { return Number(key) != 0; }
   int Int(std::size_t key) const { return static_cast<int>(Number(key)); }
 
@@ -69,9 +66,7 @@ class JsonWalk {
  public:
   explicit JsonWalk(char const* text) : text_(text) {}
 
-  // A problem at `at`, at the path where the walk is, and then `key` when given.
   [[noreturn]] void Fail(std::size_t at, std::string what, std::string_view key = {}) const;
-  // The path where the walk is, then `key` and `index` when given.
   std::string Where(std::string_view key = {}, std::size_t const* index = nullptr) const;
 
   std::size_t Offset(json::value& v) const {
@@ -86,8 +81,7 @@ class JsonWalk {
   std::int64_t Integer(json::value& v) const;
   int SmallInteger(json::value& v) const;  // fits an int
 
-  // Reads an object of `shape`: its scalar values into the fields, and for each object, list or
-  // map that is not null, nested(key, value) with the walk at that key.
+  // Calls nested(key, value) for each object, list or map that is not null.
   template <class Nested>
   Fields Read(json::value& v, Shape const& shape, Nested&& nested) {
     std::size_t const at = Offset(v);
@@ -121,7 +115,6 @@ class JsonWalk {
     return fields;
   }
 
-  // Calls each(index, value) for each element.
   template <class Each>
   void List(json::value& v, Each&& each) {
     std::size_t const at = Offset(v);
@@ -137,7 +130,7 @@ class JsonWalk {
     path_.pop_back();
   }
 
-  // Calls each(key, value) for each member of an object of any keys, none repeated.
+  // An object of any keys, none repeated.
   template <class Each>
   void Map(json::value& v, Each&& each) {
     std::size_t const at = Offset(v);

@@ -1,8 +1,6 @@
-// Linked into illhost with mimalloc only: its memory is taken in large OS pages, which a model of
-// millions of small objects needs to be built at speed (fewer page faults and TLB misses). Its
-// own operator new aborts when memory runs out without calling the new-handler, so its
-// out-of-memory error is sent to that handler: one line and exit 1, as with any allocator. The
-// hook is set before any library's initialisation runs, which may allocate already.
+// Linked with mimalloc only: large OS pages build a model of millions of small objects faster.
+// Its operator new aborts when memory runs out without calling the new-handler, so its error is
+// sent to that handler, set before any library's initialisation, which may allocate already.
 #include <mimalloc.h>
 
 #include <cerrno>

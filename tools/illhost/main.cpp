@@ -1,5 +1,3 @@
-// illhost: loads the module as the host does, builds an illustration from each file (or the
-// built-in sample) and shows what the module makes of each of its tracks.
 #include <elf.h>
 #include <fcntl.h>
 #include <langinfo.h>
@@ -30,13 +28,11 @@
 #include "output.h"
 #include "quoting.h"
 
-// The ELF header of illhost's own program, as the linker maps it.
 extern "C" ElfW(Ehdr) const __ehdr_start;  // NOLINT(bugprone-reserved-identifier)
 
 namespace illhost {
 namespace {
 
-// The machine and, where `bits` says so, the word size an ELF header names.
 std::string MachineName(unsigned machine, unsigned char elfClass, bool bits) {
   static std::pair<unsigned, char const*> const kMachines[] = {
       {EM_X86_64, "x86-64"}, {EM_AARCH64, "AArch64"},    {EM_386, "i386"},    {EM_ARM, "ARM"},
@@ -48,9 +44,8 @@ std::string MachineName(unsigned machine, unsigned char elfClass, bool bits) {
   return bits ? name + (elfClass == ELFCLASS32 ? " (32-bit)" : " (64-bit)") : name;
 }
 
-// What makes `path` no module for illhost, read from its file before the loader opens it: not
-// a regular file (a FIFO would block the loader), or built for another machine or word size
-// (which the loader reports only as not found). Empty when the loader may try it.
+// Read before the loader opens it: a FIFO would block the loader, and it reports a module built
+// for another machine only as not found.
 std::string ModuleProblem(std::string const& path) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return {};  // the loader says what is missing
@@ -70,9 +65,7 @@ std::string ModuleProblem(std::string const& path) {
          MachineName(__ehdr_start.e_machine, own, bits);
 }
 
-// One run over the FILEs: each is read, then (once) the module is loaded, then its tracks are
-// driven, shown and, with --save, written back. Each failure is one line on standard error;
-// the exit status is that of the first.
+// The exit status is that of the first failure.
 class Runner {
  public:
   Runner(Options const& options, std::ostream& out) : o_(options), out_(out) {}
@@ -106,7 +99,6 @@ class Runner {
     if (status_ == kDone) status_ = status;
   }
 
-  // False when nothing further can run (the module cannot be loaded).
   template <class LoadInput>
   bool RunOne(LoadInput const& load, std::string const& file, bool several, bool last) {
     std::optional<InputText> input;
@@ -164,7 +156,7 @@ class Runner {
 
   void Show(Illustration const& ill, DriveOutcome const& outcome, std::string const& file,
             bool several) {
-    int const indent = several && o_.json ? 2 : 0;
+    std::size_t const indent = several && o_.json ? 2 : 0;
     if (several) {
       std::string heading;
       if (o_.json) {
@@ -211,9 +203,8 @@ class Runner {
   du::SmartPtr<du::RefCounted> initializer_;
 };
 
-// A standard descriptor that is closed would be taken by the next file opened (the save's
-// temporary file could receive the table). Each closed one is held by /dev/null, open the other
-// way, so that reading standard input or writing standard output still fails as it should.
+// A closed standard descriptor would be taken by the next file opened (the save's temporary
+// file could receive the table); /dev/null, open the other way, holds it and still fails.
 void HoldClosedStandardDescriptors() {
   for (int fd = 0; fd <= 2; ++fd) {
     if (fcntl(fd, F_GETFD) != -1) continue;
@@ -227,16 +218,13 @@ void HoldClosedStandardDescriptors() {
   }
 }
 
-// Written without allocating, for when memory has run out.
 void ReportOutOfMemory() {
   constexpr char kLine[] = "illhost: out of memory\n";
   WriteFully(STDERR_FILENO, {kLine, sizeof kLine - 1});
 }
 
-// Running out of memory ends the run with one line and exit 1, never an abort. Unwinding a
-// std::bad_alloc is not safe here: some destructors allocate as they run (a parsed document
-// does), and a second failure inside them would end the process with a core. So a failed
-// allocation stops the run where it stands, removing a half-written save first.
+// Unwinding a std::bad_alloc is not safe here: some destructors allocate (a parsed document's
+// do), and a second failure inside them would end the process with a core.
 [[noreturn]] void ExitOutOfMemory() {
   RemovePendingTemporaryFile();
   ReportOutOfMemory();
@@ -253,7 +241,6 @@ int RunMain(int argc, char** argv, FdStreamBuf& stdoutBuffer) {
   if (!line.error.empty()) ReportError(line.error);
   int status = line.exitStatus;
   if (line.options) {
-    // The module's trace lines are kept from standard error unless asked for.
     if (!line.options->trace) hostseams::TraceCapture::Start();
     status = Runner(*line.options, out).RunAll();
   }

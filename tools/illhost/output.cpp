@@ -44,38 +44,33 @@ Row Cells(std::vector<TrackResult> const& all, TrackResult const& r,
           r.selectionItem ? std::string_view(*r.selectionItem) : "-"};
 }
 
-void AppendJsonInteger(std::string& out, std::optional<std::int64_t> const& value) {
-  out += value ? std::to_string(*value) : "null";
+Scalar Number(std::optional<std::int64_t> const& value) {
+  return value ? Scalar(*value) : Scalar();
 }
 
-// One JSON object or array, a member or element a line: the opening bracket, then each member
-// that Key() starts or element that Item() starts (after a comma from the second on), then the
-// closing bracket at `indent` spaces from Close().
+// A JSON object or array, a member or element a line, closed at `indent` spaces.
 class JsonObject {
  public:
-  JsonObject(std::string& out, int indent, char open = '{')
+  JsonObject(std::string& out, std::size_t indent, char open = '{')
       : out_(out), indent_(indent), close_(open == '[' ? ']' : '}') {
     out_ += open;
   }
   std::string& Item() {
-    out_ += first_ ? "\n" : ",\n";
-    first_ = false;
-    out_.append(static_cast<std::size_t>(indent_) + 2, ' ');
+    out_.append(std::exchange(first_, false) ? "\n" : ",\n").append(indent_ + 2, ' ');
     return out_;
   }
-  // Writes the key; the caller appends the value to the string returned.
   std::string& Key(std::string_view key) {
     AppendJsonString(Item(), key);
     return out_ += ": ";
   }
   void Close() {
-    if (!first_) out_.append(1, '\n').append(static_cast<std::size_t>(indent_), ' ');
+    if (!first_) out_.append(1, '\n').append(indent_, ' ');
     out_ += close_;
   }
 
  private:
   std::string& out_;
-  int indent_;
+  std::size_t indent_;
   char close_;
   bool first_ = true;
 };
@@ -108,22 +103,6 @@ void Append(std::string& out, StepValue const& v, bool json) {
     Append(out, value, json);
   }
   out += '}';
-}
-
-// "made": "created", "stored", {"copy_of": ID} or {"cut_from": ID}; "copy_from": ID or null.
-void AppendMade(JsonObject& track, std::vector<TrackResult> const& all, TrackResult const& r) {
-  std::string& made = track.Key("made");
-  if (r.source == kNoTrack) {
-    made += r.made == Made::Stored ? "\"stored\"" : "\"created\"";
-  } else {
-    AppendJsonString(made += '{', r.made == Made::Copy ? "copy_of" : "cut_from");
-    AppendJsonString(made += ": ", all[r.source].id);
-    made += '}';
-  }
-  if (r.copyFrom != kNoTrack)
-    AppendJsonString(track.Key("copy_from"), all[r.copyFrom].id);
-  else
-    track.Key("copy_from") += "null";
 }
 
 // A step's host calls, a line each under its step; a sequence repeated in a row once, under
@@ -180,29 +159,35 @@ void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool
   for (auto const& r : results) print(Cells(results, r, labels));
 }
 
-void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent) {
+void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results,
+                     std::size_t indent) {
   std::string text;
   JsonObject file(text, indent);
   JsonObject list(file.Key("tracks"), indent + 2, '[');
   for (TrackResult const& r : results) {
     JsonObject track(list.Item(), indent + 4);
-    AppendJsonString(track.Key("id"), r.id);
-    AppendMade(track, results, r);
+    auto const put = [&](char const* key, Scalar const& value) {
+      Append(track.Key(key), value, true);
+    };
+    // "made": "created", "stored", {"copy_of": ID} or {"cut_from": ID}.
+    StepValue made{std::string(r.made == Made::Stored ? "stored" : "created"), std::nullopt};
+    if (r.source != kNoTrack)
+      made.object = {{r.made == Made::Copy ? "copy_of" : "cut_from", results[r.source].id}};
+    put("id", r.id);
+    Append(track.Key("made"), made, true);
+    put("copy_from", r.copyFrom == kNoTrack ? Scalar() : results[r.copyFrom].id);
     if (r.none) {
       for (char const* key : {"name_type_before", "name_type", "track_name", "shown_name",
                               "uses_target_name", "description", "selection_item", "saved"})
-        track.Key(key) += "null";
+        put(key, {});
     } else {
-      AppendJsonInteger(track.Key("name_type_before"), r.nameTypeBefore);
-      AppendJsonInteger(track.Key("name_type"), r.nameType);
-      AppendJsonString(track.Key("track_name"), r.trackName);
-      AppendJsonString(track.Key("shown_name"), r.shownName);
-      track.Key("uses_target_name") += r.usesTargetName ? "true" : "false";
-      AppendJsonString(track.Key("description"), r.description);
-      if (r.selectionItem)
-        AppendJsonString(track.Key("selection_item"), *r.selectionItem);
-      else
-        track.Key("selection_item") += "null";
+      put("name_type_before", Number(r.nameTypeBefore));
+      put("name_type", Number(r.nameType));
+      put("track_name", r.trackName);
+      put("shown_name", r.shownName);
+      put("uses_target_name", r.usesTargetName);
+      put("description", r.description);
+      put("selection_item", r.selectionItem ? Scalar(*r.selectionItem) : Scalar());
       JsonObject saved(track.Key("saved"), indent + 6);
       for (auto const& [key, value] : r.saved) saved.Key(key) += std::to_string(value);
       saved.Close();
@@ -221,6 +206,7 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
       "track " + QuoteInput(e.track) + ", step by step (name type before -> after):\n";
   std::vector<std::string> calls;
   std::vector<std::size_t> columns;
+  std::size_t width = 0;
   for (auto const& step : e.steps) {
     std::string argument, result;
     Append(argument, step.argument, false);
@@ -230,9 +216,8 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
                              (result.empty() ? "" : " -> " + result);
     calls.emplace_back();
     columns.push_back(AppendShown(calls.back(), call, 3 * kValueColumns));
+    width = std::max(width, std::min(columns.back(), kValueColumns));
   }
-  std::size_t width = 0;
-  for (std::size_t c : columns) width = std::max(width, std::min(c, kValueColumns));
   for (std::size_t i = 0; i < e.steps.size(); ++i) {
     StepRecord const& step = e.steps[i];
     std::string const number = std::to_string(i + 1) + ".";
@@ -247,7 +232,7 @@ void PrintExplanation(std::ostream& out, Explanation const& e) {
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
+void PrintExplanationJson(std::ostream& out, Explanation const& e, std::size_t indent) {
   std::string text;
   JsonObject explanation(text, indent);
   AppendJsonString(explanation.Key("track"), e.track);
@@ -258,8 +243,8 @@ void PrintExplanationJson(std::ostream& out, Explanation const& e, int indent) {
     AppendJsonString(step.Key("operation"), s.step->operation);
     Append(step.Key("argument"), s.argument, true);
     Append(step.Key("result"), s.result, true);
-    AppendJsonInteger(step.Key("name_type_before"), s.nameTypeBefore);
-    AppendJsonInteger(step.Key("name_type_after"), s.nameTypeAfter);
+    Append(step.Key("name_type_before"), Number(s.nameTypeBefore), true);
+    Append(step.Key("name_type_after"), Number(s.nameTypeAfter), true);
     // Each call as a string; a sequence repeated in a row as {"times": N, "calls": [...]}.
     std::string& calls = step.Key("host_calls") += '[';
     for (std::size_t r = 0; r < s.hostCalls.size(); ++r) {

@@ -1,22 +1,21 @@
-// What illhost shows of a run, and what --save writes. The table and the text of --explain are
-// for people: every cell and value is escaped and cut for a terminal. JSON is for tools: values
-// as they are.
+// What illhost shows of a run. The table and the text of --explain are for people: every cell
+// and value is escaped and cut for a terminal. JSON is for tools: values as they are.
 #pragma once
 
 #include "driver.h"
 
 namespace illhost {
 
-// The word of a name type (name_types.h), the number for any other value, "-" for none.
+// The word of a name type, the number for any other value, "-" for none.
 std::string NameTypeLabel(std::optional<std::int64_t> const& type);
 
-// One row per track, each column as wide as its widest cell in terminal columns; cells longer
-// than 40 columns are cut unless the table is wide.
+// Cells longer than 40 columns are cut unless the table is wide.
 void PrintTable(std::ostream& out, std::vector<TrackResult> const& results, bool wide);
 
-// `{"tracks": [...]}` indented by two spaces a level, starting at `indent` spaces (for an
-// object nested under a file name), without a final newline.
-void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results, int indent = 0);
+// The JSON outputs start at `indent` spaces (an object nested under a file name) and end
+// without a newline.
+void PrintTracksJson(std::ostream& out, std::vector<TrackResult> const& results,
+                     std::size_t indent);
 
 // --explain: the steps of one track and why it ends with its name type.
 struct Explanation {
@@ -25,9 +24,7 @@ struct Explanation {
   std::string reason;
 };
 void PrintExplanation(std::ostream& out, Explanation const& explanation);
-// `{"track", "steps": [{"step", "argument", "result", "name_type_before", "name_type_after",
-// "host_calls"}], "reason"}` starting at `indent` spaces, without a final newline.
-void PrintExplanationJson(std::ostream& out, Explanation const& explanation, int indent = 0);
+void PrintExplanationJson(std::ostream& out, Explanation const& explanation, std::size_t indent);
 
 // Why a track ended with its name type, from what its steps recorded and what the stand-in's
 // model knows of the target's names.

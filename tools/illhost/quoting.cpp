@@ -2,6 +2,8 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
+
 namespace illhost {
 namespace {
 
@@ -22,10 +24,7 @@ CodePoint Decode(std::string_view text, std::size_t at) {
   return {value, n > 0 ? static_cast<std::size_t>(n) : 0};
 }
 
-// Controls, format characters (bidirectional controls, zero-width characters, tags), line and
-// paragraph separators, what is not a character, and what shows nothing: default-ignorable
-// code points (fillers such as U+3164 and U+FFA0, variation selectors), spaces other than
-// U+0020 and the braille blank U+2800.
+// What a terminal would act on or show as nothing.
 bool Invisible(utf8proc_int32_t c) {
   auto const k = utf8proc_category(c);
   return k == UTF8PROC_CATEGORY_CC || k == UTF8PROC_CATEGORY_CF || k == UTF8PROC_CATEGORY_ZL ||
@@ -39,7 +38,6 @@ bool Plain(utf8proc_int32_t c, Escaping escaping) {
          !(escaping == Escaping::kQuoted && c == '"');
 }
 
-// Appends the escape for the code point `c`, or for the byte `c` that is not UTF-8.
 void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
   out += '\\';
   if (c == '\n' || c == '\r' || c == '\t' || c == '\\' || c == '"') {
@@ -51,8 +49,8 @@ void AppendEscape(std::string& out, utf8proc_int32_t c, bool byte = false) {
     out += kHex[(c >> shift) & 0xF];
 }
 
-// Appends the grapheme cluster that starts at `at`; returns where it ends and sets `width`.
-// In an emoji the joiners, and the tags of a flag, are part of the picture and stay raw.
+// Returns where the cluster ends. In an emoji the joiners, and the tags of a flag, are part of
+// the picture and stay raw.
 std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t at,
                           Escaping escaping, std::size_t& width) {
   CodePoint c = Decode(text, at);
@@ -97,8 +95,8 @@ std::size_t AppendCluster(std::string& out, std::string_view text, std::size_t a
   return end;
 }
 
-// The end of the run of printable ASCII at `at`, the common case, taken whole; its last
-// character is left to the cluster path when what follows may join it.
+// Printable ASCII, the common case, is taken whole; its last character is left to the cluster
+// path when what follows may join it.
 std::size_t PlainRun(std::string_view text, std::size_t at, Escaping escaping) {
   std::size_t plain = at;
   while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]), escaping)) ++plain;
@@ -112,7 +110,6 @@ void SetTerminalUtf8(bool utf8) { g_terminalUtf8 = utf8; }
 
 std::size_t AppendShown(std::string& out, std::string_view text, std::size_t columns,
                         Escaping escaping) {
-  // A cut is marked "…", or "..." where the terminal is not UTF-8.
   std::string_view const mark = g_terminalUtf8 ? "…" : "...";
   std::size_t const markColumns = g_terminalUtf8 ? 1 : 3;
   std::size_t const start = out.size();
@@ -145,27 +142,19 @@ void AppendJsonString(std::string& out, std::string_view text) {
   std::size_t plain = 0;  // start of the bytes not yet written
   for (std::size_t at = 0; at < text.size();) {
     auto const c = static_cast<unsigned char>(text[at]);
-    std::size_t length = 1;
-    char escape[7] = {'\\', static_cast<char>(c), '\0', '0', kHex[c >> 4], kHex[c & 15], '\0'};
-    if (c == '\n' || c == '\r' || c == '\t') {
-      escape[1] = c == '\n' ? 'n' : c == '\r' ? 'r' : 't';
-    } else if (c < 0x20) {
-      escape[1] = 'u', escape[2] = '0';
-    } else if (c >= 0x80) {
-      length = Decode(text, at).length;
-      if (length > 0) {
-        at += length;
-        continue;
-      }
-      length = 1;
-      std::string_view("\\ufffd").copy(escape, 6);
-    } else if (c != '"' && c != '\\') {
-      ++at;
+    std::size_t const length = c < 0x80 ? 1 : Decode(text, at).length;
+    if (length > 0 && c >= 0x20 && c != '"' && c != '\\') {
+      at += length;
       continue;
     }
     out.append(text.substr(plain, at - plain));
-    out += escape;
-    plain = at += length;
+    if (length == 0)
+      out += "\\ufffd";
+    else if (c < 0x20 && c != '\n' && c != '\r' && c != '\t')
+      out.append("\\u00").append({kHex[c >> 4], kHex[c & 15]});
+    else
+      AppendEscape(out, c);
+    plain = at += 1;
   }
   out.append(text.substr(plain));
   out += '"';
@@ -174,14 +163,10 @@ void AppendJsonString(std::string& out, std::string_view text) {
 void AppendJsonFileName(std::string& out, std::string_view name) {
   std::string kept;
   for (std::size_t at = 0; at < name.size();) {
-    std::size_t const length = Decode(name, at).length;
-    if (length == 0 || name[at] == '\\') {
-      AppendEscape(kept, static_cast<unsigned char>(name[at]), true);
-      ++at;
-    } else {
-      kept.append(name.substr(at, length));
-      at += length;
-    }
+    std::size_t const length = name[at] == '\\' ? 0 : Decode(name, at).length;
+    if (length == 0) AppendEscape(kept, static_cast<unsigned char>(name[at]), true);
+    kept.append(name.substr(at, length));
+    at += std::max<std::size_t>(length, 1);
   }
   AppendJsonString(out, kept);
 }
