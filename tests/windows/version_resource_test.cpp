@@ -24,7 +24,7 @@ std::vector<char> ReadVersionInfo() {
 
 std::wstring Wide(char const* text) { return std::wstring(text, text + std::strlen(text)); }
 
-TEST(VersionResource, TheFixedVersionIsTheProjectVersion) {
+TEST(VersionResource, TheFixedVersionAndTheTextsNameTheModuleAndItsVersion) {
   std::vector<char> info = ReadVersionInfo();
   ASSERT_FALSE(info.empty()) << ILLANIMATION_MODULE_PATH << " has no version resource";
   VS_FIXEDFILEINFO* fixed = nullptr;
@@ -41,27 +41,17 @@ TEST(VersionResource, TheFixedVersionIsTheProjectVersion) {
     EXPECT_EQ(HIWORD(least), ILLANIMATION_VERSION_PATCH);
     EXPECT_EQ(LOWORD(least), 0);
   }
-}
-
-TEST(VersionResource, TheTextsNameTheModuleAndItsVersion) {
-  std::vector<char> info = ReadVersionInfo();
-  ASSERT_FALSE(info.empty()) << ILLANIMATION_MODULE_PATH << " has no version resource";
-  struct Entry {
-    char const* key;
-    char const* value;
-  };
-  Entry const entries[] = {{"FileVersion", ILLANIMATION_VERSION},
-                           {"ProductVersion", ILLANIMATION_VERSION},
-                           {"OriginalFilename", "illanimation.dll"},
-                           {"ProductName", "illanimation"}};
-  for (Entry const& entry : entries) {
-    std::wstring const query = L"\\StringFileInfo\\040904b0\\" + Wide(entry.key);
+  for (auto const& [key, text] : {std::pair{"FileVersion", ILLANIMATION_VERSION},
+                                  std::pair{"ProductVersion", ILLANIMATION_VERSION},
+                                  std::pair{"OriginalFilename", "illanimation.dll"},
+                                  std::pair{"ProductName", "illanimation"}}) {
+    std::wstring const query = L"\\StringFileInfo\\040904b0\\" + Wide(key);
     wchar_t* value = nullptr;
     UINT length = 0;
     ASSERT_TRUE(
         VerQueryValueW(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
-        << entry.key;
-    EXPECT_EQ(std::wstring(value), Wide(entry.value)) << entry.key;
+        << key;
+    EXPECT_EQ(std::wstring(value), Wide(text)) << key;
   }
 }
 
