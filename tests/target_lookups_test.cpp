@@ -154,6 +154,7 @@ TEST_F(TargetLookups, LabelContentMatchKeepsValuesAtTheSameOffsetInLabelAndName)
       {"both", {Part("g", "sBOM Name", "Value"), TextPart(" "), Part("g", "eBOM Name", "Value")}},
       {"adjacent", {Part("g", "sBOM Name", "Value"), Part("g", "eBOM Name", "Value")}},
       {"parent value", {Part("g", "sBOM Name", "Value", "Parent")}},
+      {"self value", {Part("g", "sBOM Name", "Value", "Self")}},
       {"uncounted", {TextPart("x"), Part("g", "Weight", "Value")}},
       {"missing first", {Part("g", "sBOM Name", "Value", "", ""), Part("h", "eBOM Name", "Value")}},
       {"empty first", {Part("g", "Display Name", "Value"), Part("g", "sBOM Name", "Value")}},
