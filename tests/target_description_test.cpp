@@ -124,6 +124,7 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   std::map<std::string, du::SmartPtr<animation::Target>> const targets{
       {"assembly", ObjectTarget(sel::Assembly, "P")},
       {"instance", ObjectTarget(sel::Instance, "P")},
+      {"instance of kind 3", ObjectTarget(sel::Instance, "P", 3)},
       {"face", GeometryTarget(sel::Face3D, "Face 7")},
       {"face item of no geometry", ObjectTarget(sel::Face3D, "F")},
       {"face of no instance",
