@@ -113,9 +113,10 @@ TEST_F(TargetDescription, AMissingGenericMessageIsLookedUpAsItsId) {
 // comes after the first description, are not repeated here.
 TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
   du::SmartPtr<qmk::Object> notAnInstance(new qmk::Object);
-  // The host's annotation folders are tracks of type 2.
-  du::SmartPtr<animation::ContainerTrackData> folder(
-      new animation::ContainerTrackData(static_cast<animation::TrackType>(2)));
+  // The parents that classified.tsv names: the host's annotation folders are tracks of type 2.
+  std::map<std::string, du::SmartPtr<animation::ContainerTrackData>> const parents{
+      {"folder", new animation::ContainerTrackData(static_cast<animation::TrackType>(2))},
+      {"type 3", new animation::ContainerTrackData(static_cast<animation::TrackType>(3))}};
   auto named = Callout("C", {Part("g", "sBOM Name", "Value")}, "s1");
   // Only an annotation item is classified by the annotation behind it.
   auto collectionOfTheLine = M().AddObjectItem(sel::Collection, part, "Coll");
@@ -140,10 +141,10 @@ TEST_F(TargetDescription, UnresolvedTrackIsClassifiedByItsTarget) {
       {"missing annotation", AnnotationTarget({}, "A")},
       {"collection of the line", Target(collectionOfTheLine)},
   };
-  // Columns: what, target, track name, name type, shown, "folder" for a track under one.
+  // Columns: what, target, track name, name type, shown, the parent of the track if any.
   int const rows = test_rows::ForEachRow(MODULE_TEST_DATA_DIR "/classified.tsv", [&](auto& row) {
     auto track = NewTrack(row.at(2), Unresolved);
-    if (row.at(5) == "folder") track->SetParent(folder.get());
+    if (!row.at(5).empty()) track->SetParent(parents.at(row[5]).get());
     EXPECT_EQ(Describe(*track, targets.at(row.at(1))), row.at(4)) << row.at(0);
     EXPECT_EQ(track->GetNameType(), Int(NameTypeNamed(row.at(3)))) << row.at(0);
   });
