@@ -90,10 +90,12 @@ struct Sut {
     items[kActHere]->SetActInstance({});
     items[kActHere]->SetActInstanceIn(w.scene.get(), w.part);
     items[kActElsewhere]->SetActInstanceIn(w.scene.get(), {});
+    // A target of another kind than an item's: below or above it, 1 or 3.
+    int const otherKind = *rc::gen::elementOf(std::vector<int>{1, 3});
     for (int k = kOtherKind; k < kKinds; ++k) {
       if (items[k]) items[k]->SetShownOnlyIn(w.scene.get());
       targets[k] = k == kLineInNoScene ? hostmodel::Model::MakeTarget(items[k], {})
-                                       : w.Target(items[k], k == kOtherKind ? 1 : 2);
+                                       : w.Target(items[k], k == kOtherKind ? otherKind : 2);
     }
   }
   TrackLife& w;
