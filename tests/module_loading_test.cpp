@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <typeinfo>
+#include <utility>
 
 #include "host/animation.h"
 #include "hostseams.h"
@@ -33,11 +34,8 @@ class ModuleLoading : public ::testing::Test {
 };
 
 TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlone) {
-  struct Request {
-    char const* type;
-    char const* name;
-  };
-  Request const refused[] = {
+  std::pair<char const*, char const*> const refused[] = {
+      // type, name
       {"Animation", "illanimationinitializer"},  {"animation ", "illanimationinitializer"},
       {"", "illanimationinitializer"},           {"animation", "illanimationinitialize"},
       {"animation", "illanimationinitializers"}, {"animation", "IllAnimationInitializer"},
@@ -47,9 +45,8 @@ TEST_F(ModuleLoading, OnlyTheExactRequestIsAnsweredAndOthersLeaveTheComponentAlo
   du::RefCounted* before = held.get();
   hostseams::LedgerCheck check;
   hostseams::TraceCapture::Start();
-  for (auto const& request : refused) {
-    EXPECT_FALSE(create_(request.type, nullptr, request.name, held))
-        << request.type << "/" << request.name;
+  for (auto const& [type, name] : refused) {
+    EXPECT_FALSE(create_(type, nullptr, name, held)) << type << "/" << name;
     EXPECT_EQ(held.get(), before);
   }
   EXPECT_EQ(hostseams::TraceCapture::Stop(), "");

@@ -118,10 +118,8 @@ TEST_F(TargetLookups, CalloutSbomInstanceComesFromTheFirstAttachmentRecord) {
 }
 
 TEST_F(TargetLookups, ShowsSbomNameAtTheFirstNameValueOrTag) {
-  struct Row {
-    qmannotations::LabelContentList content;
-    bool shows;
-  } const rows[] = {
+  std::pair<qmannotations::LabelContentList, bool> const rows[] = {
+      // content, shows
       {{}, false},
       {{TextPart("Item ")}, false},
       {{Part("g", "sBOM Name", "Value")}, true},
@@ -132,11 +130,11 @@ TEST_F(TargetLookups, ShowsSbomNameAtTheFirstNameValueOrTag) {
       {{Part("", "qmTAG", "")}, true},
       {{Part("", "qmTAG", "Value")}, false},
   };
-  for (auto const& row : rows) {
-    auto callout = M().AddCallout("C", row.content, "");
+  for (auto const& [content, shows] : rows) {
+    auto callout = M().AddCallout("C", content, "");
     // GetTextContent's answer says the opposite of what it appended.
-    callout->GetDefinition()->SetTextContentAnswer(row.content.empty());
-    EXPECT_EQ(illanimation::ShowsSbomName(callout), row.shows);
+    callout->GetDefinition()->SetTextContentAnswer(content.empty());
+    EXPECT_EQ(illanimation::ShowsSbomName(callout), shows);
   }
 }
 

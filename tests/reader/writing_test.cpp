@@ -20,10 +20,8 @@ illhost::TrackResult Result(std::string shown,
 // tests/reader/writing/NAME.json, written with the results of its tracks, is NAME.saved.json
 // byte for byte (neither file ends with a newline unless the case says so), and reads again.
 TEST(Writing, KeepsTheTextAndStoresEachTrack) {
-  struct Row {
-    char const* name;
-    std::vector<illhost::TrackResult> results;
-  } const rows[] = {
+  std::pair<char const*, std::vector<illhost::TrackResult>> const rows[] = {
+      // name, results
       // Unknown stored properties kept in order, Save's values taken, 64-bit values whole.
       {"stored_properties", {Result("new", {{"name_type", 4464}, {"extra", 2}})}},
       // A track that saves nothing keeps what was stored.
@@ -33,12 +31,12 @@ TEST(Writing, KeepsTheTextAndStoresEachTrack) {
        {Result("quote \" back\\slash\nline \x01 caf\xc3\xa9 \xff", {{"name_type", 2}}),
         Result("b", {{"name_type", 3}})}},
   };
-  for (auto const& row : rows) {
-    std::string const path = std::string(READER_CASES_DIR "/writing/") + row.name;
+  for (auto const& [name, results] : rows) {
+    std::string const path = std::string(READER_CASES_DIR "/writing/") + name;
     auto const input = illhost::InputText::Load(path + ".json");
     std::ostringstream out;
-    illhost::WriteStoredIllustration(input, *illhost::ReadIllustration(input), row.results, out);
-    EXPECT_EQ(out.str(), illhost::InputText::Load(path + ".saved.json").Text()) << row.name;
+    illhost::WriteStoredIllustration(input, *illhost::ReadIllustration(input), results, out);
+    EXPECT_EQ(out.str(), illhost::InputText::Load(path + ".saved.json").Text()) << name;
     EXPECT_NO_THROW(illhost::ReadIllustration(out.str(), "saved.json")) << out.str();
   }
 }
