@@ -192,6 +192,8 @@ class SignalsBlocked {
     sigprocmask(SIG_BLOCK, &all, &previous_);
   }
   ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  SignalsBlocked(SignalsBlocked const&) = delete;  // a copy would restore the mask twice
+  SignalsBlocked& operator=(SignalsBlocked const&) = delete;
 
  private:
   sigset_t previous_{};
@@ -329,6 +331,7 @@ void CheckSaveTarget(std::string const& path, std::string const& module) {
 
 void SaveAtomically(std::string const& path, std::function<void(std::ostream&)> const& write) {
   Target const target = CheckedTarget(path);
+  // The user's own file, readable by no one else, until its content is complete and synced.
   TemporaryFile temporary(target, path);
 
   {
